@@ -1,0 +1,108 @@
+#include "common/Files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+
+namespace zorvex {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool writeAll(int fd, std::string_view bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> readFile(const fs::path& path, std::size_t maxBytes) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<std::size_t>(info.st_size) > maxBytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+bool writeFile(const fs::path& path, std::string_view bytes) {
+    fs::path temporary = path;
+    temporary += ".tmp";
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+bool appendFile(const fs::path& path, std::string_view bytes) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        ::close(fd);
+        return false;
+    }
+    bool ok = writeAll(fd, bytes);
+    if (!ok) {
+        // Never leave a partial record behind: readers count whole records only.
+        (void)::ftruncate(fd, info.st_size);
+    }
+    return ::close(fd) == 0 && ok;
+}
+
+bool copyFile(const fs::path& source, const fs::path& target) {
+    auto bytes = readFile(source, static_cast<std::size_t>(1) << 40);
+    return bytes && writeFile(target, *bytes);
+}
+
+int countLines(const fs::path& path) {
+    auto bytes = readFile(path);
+    if (!bytes) return 0;
+    long long lines = 0;
+    for (std::size_t i = 0; i < bytes->size(); ++i) {
+        char c = (*bytes)[i];
+        if (c == '\n' || (c == '\r' && (i + 1 >= bytes->size() || (*bytes)[i + 1] != '\n'))) ++lines;
+    }
+    if (!bytes->empty() && bytes->back() != '\n' && bytes->back() != '\r') ++lines;
+    return lines >= 32768 ? 0 : static_cast<int>(lines);
+}
+
+bool fileExists(const fs::path& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+bool folderExists(const fs::path& path) {
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+}  // namespace zorvex

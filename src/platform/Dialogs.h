@@ -1,0 +1,22 @@
+#pragma once
+// How core operations talk to the operator: message boxes with a fixed set of
+// buttons and a one-line input box. The windows pass Qt boxes, the command
+// line a console, tests a scripted double.
+
+#include <string>
+
+namespace zorvex {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    /// Shows `text` with the given buttons and returns the one chosen.
+    virtual Answer message(const std::string& text, Buttons buttons = Buttons::Ok) = 0;
+    /// Asks for a line of text; returns "" when the operator cancels.
+    virtual std::string input(const std::string& prompt, const std::string& initialText = "") = 0;
+};
+
+}  // namespace zorvex

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "TempFolder.h"
+#include "common/Files.h"
+
+using namespace zorvex;
+
+TEST(Files, WriteReplacesAndReadsBack) {
+    test::TempFolder folder;
+    auto path = folder / "a.dat";
+    ASSERT_TRUE(writeFile(path, "first"));
+    ASSERT_TRUE(writeFile(path, "second\r\n"));
+    EXPECT_EQ(readFile(path), "second\r\n");
+    EXPECT_FALSE(fileExists(folder / "a.dat.tmp"));
+}
+
+TEST(Files, ReadRefusesMissingFoldersAndOversizedFiles) {
+    test::TempFolder folder;
+    EXPECT_FALSE(readFile(folder / "missing"));
+    EXPECT_FALSE(readFile(folder.path()));
+    ASSERT_TRUE(writeFile(folder / "big", std::string(1000, 'x')));
+    EXPECT_FALSE(readFile(folder / "big", 999));
+    EXPECT_TRUE(readFile(folder / "big", 1000));
+}
+
+TEST(Files, WriteIntoMissingFolderFails) {
+    test::TempFolder folder;
+    EXPECT_FALSE(writeFile(folder / "no" / "x.dat", "x"));
+}
+
+TEST(Files, AppendAddsAtTheEnd) {
+    test::TempFolder folder;
+    auto path = folder / "counts.bin";
+    ASSERT_TRUE(appendFile(path, std::string("ab\0", 3)));
+    ASSERT_TRUE(appendFile(path, "cd"));
+    EXPECT_EQ(readFile(path), std::string("ab\0cd", 5));
+}
+
+TEST(Files, CopyOverwritesTheTarget) {
+    test::TempFolder folder;
+    ASSERT_TRUE(writeFile(folder / "setup.dat", "new"));
+    ASSERT_TRUE(writeFile(folder / "setup.bak", "old and longer"));
+    EXPECT_TRUE(copyFile(folder / "setup.dat", folder / "setup.bak"));
+    EXPECT_EQ(readFile(folder / "setup.bak"), "new");
+    EXPECT_FALSE(copyFile(folder / "missing", folder / "setup.bak"));
+    EXPECT_EQ(readFile(folder / "setup.bak"), "new");
+}
+
+TEST(Files, CountsLinesOfAnyEnding) {
+    test::TempFolder folder;
+    auto path = folder / "f.txt";
+    writeFile(path, "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(countLines(path), 3);
+    writeFile(path, "a\nb");
+    EXPECT_EQ(countLines(path), 2);
+    writeFile(path, "");
+    EXPECT_EQ(countLines(path), 0);
+    EXPECT_EQ(countLines(folder / "missing"), 0);
+    std::string many;
+    for (int i = 0; i < 32768; ++i) many += "x\r\n";
+    writeFile(path, many);
+    EXPECT_EQ(countLines(path), 0);
+}

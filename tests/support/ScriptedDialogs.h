@@ -1,0 +1,39 @@
+#pragma once
+// A Dialogs double: answers come from a queue the test fills, and every text
+// shown is recorded in order. An unscripted question answers the default
+// button (OK, Yes) or an empty input, so a test notices only through the record.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/Dialogs.h"
+
+namespace zorvex::test {
+
+class ScriptedDialogs : public Dialogs {
+public:
+    Answer message(const std::string& text, Buttons buttons = Buttons::Ok) override {
+        shown.push_back(text);
+        if (!answers.empty()) {
+            Answer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
+    }
+
+    std::string input(const std::string& prompt, const std::string& = "") override {
+        shown.push_back(prompt);
+        if (inputs.empty()) return "";
+        std::string answer = inputs.front();
+        inputs.pop_front();
+        return answer;
+    }
+
+    std::deque<Answer> answers;
+    std::deque<std::string> inputs;
+    std::vector<std::string> shown;
+};
+
+}  // namespace zorvex::test
