@@ -1,0 +1,150 @@
+#include "acquisition/DataFiles.h"
+
+#include <fstream>
+
+#include "common/Files.h"
+#include "common/Numbers.h"
+#include "common/RecordText.h"
+
+namespace zorvex {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int DumpValuesPerSlot = ChannelSlots;
+
+void putInt16(std::string& out, std::int16_t value) {
+    auto bits = static_cast<std::uint16_t>(value);
+    out += static_cast<char>(bits & 0xFF);
+    out += static_cast<char>(bits >> 8);
+}
+
+std::int16_t getInt16(const char* at) {
+    auto low = static_cast<std::uint8_t>(at[0]);
+    auto high = static_cast<std::uint8_t>(at[1]);
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(low | (high << 8)));
+}
+
+std::int32_t getInt32(const char* at) {
+    std::uint32_t bits = 0;
+    for (int i = 3; i >= 0; --i) bits = (bits << 8) | static_cast<std::uint8_t>(at[i]);
+    return static_cast<std::int32_t>(bits);
+}
+
+}  // namespace
+
+void FileCounters::advance() {
+    if (dumpsInFile == DumpsPerRealTimeFile - 1) {
+        dumpsInFile = 0;
+        fileNumber = checkedInt16(fileNumber + 1LL);
+    } else {
+        ++dumpsInFile;
+    }
+}
+
+fs::path acquisitionFolderPath(const fs::path& projectFolder, const DateTime& start) {
+    return projectFolder / timeStamp(start);
+}
+
+std::int16_t temperatureTenths(double celsius) { return toInt16(celsius * 10.0); }
+
+bool writeExperimentInfo(const fs::path& folder, const ExperimentInfo& info) {
+    RecordWriter writer;
+    writer.header(info.name).header(info.description);
+    return writeFile(folder / "subproj.dat", writer.bytes());
+}
+
+std::optional<ExperimentInfo> readExperimentInfo(const fs::path& folder) {
+    auto bytes = readFile(folder / "subproj.dat");
+    if (!bytes) return std::nullopt;
+    RecordReader reader(std::move(*bytes));
+    ExperimentInfo info;
+    info.name = reader.text();
+    info.description = reader.text();
+    if (!reader.ok()) return std::nullopt;
+    return info;
+}
+
+std::string encodeActivityRecord(const ActivityRecord& record) {
+    std::string out;
+    out.reserve(ActivityRecordBytes);
+    auto minutes = static_cast<std::uint32_t>(record.elapsedMinutes);
+    for (int i = 0; i < 4; ++i) out += static_cast<char>((minutes >> (8 * i)) & 0xFF);
+    for (std::int16_t count : record.counts) putInt16(out, count);
+    putInt16(out, record.temperatureTenths);
+    return out;
+}
+
+std::vector<ActivityRecord> decodeActivityRecords(const std::string& bytes) {
+    std::vector<ActivityRecord> records(bytes.size() / ActivityRecordBytes);
+    for (std::size_t k = 0; k < records.size(); ++k) {
+        const char* at = bytes.data() + k * ActivityRecordBytes;
+        records[k].elapsedMinutes = getInt32(at);
+        for (int c = 0; c < ChannelCount; ++c) records[k].counts[c] = getInt16(at + 4 + 2 * c);
+        records[k].temperatureTenths = getInt16(at + 772);
+    }
+    return records;
+}
+
+bool appendActivityRecord(const fs::path& folder, const ActivityRecord& record) {
+    return appendFile(folder / "counts.bin", encodeActivityRecord(record));
+}
+
+std::vector<ActivityRecord> readActivityRecords(const fs::path& folder) {
+    // Days of recording stay far below this; anything larger is not a counts.bin.
+    constexpr std::size_t MaxCountsBytes = std::size_t{1} << 31;
+    auto bytes = readFile(folder / "counts.bin", MaxCountsBytes);
+    return bytes ? decodeActivityRecords(*bytes) : std::vector<ActivityRecord>{};
+}
+
+fs::path realTimeFilePath(const fs::path& folder, int fileNumber) {
+    return folder / (std::to_string(fileNumber) + ".bin");
+}
+
+std::size_t realTimeDumpBytes(int rtBuffer) {
+    return static_cast<std::size_t>(rtBuffer + 1) * DumpValuesPerSlot * 2;
+}
+
+std::string encodeRealTimeDump(const SampleFrame& frame) {
+    std::string out;
+    out.reserve(realTimeDumpBytes(frame.rtBuffer()));
+    for (int slot = 0; slot < frame.rtBuffer(); ++slot) {
+        for (int channel = 0; channel < ChannelCount; ++channel) putInt16(out, frame.at(channel, slot));
+        putInt16(out, 0);
+    }
+    out.append(static_cast<std::size_t>(DumpValuesPerSlot) * 2, '\0');
+    return out;
+}
+
+bool appendRealTimeDump(const fs::path& folder, int fileNumber, const SampleFrame& frame) {
+    return appendFile(realTimeFilePath(folder, fileNumber), encodeRealTimeDump(frame));
+}
+
+int countRealTimeDumps(const fs::path& folder, int fileNumber, int rtBuffer) {
+    std::error_code error;
+    auto size = fs::file_size(realTimeFilePath(folder, fileNumber), error);
+    if (error) return 0;
+    auto dumps = static_cast<int>(std::min<std::uintmax_t>(size / realTimeDumpBytes(rtBuffer), DumpsPerRealTimeFile));
+    return dumps;
+}
+
+std::optional<SampleFrame> readRealTimeDump(const fs::path& folder, int bin, int rtBuffer) {
+    if (bin < 0 || rtBuffer < 1) return std::nullopt;
+    int fileNumber = bin / DumpsPerRealTimeFile;
+    int dumpIndex = bin % DumpsPerRealTimeFile;
+    if (countRealTimeDumps(folder, fileNumber, rtBuffer) <= dumpIndex) return std::nullopt;
+    std::ifstream file(realTimeFilePath(folder, fileNumber), std::ios::binary);
+    std::size_t dumpBytes = realTimeDumpBytes(rtBuffer);
+    std::string bytes(dumpBytes, '\0');
+    file.seekg(static_cast<std::streamoff>(dumpBytes * dumpIndex));
+    if (!file.read(bytes.data(), static_cast<std::streamsize>(dumpBytes))) return std::nullopt;
+    SampleFrame frame(rtBuffer);
+    for (int slot = 0; slot <= rtBuffer; ++slot) {
+        const char* at = bytes.data() + static_cast<std::size_t>(slot) * DumpValuesPerSlot * 2;
+        for (int channel = 0; channel < ChannelSlots; ++channel) frame.at(channel, slot) = getInt16(at + 2 * channel);
+    }
+    return frame;
+}
+
+}  // namespace zorvex

@@ -1,0 +1,83 @@
+#pragma once
+// The files of one recorded acquisition: its folder, subproj.dat, the
+// activity records of counts.bin and the raw real-time dumps 0.bin, 1.bin...
+// Binary files are little-endian without headers; every append adds a whole
+// record or nothing, so a crash leaves every completed bin readable.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/SampleFrame.h"
+#include "common/DateTime.h"
+
+namespace zorvex {
+
+constexpr std::size_t ActivityRecordBytes = 774;
+constexpr int DumpsPerRealTimeFile = 11;
+
+/// One bin of an acquisition as stored in counts.bin.
+struct ActivityRecord {
+    std::int32_t elapsedMinutes = 0;               ///< whole minutes since the start
+    std::array<std::int16_t, ChannelCount> counts{};  ///< activity count per channel
+    std::int16_t temperatureTenths = 0;            ///< degrees Celsius x 10 at the bin end
+
+    friend bool operator==(const ActivityRecord&, const ActivityRecord&) = default;
+};
+
+/// Experiment name and description of subproj.dat.
+struct ExperimentInfo {
+    std::string name;
+    std::string description;
+};
+
+/// Counters that place each bin's dump: dump k of the acquisition goes to
+/// file k div 11 as its dump k mod 11.
+struct FileCounters {
+    std::int16_t fileNumber = 0;
+    std::int16_t dumpsInFile = 0;
+
+    /// Moves on after a bin end of a recording, whether or not a dump was written.
+    void advance();
+};
+
+/// The acquisition folder of a project folder for a start time: <project>/ddmmyyyy_hhmm.
+std::filesystem::path acquisitionFolderPath(const std::filesystem::path& projectFolder, const DateTime& start);
+
+/// Temperature in tenths of a degree, rounded half to even (25.25 -> 252); throws OverflowError.
+std::int16_t temperatureTenths(double celsius);
+
+/// Creates or replaces subproj.dat.
+bool writeExperimentInfo(const std::filesystem::path& folder, const ExperimentInfo& info);
+/// Reads subproj.dat; nothing when it is missing or not two text fields.
+std::optional<ExperimentInfo> readExperimentInfo(const std::filesystem::path& folder);
+
+/// The 774 bytes of one record.
+std::string encodeActivityRecord(const ActivityRecord& record);
+/// Every whole record of counts.bin bytes; a trailing partial record is ignored.
+std::vector<ActivityRecord> decodeActivityRecords(const std::string& bytes);
+/// Appends one record to counts.bin (created when missing).
+bool appendActivityRecord(const std::filesystem::path& folder, const ActivityRecord& record);
+/// Reads counts.bin; an empty list when it is missing.
+std::vector<ActivityRecord> readActivityRecords(const std::filesystem::path& folder);
+
+/// Path of real-time file n: <folder>/n.bin.
+std::filesystem::path realTimeFilePath(const std::filesystem::path& folder, int fileNumber);
+/// Bytes of one dump of a buffer of `rtBuffer` samples: (rtBuffer + 1) x 385 x 2.
+std::size_t realTimeDumpBytes(int rtBuffer);
+/// The dump of a frame: slot by slot, channels 0..383 then 0 for slot 384;
+/// the last slot (index RT_Buffer) is written as zeros.
+std::string encodeRealTimeDump(const SampleFrame& frame);
+/// Appends the frame's dump to real-time file n.
+bool appendRealTimeDump(const std::filesystem::path& folder, int fileNumber, const SampleFrame& frame);
+/// Number of whole dumps of `rtBuffer` samples in real-time file n (at most 11).
+int countRealTimeDumps(const std::filesystem::path& folder, int fileNumber, int rtBuffer);
+/// The frame of bin `bin` (0-based), read from file bin div 11; nothing when
+/// that dump is not wholly on disk.
+std::optional<SampleFrame> readRealTimeDump(const std::filesystem::path& folder, int bin, int rtBuffer);
+
+}  // namespace zorvex
