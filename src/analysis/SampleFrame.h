@@ -7,10 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace zorvex {
+#include "common/Channels.h"
 
-constexpr int ChannelCount = 384;     ///< channels 0..383 of the instrument
-constexpr int ChannelSlots = 385;     ///< table slots 0..384; slot 384 is never measured
+namespace zorvex {
 
 class SampleFrame {
 public:

@@ -78,8 +78,8 @@ bool appendFile(const fs::path& path, std::string_view bytes) {
     return ::close(fd) == 0 && ok;
 }
 
-bool copyFile(const fs::path& source, const fs::path& target) {
-    auto bytes = readFile(source, static_cast<std::size_t>(1) << 40);
+bool copyFile(const fs::path& source, const fs::path& target, std::size_t maxBytes) {
+    auto bytes = readFile(source, maxBytes);
     return bytes && writeFile(target, *bytes);
 }
 

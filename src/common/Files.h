@@ -26,8 +26,10 @@ bool writeFile(const std::filesystem::path& path, std::string_view bytes);
 /// length, so readers only ever see whole records.
 bool appendFile(const std::filesystem::path& path, std::string_view bytes);
 
-/// Copies `source` over `target`; false on any failure, never throws.
-bool copyFile(const std::filesystem::path& source, const std::filesystem::path& target);
+/// Copies `source` over `target`; false on any failure (including a source
+/// longer than `maxBytes`), never throws.
+bool copyFile(const std::filesystem::path& source, const std::filesystem::path& target,
+              std::size_t maxBytes = static_cast<std::size_t>(1) << 40);
 
 /// Number of lines of a text file (a last line without line end counts);
 /// 0 when it cannot be read or has 32768 lines or more.

@@ -1,0 +1,133 @@
+#include "store/ChannelTables.h"
+
+#include <algorithm>
+#include <functional>
+
+#include "common/Files.h"
+#include "common/RecordText.h"
+#include "common/Text.h"
+#include "store/ProjectFolders.h"
+
+namespace zorvex {
+
+namespace {
+
+constexpr int DefaultGroupCount = 12;
+constexpr double DefaultThreshold = 3.0;
+
+// Reads the header as one field, then up to 385 lines of (number, value) in
+// file order. `take` stores slot k's value and may refuse it; a refusal or a
+// read failure fails the file.
+bool readSlots(const std::filesystem::path& file, const std::function<bool(RecordReader&, int)>& take) {
+    auto bytes = readFile(file);
+    if (!bytes) return false;
+    RecordReader in(std::move(*bytes));
+    in.text();
+    for (int slot = 0; slot < ChannelSlots && in.ok() && !in.atEnd(); ++slot) {
+        in.text();
+        if (!take(in, slot) || !in.ok()) return false;
+    }
+    return in.ok();
+}
+
+// A threshold as the file keeps it: three decimals, read back as a number so
+// that it is written in shortest form (3, 2.5, 2.718).
+double fileThreshold(double threshold) { return val(formatFixed(threshold, 3)); }
+
+bool writeSlots(const std::filesystem::path& file, const char* header,
+                const std::function<void(RecordWriter&, int)>& value) {
+    RecordWriter out;
+    out.header(header);
+    for (int slot = 0; slot < ChannelCount; ++slot) {
+        out.integer(slot);
+        value(out, slot);
+        out.endLine();
+    }
+    return writeFile(file, out.bytes());
+}
+
+}  // namespace
+
+ChannelTable defaultChannelTable() {
+    ChannelTable table;
+    for (int c = 0; c < ChannelCount; ++c) {
+        table.Enabled[c] = true;
+        table.Threshold[c] = DefaultThreshold;
+        // One more before halving: blocks of 32 channels, offset by half a column.
+        table.Group[c] = static_cast<std::int16_t>((c / 16 + 1) / 2);
+    }
+    return table;
+}
+
+GroupTable defaultGroupTable() {
+    GroupTable table;
+    for (int g = 0; g < ChannelCount; ++g) {
+        table.Name[g] = g < DefaultGroupCount ? "Group" + std::to_string(g) : FreeGroupName;
+    }
+    return table;
+}
+
+void loadChannelFiles(ChannelTable& channels, GroupTable& groups, const std::filesystem::path& projectFolder,
+                      int projectNumber, Dialogs& dialogs) {
+    const ChannelTable channelDefaults = defaultChannelTable();
+    const GroupTable groupDefaults = defaultGroupTable();
+    auto fail = [&](const char* file, const char* loading) {
+        dialogs.message("Error [\\p" + fiveDigits(projectNumber) + "\\" + file + "] => " + loading);
+    };
+
+    bool ok = readSlots(projectFolder / "status.dat", [&](RecordReader& in, int slot) {
+        std::int16_t value = in.int16();
+        if (slot < ChannelCount) channels.Enabled[slot] = value != 0;
+        return true;
+    });
+    if (!ok) {
+        fail("status.dat", "Loading default values...");
+        std::copy_n(channelDefaults.Enabled.begin(), ChannelCount, channels.Enabled.begin());
+    }
+
+    ok = readSlots(projectFolder / "threshld.dat", [&](RecordReader& in, int slot) {
+        channels.Threshold[slot] = in.real();
+        return true;
+    });
+    if (!ok) {
+        fail("threshld.dat", "Loading default values...");
+        std::copy_n(channelDefaults.Threshold.begin(), ChannelCount, channels.Threshold.begin());
+    }
+
+    ok = readSlots(projectFolder / "groups.dat", [&](RecordReader& in, int slot) {
+        std::string name = in.text();
+        if (!isPlainText(name)) return false;
+        groups.Name[slot] = name;
+        return true;
+    });
+    if (!ok) {
+        fail("groups.dat", "Loading default groups...");
+        std::copy_n(groupDefaults.Name.begin(), ChannelCount, groups.Name.begin());
+    }
+
+    ok = readSlots(projectFolder / "chgroup.dat", [&](RecordReader& in, int slot) {
+        std::int16_t group = in.int16();
+        // Group numbers index the group table; anything else is damage, not a group.
+        if (group < -1 || group >= ChannelSlots) return false;
+        channels.Group[slot] = group;
+        return true;
+    });
+    if (!ok) {
+        fail("chgroup.dat", "Loading default groups...");
+        std::copy_n(channelDefaults.Group.begin(), ChannelCount, channels.Group.begin());
+    }
+}
+
+bool writeChannelFiles(const ChannelTable& channels, const GroupTable& groups,
+                       const std::filesystem::path& projectFolder) {
+    return writeSlots(projectFolder / "status.dat", "<Channel>, <Enabled>",
+                      [&](RecordWriter& out, int c) { out.integer(channels.Enabled[c] ? 1 : 0); }) &&
+           writeSlots(projectFolder / "threshld.dat", "<Channel>, <Threshold>",
+                      [&](RecordWriter& out, int c) { out.real(fileThreshold(channels.Threshold[c])); }) &&
+           writeSlots(projectFolder / "groups.dat", "<Group_Number>, <Group_Name>",
+                      [&](RecordWriter& out, int g) { out.text(storableName(groups.Name[g])); }) &&
+           writeSlots(projectFolder / "chgroup.dat", "<Channel>, <Group: -1=Free>",
+                      [&](RecordWriter& out, int c) { out.integer(channels.Group[c]); });
+}
+
+}  // namespace zorvex

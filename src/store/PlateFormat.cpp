@@ -1,0 +1,113 @@
+#include "store/PlateFormat.h"
+
+#include "common/Files.h"
+#include "common/RecordText.h"
+
+namespace zorvex {
+
+std::int16_t PlateFormat::channelAt(int well, int beam) const {
+    if (well < 0 || well > MaxWell || beam < 0 || beam > MaxBeam) return 0;
+    std::size_t index = static_cast<std::size_t>(well) * (MaxBeam + 1) + beam;
+    return index < ChannelMap.size() ? ChannelMap[index] : 0;
+}
+
+bool buildChannelMap(PlateFormat& plate) {
+    if (plate.MaxWell < 0 || plate.MaxWell > MaxPlateIndex || plate.MaxBeam < 0 || plate.MaxBeam > MaxPlateIndex) {
+        return false;
+    }
+    const std::size_t beams = static_cast<std::size_t>(plate.MaxBeam) + 1;
+    std::vector<std::int16_t> map((static_cast<std::size_t>(plate.MaxWell) + 1) * beams, 0);
+    for (int c = 0; c < ChannelCount; ++c) {
+        int well = plate.WellOfChannel[c];
+        int beam = plate.BeamOfChannel[c];
+        if (well < 0) continue;
+        if (well > plate.MaxWell || beam < 0 || beam > plate.MaxBeam) return false;
+        map[static_cast<std::size_t>(well) * beams + beam] = static_cast<std::int16_t>(c);
+    }
+    plate.ChannelMap = std::move(map);
+    return true;
+}
+
+namespace {
+
+// A plate name is a base file name; anything that would reach outside the
+// program folder is not one.
+bool isPlainName(const std::string& name) {
+    return !name.empty() && name.find_first_of("/\\") == std::string::npos && name != "." && name != "..";
+}
+
+// A plate larger than the channel grid, or with wells of no size, cannot be
+// drawn or mapped.
+bool plausibleGeometry(const PlateFormat& plate) {
+    return plate.Rows >= 1 && plate.Columns >= 1 && plate.Rows * plate.Columns <= ChannelCount &&
+           plate.RowPitch > 0.0 && plate.ColumnPitch > 0.0;
+}
+
+bool plausibleMapping(std::int16_t well, std::int16_t beam) {
+    if (well == -1) return beam >= -1 && beam <= MaxPlateIndex;
+    return well >= 0 && well <= MaxPlateIndex && beam >= 0 && beam <= MaxPlateIndex;
+}
+
+}  // namespace
+
+PlateLoad loadPlateFormat(PlateFormat& plate, const std::filesystem::path& programFolder, const std::string& name) {
+    PlateLoad load;
+    std::optional<std::string> bytes;
+    if (isPlainName(name)) bytes = readFile(programFolder / (name + ".dat"));
+    if (!bytes) return load;
+    load.stage = 1;
+
+    PlateFormat read;
+    read.WellOfChannel.fill(-1);
+    read.BeamOfChannel.fill(0);
+    RecordReader in(std::move(*bytes));
+    in.text();
+    in.text();
+    read.Rows = in.int16();
+    read.RowPitch = in.real();
+    read.RowOffset = in.real();
+    read.Columns = in.int16();
+    read.ColumnPitch = in.real();
+    read.ColumnOffset = in.real();
+    in.text();
+    if (!in.ok() || !plausibleGeometry(read)) return load;
+    load.stage = 2;
+
+    for (int slot = 0; slot < ChannelSlots && !in.atEnd(); ++slot) {
+        in.text();
+        std::int16_t well = in.int16();
+        std::int16_t beam = in.int16();
+        if (!in.ok() || !plausibleMapping(well, beam)) return load;
+        read.WellOfChannel[slot] = well;
+        read.BeamOfChannel[slot] = beam;
+        if (well > read.MaxWell) read.MaxWell = well;
+        if (beam > read.MaxBeam) read.MaxBeam = beam;
+    }
+    load.stage = 3;
+
+    if (!buildChannelMap(read)) return load;
+    plate = std::move(read);
+    load.ok = true;
+    return load;
+}
+
+void loadPlateFormatWithFallback(PlateFormat& plate, std::string& plateName,
+                                 const std::filesystem::path& programFolder, Dialogs& dialogs) {
+    PlateLoad load = loadPlateFormat(plate, programFolder, plateName);
+    if (load.ok) return;
+    dialogs.message("Error [\\" + plateName + ".dat] ID#" + std::to_string(load.stage) +
+                    " => Loading plate format from default: 384,96f or 96u...");
+    std::optional<PlateFormat> builtIn = builtInPlate(plateName);
+    if (!builtIn) {
+        plateName = "z96f";
+        builtIn = builtInPlate(plateName);
+    }
+    plate = std::move(*builtIn);
+}
+
+std::string wellName(const PlateFormat& plate, int well) {
+    if (plate.Rows < 1 || well < 0) return "";
+    return std::string(1, static_cast<char>('A' + well % plate.Rows)) + std::to_string(well / plate.Rows + 1);
+}
+
+}  // namespace zorvex

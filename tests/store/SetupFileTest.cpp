@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include "ScriptedDialogs.h"
+#include "StoreFiles.h"
+#include "TempFolder.h"
+#include "store/ProjectSetup.h"
+
+using namespace zorvex;
+using namespace zorvex::test;
+
+TEST(SetupFile, WritesTheTwentyLineLayout) {
+    EXPECT_EQ(setupFileBytes(defaultSetup("lab", 5), 5),
+              "\"Project Setup: <Num_proj>,<Name>,<Working_folder>,<Plate_format>\"\r\n"
+              "5,\"Default\",\"lab/p00005/\",\"z96f\"\r\n"
+              "\"<Aq_mode>,<Aq_lapse>,<Sample_Rate>,<RT_Buffer>,<DSP_Method>,<DSP_Interval>\"\r\n"
+              "1,30,99,500,1,30\r\n"
+              "\"<Binary_Acq>,<Threshold_Counter>,<Cal_value>,<Cal_mode>,<Save_counts>,<Save_real>\"\r\n"
+              "1,300,80,1,1,1\r\n"
+              "\"Tools: <Menu1:Cal>, <Menu2:Light>, <Menu3:Temp>, <Menu4>, <Menu5>, <Menu6>\"\r\n"
+              "1,0,0,0,0,0\r\n"
+              "\"Mn1: <Organism>, <Enab_Cal>, <Enab_Zero>, <SNRx10>,,\"\r\n"
+              "0,1,1,0,0,0\r\n"
+              "\"Mn2: <Enable>, <Time_ON>, <v3:Time_OFF>,,,\"\r\n"
+              "0,9,21,0,0,0\r\n"
+              "\"Mn3: <v1:Enable>, <v2:Tempx10>,,,,\"\r\n"
+              "0,200,0,0,0,0\r\n"
+              "\"Mn4: ,,,,,\"\r\n"
+              "0,0,0,0,0,0\r\n"
+              "\"Mn5: ,,,,,\"\r\n"
+              "0,0,0,0,0,0\r\n"
+              "\"Mn6: ,,,,,\"\r\n"
+              "0,0,0,0,0,0\r\n");
+}
+
+TEST(SetupFile, SixLineFileLeavesToolSwitchesAndParametersAsTheyWere) {
+    TempFolder program;
+    putFile(program / "p00005" / "setup.dat", firstLines(setupFileBytes(sampleSetup(program.path()), 5), 6));
+    ProjectSetup before;
+    before.Menu1_Cal = 7;
+    before.Mn[4] = {9, 9, 9, 9, 9, 9};
+    ScriptedDialogs dialogs;
+    ProjectSetup loaded = loadSetupOf(program.path(), 5, dialogs, before);
+    EXPECT_EQ(loaded.Aq_lapse, 1440);
+    EXPECT_EQ(loaded.Save_real, 0);
+    EXPECT_EQ(loaded.Menu1_Cal, 7);
+    EXPECT_EQ(loaded.Menu2_Light, 0);
+    EXPECT_EQ(loaded.Mn, before.Mn);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST(SetupFile, QuotesAndLineBreaksInNamesAreReplacedWhenStored) {
+    TempFolder program;
+    ProjectSetup written = sampleSetup(program.path());
+    written.Name = "Dose \"high\"\r\nday 2\nend";
+    putFile(program / "p00005" / "setup.dat", setupFileBytes(written, 5));
+    EXPECT_EQ(countLines(program / "p00005" / "setup.dat"), 20);
+    ScriptedDialogs dialogs;
+    EXPECT_EQ(loadSetupOf(program.path(), 5, dialogs).Name, "Dose 'high' day 2 end");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
