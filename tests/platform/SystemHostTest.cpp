@@ -2,6 +2,7 @@
 
 #include "TempFolder.h"
 #include "platform/Host.h"
+#include "platform/ProgramFolder.h"
 
 using namespace zorvex;
 
@@ -25,4 +26,13 @@ TEST(SystemHost, ListSeparatorIsCommaOrSemicolon) {
     SystemHost host;
     std::string separator = host.listSeparator();
     EXPECT_TRUE(separator == "," || separator == ";");
+}
+
+TEST(ProgramFolder, CommandLineThenEnvironmentThenHome) {
+    ::setenv("ZORVEX_HOME", "/srv/zorvex-home", 1);
+    EXPECT_EQ(resolveProgramFolder(std::filesystem::path("/data/lab")), std::filesystem::path("/data/lab"));
+    EXPECT_EQ(resolveProgramFolder(std::nullopt), std::filesystem::path("/srv/zorvex-home"));
+    ::unsetenv("ZORVEX_HOME");
+    ::setenv("HOME", "/home/operator", 1);
+    EXPECT_EQ(resolveProgramFolder(std::nullopt), std::filesystem::path("/home/operator/.local/share/zorvex"));
 }

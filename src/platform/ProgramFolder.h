@@ -1,0 +1,12 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+namespace zorvex {
+
+/// The program folder: the one given on the command line, else $ZORVEX_HOME,
+/// else ~/.local/share/zorvex.
+std::filesystem::path resolveProgramFolder(const std::optional<std::filesystem::path>& fromCommandLine);
+
+}  // namespace zorvex

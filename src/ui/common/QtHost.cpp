@@ -1,0 +1,9 @@
+#include "ui/common/QtHost.h"
+
+#include <QCoreApplication>
+
+namespace zorvex {
+
+void QtHost::yield() { QCoreApplication::processEvents(); }
+
+}  // namespace zorvex
