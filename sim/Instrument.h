@@ -1,0 +1,89 @@
+#pragma once
+// The instrument as seen from its side of the serial line: it parses 5-byte
+// frames from whatever bytes arrive, answers the requests it knows, and
+// ignores everything else. Written apart from the program's device layer so
+// that a misreading of the protocol on either side shows up in tests.
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "BeamModel.h"
+#include "FactoryState.h"
+#include "PlateTemperature.h"
+
+namespace zorvex::sim {
+
+using Frame = std::array<std::uint8_t, 5>;
+
+/// Probabilities (0..1) of misbehaving, per request that has a reply.
+struct Faults {
+    double shortBlock = 0;   ///< a sample block loses its last byte
+    double faultyBlock = 0;  ///< a sample block carries a high byte above 15
+    double silent = 0;       ///< no reply at all
+    double noEcho = 0;       ///< a write is stored but not echoed
+};
+
+struct InstrumentConfig {
+    std::string probeReply = probeReplyFor(50);            ///< bytes answered to the null request
+    FactoryBytes factoryRegisters = DefaultFactoryRegisters;
+    std::filesystem::path stateFile;                      ///< where register writes are kept; empty: nowhere
+    std::uint64_t seed = 1;
+    double ambientC = 22.0;
+    Faults faults;
+
+    /// The two bytes that carry probe value `value` (first x 255 + second).
+    static std::string probeReplyFor(int value);
+};
+
+class Instrument {
+public:
+    explicit Instrument(InstrumentConfig config);
+
+    /// Takes the bytes that arrived at `seconds` since power-on and returns
+    /// the bytes to send back.
+    std::string receive(std::string_view bytes, double seconds);
+
+    /// The last frames received (at most 1024), oldest first.
+    std::vector<Frame> recentFrames() const;
+    /// The output state of the last set-outputs request.
+    int outputState() const;
+    /// The sensitivity setting of `channel` (gain x 32 + pin-hole); -1 outside 0..383.
+    int channelSetting(int channel) const;
+    FactoryBytes factoryRegisters() const;
+    double plateDegrees() const;
+
+    void setFaults(const Faults& faults);
+    void setProbeReply(std::string reply);
+    /// Withholds the reply to every frame for which `filter` returns true.
+    void setReplyFilter(std::function<bool(const Frame&)> filter);
+    /// Receives one line per frame received, reply sent and bytes skipped.
+    void setLog(std::function<void(const std::string&)> log);
+
+private:
+    std::string answer(const Frame& frame, double seconds);
+    std::string sampleBlock(int offset);
+    std::string echo(const Frame& frame);
+    bool happens(double probability);
+    void log(double seconds, const char* direction, std::string_view bytes);
+
+    mutable std::mutex mutex_;
+    InstrumentConfig config_;
+    std::string pending_;
+    std::deque<Frame> history_;
+    int outputState_ = 0;
+    BeamModel beams_;
+    PlateTemperature plate_;
+    std::mt19937_64 faultRandom_;
+    std::function<bool(const Frame&)> replyFilter_;
+    std::function<void(const std::string&)> log_;
+};
+
+}  // namespace zorvex::sim

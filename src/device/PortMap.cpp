@@ -1,0 +1,75 @@
+#include "device/PortMap.h"
+
+#include <cctype>
+
+#include "common/Files.h"
+#include "common/RecordText.h"
+
+namespace zorvex {
+
+const std::string& PortMap::device(int com) const {
+    static const std::string none;
+    return com >= 1 && com <= PortCount ? devices[com - 1] : none;
+}
+
+bool PortMap::setDevice(int com, std::string path) {
+    if (com < 1 || com > PortCount) return false;
+    devices[com - 1] = std::move(path);
+    return true;
+}
+
+PortMap defaultPortMap() {
+    PortMap map;
+    for (int com = 1; com <= PortCount; ++com) map.setDevice(com, "/dev/ttyUSB" + std::to_string(com - 1));
+    return map;
+}
+
+PortMap readPortMap(const std::filesystem::path& programFolder) {
+    PortMap map = defaultPortMap();
+    std::optional<std::string> bytes = readFile(programFolder / PortMapFileName);
+    if (!bytes) return map;
+    RecordReader reader(std::move(*bytes));
+    reader.text();
+    while (reader.ok() && !reader.atEnd()) {
+        int com = reader.int16();
+        std::string path = reader.text();
+        if (!reader.ok()) break;
+        // A path with a NUL byte would open something else than it names.
+        if (path.empty() || path.find('\0') != std::string::npos) continue;
+        map.setDevice(com, std::move(path));
+    }
+    return map;
+}
+
+bool writePortMap(const std::filesystem::path& programFolder, const PortMap& map) {
+    RecordWriter writer;
+    writer.header(PortMapHeader);
+    for (int com = 1; com <= PortCount; ++com) writer.integer(com).text(map.device(com)).endLine();
+    return writeFile(programFolder / PortMapFileName, writer.bytes());
+}
+
+bool writeDefaultPortMap(const std::filesystem::path& programFolder) {
+    return writePortMap(programFolder, defaultPortMap());
+}
+
+std::optional<std::string> resolvePortName(const PortMap& map, std::string_view name) {
+    if (name.size() > 3 && std::toupper(static_cast<unsigned char>(name[0])) == 'C' &&
+        std::toupper(static_cast<unsigned char>(name[1])) == 'O' &&
+        std::toupper(static_cast<unsigned char>(name[2])) == 'M') {
+        std::string_view digits = name.substr(3);
+        int com = 0;
+        bool numeric = digits.size() <= 2;
+        for (char c : digits) {
+            if (!std::isdigit(static_cast<unsigned char>(c))) numeric = false;
+            else com = com * 10 + (c - '0');
+        }
+        if (numeric) {
+            if (com < 1 || com > PortCount) return std::nullopt;
+            return map.device(com);
+        }
+    }
+    if (name.empty() || name.find('\0') != std::string_view::npos) return std::nullopt;
+    return std::string(name);
+}
+
+}  // namespace zorvex

@@ -1,0 +1,55 @@
+#pragma once
+// The simulator's instrument served on a pty from a thread, and port maps in
+// which every port not given to an instrument names a device that does not
+// exist, so a scan over them is quick.
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "Instrument.h"
+#include "PtyServer.h"
+#include "device/PortMap.h"
+
+namespace zorvex::test {
+
+class SimulatedInstrument {
+public:
+    explicit SimulatedInstrument(sim::InstrumentConfig config = {})
+        : instrument(std::move(config)), server(instrument) {
+        server.start();
+    }
+    const std::string& path() const { return server.devicePath(); }
+
+    sim::Instrument instrument;
+    sim::PtyServer server;
+};
+
+/// A map whose ports all name missing files in `folder`.
+inline PortMap missingDevices(const std::filesystem::path& folder) {
+    PortMap map;
+    for (int com = 1; com <= PortCount; ++com) map.setDevice(com, (folder / ("missing" + std::to_string(com))).string());
+    return map;
+}
+
+/// The probe bytes of `value`, as the instrument is told to answer.
+inline sim::InstrumentConfig answeringProbe(int value) {
+    sim::InstrumentConfig config;
+    config.probeReply = sim::InstrumentConfig::probeReplyFor(value);
+    return config;
+}
+
+/// Waits up to a second until the instrument has received `count` frames.
+inline bool waitForFrames(const sim::Instrument& instrument, std::size_t count) {
+    for (int i = 0; i < 500; ++i) {
+        if (instrument.recentFrames().size() >= count) return true;
+        ::usleep(2000);
+    }
+    return false;
+}
+
+/// The bytes of a frame as text, for comparisons.
+inline std::string frameBytes(const sim::Frame& frame) { return std::string(frame.begin(), frame.end()); }
+
+}  // namespace zorvex::test

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "BeamModel.h"
+
+using namespace zorvex::sim;
+
+namespace {
+constexpr int WindowLow = 1638;
+constexpr int WindowHigh = 1843;
+
+// Samples clearly below the undisturbed level: the organism is in the beam.
+int dippedSamples(BeamModel& beams, int channel, bool lightOn, int samples) {
+    int dipped = 0;
+    for (int i = 0; i < samples; ++i) dipped += beams.nextSample(channel, lightOn) < 0.95 * beams.level(channel);
+    return dipped;
+}
+}  // namespace
+
+TEST(BeamModel, EveryBeamCanBeCalibratedIntoTheWindow) {
+    for (std::uint64_t seed : {1ULL, 2ULL, 99ULL}) {
+        BeamModel beams(seed);
+        for (int channel = 0; channel < BeamCount; ++channel) {
+            bool reachable = false;
+            // Calibration moves pin-hole 1..7 and gain 0..7: steps 8..63.
+            for (int step = 8; step <= 63 && !reachable; ++step) {
+                double level = beams.level(channel, step);
+                reachable = level >= WindowLow && level <= WindowHigh;
+            }
+            EXPECT_TRUE(reachable) << "seed " << seed << " channel " << channel;
+        }
+    }
+}
+
+TEST(BeamModel, LevelRisesAFewPercentPerSensitivityStep) {
+    BeamModel beams(1);
+    double ratio = beams.level(10, 20) / beams.level(10, 19);
+    EXPECT_GT(ratio, 1.01);
+    EXPECT_LT(ratio, 1.10);
+    beams.setSetting(10, 7 * 32 + 3);  // gain 7, pin-hole 3: step 31
+    EXPECT_DOUBLE_EQ(beams.level(10), beams.level(10, 31));
+}
+
+TEST(BeamModel, ReadingsStayNearTheLevelWithinTwelveBits) {
+    BeamModel beams(3);
+    beams.setSetting(0, 31);  // pin-hole 31: far above full scale
+    for (int i = 0; i < 200; ++i) {
+        int value = beams.nextSample(0, false);
+        EXPECT_LE(value, MaxRawLevel);
+        EXPECT_GT(value, 0);
+    }
+    int quiet = 0;
+    for (int i = 0; i < 2000; ++i) {
+        int value = beams.nextSample(5, false);
+        quiet += std::abs(value - beams.level(5)) <= 10;
+    }
+    EXPECT_GT(quiet, 1800);
+}
+
+TEST(BeamModel, ActivityGrowsAcrossTheColumnsAndWithLight) {
+    BeamModel beams(5);
+    const int firstColumn = 3, lastColumn = 23 * 16 + 3;
+    int darkLeft = dippedSamples(beams, firstColumn, false, 40000);
+    int darkRight = dippedSamples(beams, lastColumn, false, 40000);
+    int lightRight = dippedSamples(beams, lastColumn, true, 40000);
+    EXPECT_GT(darkLeft, 0);
+    EXPECT_GT(darkRight, 2 * darkLeft);
+    EXPECT_GT(lightRight, darkRight * 3 / 2);
+}
