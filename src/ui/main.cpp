@@ -32,7 +32,8 @@ int main(int argc, char* argv[]) {
     workspace.programFolder = zorvex::resolveProgramFolder(programFolder);
     zorvex::QtHost host;
     zorvex::QtDialogs dialogs;
-    zorvex::Frm_Main mainWindow(workspace, dialogs, host, commandLine);
+    zorvex::InstrumentSession session(zorvex::readPortMap(workspace.programFolder));
+    zorvex::Frm_Main mainWindow(workspace, session, dialogs, host, commandLine);
     if (!mainWindow.startUp()) return 1;
     return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 
 #include "ManualHost.h"
 #include "ScriptedDialogs.h"
+#include "SimulatedInstrument.h"
 #include "TempFolder.h"
 #include "cli/DataFolder.h"
 #include "common/Files.h"
@@ -22,23 +23,32 @@ struct StartedProgram {
     test::ScriptedDialogs dialogs;
     test::ManualHost host;
     Workspace workspace;
+    std::unique_ptr<InstrumentSession> session;
     std::unique_ptr<Frm_Main> window;
 
-    explicit StartedProgram(const std::string& commandLine = "") {
+    /// A program whose COM4 is `com4Device` and whose other ports name nothing.
+    explicit StartedProgram(const std::string& commandLine = "", const std::string& com4Device = "") {
         workspace.programFolder = folder.path();
-        window = std::make_unique<Frm_Main>(workspace, dialogs, host, commandLine);
+        PortMap ports = test::missingDevices(folder.path());
+        if (!com4Device.empty()) ports.setDevice(4, com4Device);
+        session = std::make_unique<InstrumentSession>(ports);
+        window = std::make_unique<Frm_Main>(workspace, *session, dialogs, host, commandLine);
     }
+
+    void init() { ASSERT_FALSE(initProgramFolder(folder.path(), findDataFolder())); }
 };
+
+const char* const PortErrorPrompt = "COM(15) PORT ERROR. Type New Port number or <Enter> to go Offline";
 
 }  // namespace
 
-TEST(Startup, NewProgramFolderComesUpOfflineWithTheDemoProject) {
+TEST(Startup, NewProgramFolderWithoutInstrumentComesUpOfflineWithTheDemoProject) {
     StartedProgram program;
-    ASSERT_FALSE(initProgramFolder(program.folder.path(), findDataFolder()));
+    program.init();
 
     ASSERT_TRUE(program.window->startUp());
 
-    EXPECT_TRUE(program.dialogs.shown.empty()) << program.dialogs.shown.front();
+    EXPECT_EQ(program.dialogs.shown, std::vector<std::string>{PortErrorPrompt});
     EXPECT_EQ(program.window->operatingMode(), OperatingMode::Offline);
     EXPECT_EQ(program.window->txt_projecto->text(), "1_Demo");
     EXPECT_EQ(program.workspace.setup.Plate_format, "z96f");
@@ -47,8 +57,28 @@ TEST(Startup, NewProgramFolderComesUpOfflineWithTheDemoProject) {
     EXPECT_FALSE(program.window->isVisible());
     EXPECT_FALSE(program.window->splashWindow()->isVisible());
     EXPECT_EQ(program.window->splashWindow()->LblNews->text(), "STARTING........... Starting Offline Session...");
-    EXPECT_TRUE(program.window->mncom1[3]->isChecked());
+    EXPECT_TRUE(program.window->mncom1[14]->isChecked());
+    EXPECT_FALSE(program.window->mncom1[3]->isChecked());
     EXPECT_FALSE(program.window->autorunRequested());
+}
+
+TEST(Startup, SimulatedInstrumentOnTheConfiguredPortBringsTheProgramUpOnline) {
+    test::SimulatedInstrument instrument;
+    StartedProgram program("", instrument.path());
+    program.init();
+
+    ASSERT_TRUE(program.window->startUp());
+
+    EXPECT_TRUE(program.dialogs.shown.empty());
+    EXPECT_EQ(program.window->operatingMode(), OperatingMode::Online);
+    EXPECT_EQ(program.session->port, 4);
+    EXPECT_TRUE(program.session->comm.isOpen(4));
+    EXPECT_TRUE(program.session->factory.FactoryCalValid);
+    EXPECT_TRUE(program.window->isVisible());
+    EXPECT_FALSE(program.window->offlineWindow()->isVisible());
+    EXPECT_EQ(program.window->splashWindow()->LblNews->text(), "STARTING........... Communication OK...");
+    EXPECT_TRUE(program.window->mncom1[3]->isChecked());
+    EXPECT_EQ(program.window->txt_projecto->text(), "1_Demo");
 }
 
 TEST(Startup, MissingConfigurationEndsTheProgramWithItsMessage) {
@@ -61,7 +91,7 @@ TEST(Startup, MissingConfigurationEndsTheProgramWithItsMessage) {
 
 TEST(Startup, MissingProjectFolderFallsBackToTheDefaultProject) {
     StartedProgram program(" /RUN ");
-    ASSERT_FALSE(initProgramFolder(program.folder.path(), findDataFolder()));
+    program.init();
     ASSERT_TRUE(writeFile(program.folder / "config.dat",
                           "\"Config: <Actual_Project_Number>, <Last_Project>,<Serial_COM>,<Restart_Time>\"\r\n3,3,4,0\r\n"));
 
@@ -75,7 +105,7 @@ TEST(Startup, MissingProjectFolderFallsBackToTheDefaultProject) {
 
 TEST(Startup, SerialPortMenuStoresTheChosenPort) {
     StartedProgram program;
-    ASSERT_FALSE(initProgramFolder(program.folder.path(), findDataFolder()));
+    program.init();
     ASSERT_TRUE(program.window->startUp());
 
     program.window->mncom1[6]->trigger();

@@ -22,13 +22,14 @@
 namespace zorvex {
 
 namespace {
-constexpr int SerialPortItems = 15;
 constexpr int SplashIntervalMs = 1000;
 constexpr int SplashLongIntervalMs = 2000;
 }  // namespace
 
-Frm_Main::Frm_Main(Workspace& workspace, Dialogs& dialogs, Host& host, std::string commandLine)
+Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& dialogs, Host& host,
+                   std::string commandLine)
     : workspace_(workspace),
+      session_(session),
       dialogs_(dialogs),
       host_(host),
       commandLine_(std::move(commandLine)),
@@ -104,7 +105,7 @@ void Frm_Main::buildMenus() {
 
     QMenu* settings = menuBar()->addMenu("Settings");
     QMenu* ports = settings->addMenu("COM Ports");
-    for (int port = 1; port <= SerialPortItems; ++port) {
+    for (int port = 1; port <= LastScannedPort; ++port) {
         QAction* item = ports->addAction(QString("COM%1").arg(port));
         item->setObjectName(QString("mncom1_%1").arg(port));
         item->setCheckable(true);
@@ -126,7 +127,7 @@ void Frm_Main::buildMenus() {
 
 bool Frm_Main::startUp() {
     autorun_ = isAutorunRequest(commandLine_);
-    mode_ = OperatingMode::Online;
+    session_.mode = OperatingMode::Online;
     if (!fileExists(workspace_.programFolder / "config.dat")) {
         dialogs_.message("Config file not found: Check correct software installation");
         return false;
@@ -159,16 +160,14 @@ void Frm_Main::runStartUpSteps() {
     startupStep_ = 5;
     showProjectName();
 
-    // No serial link exists yet, so the instrument cannot be found: offline.
-    splash_->showNews(QString("STARTING........... Opening Communication Port [%1]")
-                          .arg(workspace_.config.Serial_COM));
-    mode_ = OperatingMode::Offline;
-    checkSerialPortItem(9);
+    searchInstrument();
 
     startupStep_ = 6;
     splash_->showNews("STARTING........... Reading Factory Calibration...");
+    session_.factory = FactoryCalibration{};
+    if (session_.online()) session_.factory = readFactoryCalibration(session_.comm, session_.port, host_);
     splash_->waitForStage(2,
-                          mode_ == OperatingMode::Offline ? "STARTING........... Starting Offline Session..."
+                          session_.mode == OperatingMode::Offline ? "STARTING........... Starting Offline Session..."
                                                           : "STARTING........... Communication OK...",
                           SplashIntervalMs);
     CmdPause->setEnabled(false);
@@ -176,7 +175,7 @@ void Frm_Main::runStartUpSteps() {
     splash_->waitForStage(3, QString(), SplashLongIntervalMs);
 
     startupStep_ = 8;
-    if (mode_ == OperatingMode::Offline) {
+    if (session_.mode == OperatingMode::Offline) {
         offline_->show();
     } else {
         show();
@@ -191,15 +190,26 @@ void Frm_Main::showProjectName() {
                               .arg(QString::fromStdString(workspace_.setup.Name)));
 }
 
-void Frm_Main::checkSerialPortItem(int lastItem) {
-    for (int item = 1; item <= lastItem; ++item) mncom1[item - 1]->setChecked(false);
-    int port = workspace_.config.Serial_COM;
-    if (port >= 1 && port <= SerialPortItems) mncom1[port - 1]->setChecked(true);
+void Frm_Main::searchInstrument() {
+    auto status = [this](const std::string& text) { splash_->showNews(QString::fromStdString(text)); };
+    PortSearchResult found = searchInstrumentPort(session_.comm, workspace_.config.Serial_COM, dialogs_, host_, status);
+    workspace_.config.Serial_COM = static_cast<std::int16_t>(found.serialCom);
+    if (found.saveConfig) saveConfig(workspace_.config, workspace_.programFolder, dialogs_);
+    session_.mode = found.online ? OperatingMode::Online : OperatingMode::Offline;
+    session_.port = found.portOpen ? found.serialCom : 0;
+
+    PortMenuChecks checks{};
+    for (int item = 0; item < LastScannedPort; ++item) checks[item] = mncom1[item]->isChecked();
+    showPortMenuChecks(portMenuAfterSearch(checks, found.serialCom));
+}
+
+void Frm_Main::showPortMenuChecks(const PortMenuChecks& checks) {
+    for (int item = 0; item < LastScannedPort; ++item) mncom1[item]->setChecked(checks[item]);
 }
 
 void Frm_Main::onSerialPortItem(int port) {
     workspace_.config.Serial_COM = static_cast<std::int16_t>(port);
-    checkSerialPortItem(SerialPortItems);
+    showPortMenuChecks(portMenuAfterClick(port));
     saveConfig(workspace_.config, workspace_.programFolder, dialogs_);
 }
 
@@ -227,7 +237,7 @@ void Frm_Main::showEvent(QShowEvent* event) {
 }
 
 void Frm_Main::closeEvent(QCloseEvent* event) {
-    if (mode_ == OperatingMode::Online) {
+    if (session_.online()) {
         std::string question = "Update values to project " + std::to_string(workspace_.config.Actual_Project_Number) +
                                "_" + workspace_.setup.Name + " before Exit?";
         if (dialogs_.message(question, Buttons::YesNo) == Answer::Yes) {
@@ -236,6 +246,7 @@ void Frm_Main::closeEvent(QCloseEvent* event) {
             host_.yield();
             host_.pause(300);
         }
+        session_.comm.CommClose(session_.port);
     }
     event->accept();
     QApplication::quit();

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "control/InstrumentSession.h"
+#include "device/PortSearch.h"
 #include "platform/Dialogs.h"
 #include "platform/Host.h"
 #include "store/Workspace.h"
@@ -22,18 +24,16 @@ class Frm_Init;
 class Frm_offline;
 class Frm_setup;
 
-enum class OperatingMode { Online, Offline };
-
 class Frm_Main : public QMainWindow {
     Q_OBJECT
 public:
-    Frm_Main(Workspace& workspace, Dialogs& dialogs, Host& host, std::string commandLine);
+    Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& dialogs, Host& host, std::string commandLine);
     ~Frm_Main() override;
 
     /// The start-up sequence; false when the program must end.
     bool startUp();
 
-    OperatingMode operatingMode() const { return mode_; }
+    OperatingMode operatingMode() const { return session_.mode; }
     bool autorunRequested() const { return autorun_; }
     Frm_offline* offlineWindow() const { return offline_.get(); }
     Frm_setup* setupWindow() const { return setup_.get(); }
@@ -60,19 +60,20 @@ private:
     void buildMenus();
     void runStartUpSteps();
     void showProjectName();
-    void checkSerialPortItem(int lastItem);
+    void searchInstrument();
+    void showPortMenuChecks(const PortMenuChecks& checks);
     void onSerialPortItem(int port);
     void showOffline();
     void showSetup();
     void showMainAgain();
 
     Workspace& workspace_;
+    InstrumentSession& session_;
     Dialogs& dialogs_;
     Host& host_;
     std::string commandLine_;
     bool autorun_ = false;
     int startupStep_ = 0;
-    OperatingMode mode_ = OperatingMode::Online;
     std::unique_ptr<Frm_Init> splash_;
     std::unique_ptr<Frm_offline> offline_;
     std::unique_ptr<Frm_setup> setup_;
