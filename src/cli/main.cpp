@@ -7,7 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/ActivityCommand.h"
 #include "cli/InitCommand.h"
+#include "cli/JoinCommand.h"
+#include "cli/RecalcCommand.h"
+#include "cli/ReportCommand.h"
+#include "cli/WellsCommand.h"
 
 namespace {
 
@@ -15,7 +20,12 @@ using Command = std::function<int(const std::vector<std::string>&, std::ostream&
 
 const std::map<std::string, std::pair<Command, const char*>>& commands() {
     static const std::map<std::string, std::pair<Command, const char*>> table = {
+        {"activity", {zorvex::runActivityCommand, "activity ...        count one channel frame and show its traces"}},
         {"init", {zorvex::runInitCommand, "init DIR            make a new program folder"}},
+        {"join", {zorvex::runJoinCommand, "join PROJECT ACQ... join acquisitions into a new folder"}},
+        {"recalc", {zorvex::runRecalcCommand, "recalc ACQ_FOLDER   recount from real-time data, then report"}},
+        {"report", {zorvex::runReportCommand, "report ACQ_FOLDER   write the report of an acquisition"}},
+        {"wells", {zorvex::runWellsCommand, "wells ACQ_FOLDER    write one activity file per well"}},
     };
     return table;
 }

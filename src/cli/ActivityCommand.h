@@ -1,0 +1,22 @@
+#pragma once
+// `zorvex-cli activity`: runs the activity calculation on one channel frame and
+// shows its working, so that researchers can see why a frame counted what it
+// did and the routine can be checked from outside.
+//
+//   activity --method 0|1|2 --snr F --samples FILE
+//   activity --method 0|1|2 --snr F ACQ_FOLDER --record K --channel C [--rt-buffer N]
+//
+// Prints three lines: the count, the clipped samples (as many as were read),
+// and the detection trace entries 0..499, space-separated.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zorvex {
+
+/// Runs the command on `args` (the words after "activity"); returns the exit
+/// status: 0 done, 1 the frame could not be read or counted, 2 bad usage.
+int runActivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace zorvex

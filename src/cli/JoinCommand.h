@@ -1,0 +1,12 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zorvex {
+
+/// `zorvex-cli join PROJECT_FOLDER ACQ_NAME ACQ_NAME...`: joins acquisitions into a new folder, paths printed.
+int runJoinCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace zorvex

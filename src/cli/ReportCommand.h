@@ -1,0 +1,12 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zorvex {
+
+/// `zorvex-cli report ACQ_FOLDER [report options]`: writes the acquisition's report and prints its path.
+int runReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace zorvex

@@ -1,0 +1,86 @@
+#include "reports/Join.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "acquisition/DataFiles.h"
+#include "common/Files.h"
+#include "common/Numbers.h"
+#include "reports/WellExport.h"
+
+namespace zorvex {
+
+namespace {
+
+constexpr double MinutesPerDay = 1440.0;
+
+// The setup copy and channel files a report of the joined folder needs.
+constexpr const char* SideFiles[] = {"setup.dat", "setup.bak", "status.dat", "threshld.dat", "groups.dat", "chgroup.dat"};
+
+}  // namespace
+
+std::vector<std::int32_t> joinOffsets(const std::vector<DateTime>& starts) {
+    std::vector<std::int32_t> offsets;
+    if (starts.empty()) return offsets;
+    double earliest = std::numeric_limits<double>::max();
+    for (const auto& start : starts) earliest = std::min(earliest, toSerialDays(start));
+    for (const auto& start : starts) offsets.push_back(toInt32((toSerialDays(start) - earliest) * MinutesPerDay));
+    return offsets;
+}
+
+std::vector<std::filesystem::path> joinAcquisitions(const std::filesystem::path& projectFolder,
+                                                    const std::vector<std::string>& names, Dialogs& dialogs,
+                                                    Host& host) {
+    std::vector<std::filesystem::path> written;
+    std::string question = "Would you like to Join:\r\n";
+    for (const auto& name : names) question += name + "\r\n";
+    question += " ?";
+    if (dialogs.message(question, Buttons::OkCancel) != Answer::Ok || names.size() < 2) return written;
+
+    const DateTime now = host.now();
+    std::vector<DateTime> starts;
+    for (const auto& name : names) starts.push_back(acquisitionStart(name, now));
+    std::string text = "Data Block: ";
+    for (const auto& name : names) text += name + " + ";
+
+    const std::filesystem::path target = acquisitionFolderPath(projectFolder, now);
+    // Joining twice in one minute, or into a recording of this minute, would overwrite data.
+    if (fileExists(target / "counts.bin")) {
+        dialogs.message("The acquisition folder " + target.filename().string() +
+                        " already holds recorded data; join again in a minute.");
+        return written;
+    }
+    std::string counts;
+    try {
+        std::vector<std::int32_t> offsets = joinOffsets(starts);
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            for (ActivityRecord record : readActivityRecords(projectFolder / names[i])) {
+                record.elapsedMinutes = toInt32(static_cast<double>(record.elapsedMinutes) + offsets[i]);
+                counts += encodeActivityRecord(record);
+            }
+        }
+    } catch (const OverflowError&) {
+        dialogs.message("Join Error: a shifted minute does not fit the records.");
+        return written;
+    }
+    std::error_code error;
+    std::filesystem::create_directories(target, error);
+    if (!writeExperimentInfo(target, {text, "Joint Files"})) {
+        dialogs.message("Join Error: cannot write " + (target / "subproj.dat").string());
+        return written;
+    }
+    written.push_back(target / "subproj.dat");
+    // Written whole, so no stale record of an earlier file can follow the joined ones.
+    if (!writeFile(target / "counts.bin", counts)) {
+        dialogs.message("Join Error: cannot write " + (target / "counts.bin").string());
+        return written;
+    }
+    written.push_back(target / "counts.bin");
+    for (const char* side : SideFiles) {
+        std::filesystem::path source = projectFolder / names.front() / side;
+        if (fileExists(source) && copyFile(source, target / side)) written.push_back(target / side);
+    }
+    return written;
+}
+
+}  // namespace zorvex

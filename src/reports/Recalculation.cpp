@@ -1,0 +1,185 @@
+#include "reports/Recalculation.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+#include "acquisition/DataFiles.h"
+#include "analysis/Analysis_Module.h"
+#include "common/Files.h"
+#include "common/Numbers.h"
+
+namespace zorvex {
+
+namespace {
+
+constexpr std::int16_t ReplaceLimitMinutes = 32000;
+constexpr std::int16_t ShortestLimitMinutes = 5;
+
+using Counts = std::array<std::int16_t, ChannelCount>;
+
+// Channels whose well has a beam-0 channel are counted; the rest stay 0.
+std::array<bool, ChannelCount> countedChannels(const ReportPlate& plate) {
+    std::array<bool, ChannelCount> counted{};
+    for (int c = 0; c < ChannelCount; ++c) {
+        int well = plate.plate.WellOfChannel[static_cast<std::size_t>(c)];
+        counted[static_cast<std::size_t>(c)] = well >= 0 && plate.beamZeroChannel(well) >= 0;
+    }
+    return counted;
+}
+
+// A record without its raw block counts 0 everywhere; a channel whose
+// calculation overflows counts 0 in this record.
+Counts recount(const std::filesystem::path& folder, int record, int rtBuffer, const std::array<bool, ChannelCount>& counted,
+               const RecalcSettings& settings, Analysis_Module& analysis) {
+    Counts counts{};
+    std::optional<SampleFrame> frame = readRealTimeDump(folder, record, rtBuffer);
+    if (!frame) return counts;
+    for (int c = 0; c < ChannelCount; ++c) {
+        if (!counted[static_cast<std::size_t>(c)]) continue;
+        counts[static_cast<std::size_t>(c)] = analysis.CalculateActivity(*frame, c, settings.snr, settings.method).value_or(0);
+    }
+    return counts;
+}
+
+// Recounts records 0..count-1 on the worker pool. Progress and STOP are
+// handled on the calling thread; false when stopped.
+bool recountAll(const std::filesystem::path& folder, int count, int total, int rtBuffer, const ReportPlate& plate,
+                const RecalcSettings& settings, Host& host, const RecalcHooks& hooks, std::vector<Counts>& results) {
+    const auto counted = countedChannels(plate);
+    std::atomic<int> next{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable changed;
+    int done = 0;
+    auto work = [&] {
+        Analysis_Module analysis;
+        for (int i = next++; i < count && !stop; i = next++) {
+            results[static_cast<std::size_t>(i)] = recount(folder, i, rtBuffer, counted, settings, analysis);
+            std::lock_guard lock(mutex);
+            ++done;
+            changed.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 0; t < std::max(1, settings.threads); ++t) workers.emplace_back(work);
+    int shown = -1;
+    bool stopped = false;
+    while (true) {
+        int finished;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait_for(lock, std::chrono::milliseconds(50), [&] { return done != shown; });
+            finished = done;
+        }
+        if (finished != shown) {
+            shown = finished;
+            if (hooks.status) hooks.status("Block " + std::to_string(finished) + "/" + std::to_string(total));
+        }
+        host.yield();
+        // STOP is honoured even when the last record just finished: nothing is saved either way.
+        if (hooks.stopRequested && hooks.stopRequested()) {
+            stop = true;
+            stopped = true;
+            break;
+        }
+        if (finished == count) break;
+    }
+    for (auto& worker : workers) worker.join();
+    return !stopped;
+}
+
+// Rewrites the recounted records in place: unwrapped minute, new counts, the
+// stored temperature; counts.bin keeps its length and every record its place.
+bool rewriteCounts(const std::filesystem::path& folder, const LoadedSeries& series) {
+    std::fstream file(folder / "counts.bin", std::ios::binary | std::ios::in | std::ios::out);
+    if (!file) return false;
+    for (std::size_t n = 0; n < series.minutes.size(); ++n) {
+        ActivityRecord record;
+        record.elapsedMinutes = series.minutes[n];
+        std::copy(series.counts[n].begin(), series.counts[n].end(), record.counts.begin());
+        record.temperatureTenths = series.temperatureTenths[n];
+        std::string bytes = encodeActivityRecord(record);
+        file.seekp(static_cast<std::streamoff>(n * ActivityRecordBytes));
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    file.flush();
+    return static_cast<bool>(file);
+}
+
+}  // namespace
+
+std::int16_t recordLimitMinutes(const RecalcSettings& settings) {
+    if (settings.replace) return ReplaceLimitMinutes;
+    std::int16_t limit = toInt16(settings.hours * 60.0);
+    return std::max(limit, ShortestLimitMinutes);
+}
+
+std::optional<RecalcOutcome> recalculate(const ReportRequest& request, const RecalcSettings& settings, Dialogs& dialogs,
+                                         Host& host, const RecalcHooks& hooks) {
+    const auto& folder = request.acquisitionFolder;
+    if (!fileExists(realTimeFilePath(folder, 0))) {
+        dialogs.message("Real Time Data Not Found");
+        return std::nullopt;
+    }
+    std::int16_t limit = 0;
+    try {
+        limit = recordLimitMinutes(settings);
+    } catch (const OverflowError&) {
+        dialogs.message("Report Error");
+        return std::nullopt;
+    }
+    if (!fileExists(folder / "counts.bin")) {
+        dialogs.message("Activity file not Found");
+        return std::nullopt;
+    }
+    auto plate = loadReportPlate(folder, request.programFolder, dialogs);
+    if (!plate) return std::nullopt;
+    const std::vector<ActivityRecord> records = readActivityRecords(folder);
+
+    // N and the span come from the records up to the first beyond the limit;
+    // the records recounted end with the first at or beyond it.
+    LoadedSeries series;
+    std::int32_t total = 0;
+    for (const auto& record : records) {
+        ++total;
+        series.largestStoredMinute = std::max(series.largestStoredMinute, record.elapsedMinutes);
+        if (record.elapsedMinutes > limit) break;
+    }
+    std::vector<std::int32_t> storedMinutes;
+    for (const auto& record : records) {
+        storedMinutes.push_back(record.elapsedMinutes);
+        series.temperatureTenths.push_back(record.temperatureTenths);
+        if (record.elapsedMinutes >= limit) break;
+    }
+    const auto count = static_cast<int>(storedMinutes.size());
+    try {
+        series.minutes = unwrapMinutes(storedMinutes);
+    } catch (const OverflowError&) {
+        dialogs.message("Report Error");
+        return std::nullopt;
+    }
+    series.counts.assign(storedMinutes.size(), Counts{});
+    if (hooks.status) hooks.status("Block 0/" + std::to_string(total));
+    RecalcOutcome outcome;
+    if (!recountAll(folder, count, total, plate->rtBuffer, *plate, settings, host, hooks, series.counts)) {
+        outcome.stopped = true;
+        return outcome;
+    }
+    outcome.recounted = count;
+    if (settings.replace) {
+        if (hooks.status) hooks.status("Saving...");
+        if (!rewriteCounts(folder, series)) {
+            dialogs.message("Report Error");
+            return outcome;
+        }
+        if (hooks.status) hooks.status("Block " + std::to_string(count) + "/" + std::to_string(total));
+    }
+    outcome.report = produceReport(*plate, series, request, dialogs, host);
+    return outcome;
+}
+
+}  // namespace zorvex

@@ -1,0 +1,169 @@
+#include "reports/ReportComputation.h"
+
+#include <cmath>
+#include <stdexcept>
+
+#include "common/Numbers.h"
+
+namespace zorvex {
+
+namespace {
+
+constexpr std::int16_t MinBinMinutes = 2;
+constexpr std::int32_t ShortRunMinutes = 30;
+constexpr std::int32_t QuarterHour = 15;
+constexpr std::int16_t LowestValidTenths = 10;
+constexpr std::int16_t HighestValidTenths = 500;
+
+void add32(std::int32_t& total, long long value) {
+    long long sum = static_cast<long long>(total) + value;
+    if (sum < INT32_MIN || sum > INT32_MAX) throw OverflowError("Overflow: value does not fit 32 bits");
+    total = static_cast<std::int32_t>(sum);
+}
+
+// Moves the running 16-bit bin end, which never moves back, past minute `t`
+// and gives the record's bin.
+std::int32_t binOf(std::int32_t t, std::int16_t binMinutes, std::int32_t binCount, std::int16_t& binEnd) {
+    while (binEnd < t) binEnd = checkedInt16(static_cast<long long>(binEnd) + binMinutes);
+    std::int32_t bin = binEnd / binMinutes;
+    if (bin > binCount + 1) throw std::out_of_range("record beyond the last bin");
+    return bin;
+}
+
+void addWellActivity(const ReportPlate& plate, const std::array<std::int16_t, ChannelCount>& counts,
+                     std::vector<std::int32_t>& wellActivity) {
+    for (int w = 0; w <= plate.maxWell; ++w) {
+        auto& activity = wellActivity[static_cast<std::size_t>(w)];
+        if (plate.maxBeam == 0) {
+            int c = plate.channelMap[0][static_cast<std::size_t>(w)];
+            if (c >= 0) add32(activity, counts[static_cast<std::size_t>(c)]);
+            continue;
+        }
+        long long sum = 0;
+        int mapped = 0;
+        for (const auto& beamRow : plate.channelMap) {
+            int c = beamRow[static_cast<std::size_t>(w)];
+            if (c < 0) continue;
+            sum += counts[static_cast<std::size_t>(c)];
+            ++mapped;
+        }
+        // Each record adds the mean of its beams, rounded at every addition.
+        if (mapped > 0) activity = toInt32(static_cast<double>(sum) / mapped + activity);
+    }
+}
+
+void computeGroups(const ReportPlate& plate, ReportTables& tables) {
+    for (int g = 0; g <= tables.maxGroup; ++g) {
+        std::vector<int> members;
+        for (int w = 0; w <= plate.maxWell; ++w) {
+            int c = plate.beamZeroChannel(w);
+            if (c >= 0 && plate.channelGroup[static_cast<std::size_t>(c)] == g) members.push_back(w);
+        }
+        if (members.empty()) continue;
+        const auto n = static_cast<std::int32_t>(members.size());
+        tables.wellsPerGroup[static_cast<std::size_t>(g)] = n;
+        for (std::int32_t b = 1; b <= tables.binCount; ++b) {
+            const auto& wells = tables.wellActivity[static_cast<std::size_t>(b)];
+            double sum = 0;
+            for (int w : members) sum += wells[static_cast<std::size_t>(w)];
+            std::int32_t average = toInt32(sum / n);
+            tables.groupAverage[static_cast<std::size_t>(b)][static_cast<std::size_t>(g)] = average;
+            std::int32_t sd = 0;
+            if (n > 1) {
+                for (int w : members) {
+                    double deviation = static_cast<double>(wells[static_cast<std::size_t>(w)]) - average;
+                    sd = toInt32(deviation * deviation + sd);
+                }
+                sd = toInt32(std::sqrt(static_cast<double>(sd) / (n - 1)));
+            }
+            tables.groupSd[static_cast<std::size_t>(b)][static_cast<std::size_t>(g)] = sd;
+        }
+    }
+}
+
+}  // namespace
+
+BinSize adjustBinSize(long long requestedMinutes, std::int32_t span) {
+    long long j = requestedMinutes;
+    long long shown = requestedMinutes;
+    if (j < MinBinMinutes) j = shown = MinBinMinutes;
+    if (static_cast<long long>(span) + 1 < j) {
+        if (span > ShortRunMinutes) {
+            j = shown = (static_cast<long long>(span) + 1) / QuarterHour * QuarterHour;
+        } else {
+            j = static_cast<long long>(span) + 1;
+        }
+    }
+    return {checkedInt16(j), checkedInt16(shown)};
+}
+
+std::int32_t reportedBinCount(std::int32_t span, std::int16_t binMinutes) {
+    std::int32_t bins = toInt32(static_cast<double>(span) / binMinutes);
+    return bins == 0 ? 1 : bins;
+}
+
+std::vector<std::int32_t> ReportTables::reportedBins() const {
+    std::vector<std::int32_t> bins;
+    for (std::int32_t b = 1; b <= binCount && static_cast<std::size_t>(b) < hasData.size(); ++b) {
+        if (hasData[static_cast<std::size_t>(b)]) bins.push_back(b);
+    }
+    return bins;
+}
+
+int maxGroupOf(const ReportPlate& plate) {
+    int gmax = 0;
+    for (int c = 0; c < ChannelCount; ++c) gmax = std::max<int>(gmax, plate.channelGroup[static_cast<std::size_t>(c)]);
+    return gmax;
+}
+
+void computeReport(const ReportPlate& plate, const LoadedSeries& series, std::int16_t binMinutes,
+                   std::int32_t span, ReportTables& tables) {
+    tables = ReportTables{};
+    tables.binMinutes = binMinutes;
+    std::int32_t binCount = reportedBinCount(span, binMinutes);
+    // Bin numbers are 16-bit; a larger P would not be addressable.
+    checkedInt16(static_cast<long long>(binCount) + 1);
+    tables.binCount = binCount;
+    tables.maxGroup = maxGroupOf(plate);
+    const auto slots = static_cast<std::size_t>(binCount) + 2;
+    const auto groups = static_cast<std::size_t>(tables.maxGroup) + 1;
+    tables.channelSum.assign(slots, std::vector<std::int32_t>(ChannelCount, 0));
+    tables.wellActivity.assign(slots, std::vector<std::int32_t>(static_cast<std::size_t>(plate.maxWell) + 1, 0));
+    tables.groupAverage.assign(slots, std::vector<std::int32_t>(groups, 0));
+    tables.groupSd.assign(slots, std::vector<std::int32_t>(groups, 0));
+    tables.wellsPerGroup.assign(groups, 0);
+    tables.recordsPerBin.assign(slots, 0);
+    tables.temperatureTenths.assign(slots, 0);
+    tables.hasData.assign(slots, false);
+
+    std::vector<std::int32_t> bins;
+    bins.reserve(series.minutes.size());
+    std::vector<std::int16_t> validTemperatures(slots, 0);
+    std::int16_t binEnd = binMinutes;
+    for (std::size_t n = 0; n < series.minutes.size(); ++n) {
+        bins.push_back(binOf(series.minutes[n], binMinutes, binCount, binEnd));
+        const auto b = static_cast<std::size_t>(bins.back());
+        auto& sums = tables.channelSum[b];
+        for (int c = 0; c < ChannelCount; ++c) add32(sums[static_cast<std::size_t>(c)], series.counts[n][static_cast<std::size_t>(c)]);
+        tables.hasData[b] = true;
+        add32(tables.recordsPerBin[b], 1);
+        std::int16_t temperature = series.temperatureTenths[n];
+        if (temperature >= LowestValidTenths && temperature <= HighestValidTenths) {
+            add32(tables.temperatureTenths[b], temperature);
+            validTemperatures[b] = checkedInt16(validTemperatures[b] + 1);
+        }
+    }
+    // The mean divides by every record of the bin, valid temperature or not.
+    for (std::size_t b = 0; b < slots; ++b) {
+        if (validTemperatures[b] >= 1) {
+            tables.temperatureTenths[b] =
+                toInt32(static_cast<double>(tables.temperatureTenths[b]) / tables.recordsPerBin[b]);
+        }
+    }
+    for (std::size_t n = 0; n < bins.size(); ++n) {
+        addWellActivity(plate, series.counts[n], tables.wellActivity[static_cast<std::size_t>(bins[n])]);
+    }
+    computeGroups(plate, tables);
+}
+
+}  // namespace zorvex

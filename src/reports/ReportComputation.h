@@ -1,0 +1,53 @@
+#pragma once
+// The report's statistics: the stored records re-binned into bins of J
+// minutes, summed per channel and well, averaged per group with SD, and the
+// records and mean temperature of each bin. Every rounding halves to even.
+
+#include <cstdint>
+#include <vector>
+
+#include "reports/ReportInputs.h"
+
+namespace zorvex {
+
+/// The bin size after the adjustments for tiny sizes and short acquisitions.
+struct BinSize {
+    std::int16_t minutes = 0;      ///< J
+    std::int16_t shownMinutes = 0; ///< what the bin-size box shows afterwards
+};
+
+/// J from the requested size and the span K: at least 2; an acquisition
+/// shorter than one bin becomes one bin (whole quarter hours above 30 minutes).
+/// Throws OverflowError when J leaves 16 bits.
+BinSize adjustBinSize(long long requestedMinutes, std::int32_t span);
+
+/// Number of reported bins P: K / J rounded half to even, at least 1.
+std::int32_t reportedBinCount(std::int32_t span, std::int16_t binMinutes);
+
+/// Every per-bin table of a report; bins 0..P+1, of which 1..P are reported.
+struct ReportTables {
+    std::int16_t binMinutes = 0;  ///< J
+    std::int32_t binCount = 0;    ///< P
+    int maxGroup = 0;             ///< Gmax
+    std::vector<std::vector<std::int32_t>> channelSum;    ///< [bin][channel 0..383]
+    std::vector<std::vector<std::int32_t>> wellActivity;  ///< [bin][well 0..Wmax]
+    std::vector<std::vector<std::int32_t>> groupAverage;  ///< [bin][group 0..Gmax]
+    std::vector<std::vector<std::int32_t>> groupSd;       ///< [bin][group 0..Gmax]
+    std::vector<std::int32_t> wellsPerGroup;              ///< [group 0..Gmax]
+    std::vector<std::int32_t> recordsPerBin;
+    std::vector<std::int32_t> temperatureTenths;
+    std::vector<bool> hasData;
+    /// Bins 1..P holding records, in order.
+    std::vector<std::int32_t> reportedBins() const;
+};
+
+/// Gmax: the largest group of channels 0..383, 0 when none is positive.
+int maxGroupOf(const ReportPlate& plate);
+
+/// Fills `tables` from the series with bin size J over span K. Throws
+/// OverflowError (16-bit bin end, 32-bit sums) or std::out_of_range (a record
+/// past bin P+1); the tables then keep what was filled so far.
+void computeReport(const ReportPlate& plate, const LoadedSeries& series, std::int16_t binMinutes,
+                   std::int32_t span, ReportTables& tables);
+
+}  // namespace zorvex

@@ -1,0 +1,64 @@
+#pragma once
+// What a report reads from an acquisition folder: the plate and group tables
+// of its setup copy, and the counts.bin series with the elapsed minutes
+// unwrapped across restarts of the minute count.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/Channels.h"
+#include "platform/Dialogs.h"
+#include "store/ChannelTables.h"
+#include "store/PlateFormat.h"
+
+namespace zorvex {
+
+/// The plate, channel groups and group names of one acquisition.
+struct ReportPlate {
+    PlateFormat plate;
+    std::string plateName;
+    std::int16_t rtBuffer = 0;  ///< RT_Buffer of the setup copy (samples per bin)
+    std::array<std::int16_t, ChannelSlots> channelGroup{};  ///< negative = no group
+    GroupTable groups;
+    int maxWell = 0;  ///< Wmax
+    int maxBeam = 0;  ///< Bmax
+    /// Channel of [beam][well], -1 where no channel sits.
+    std::vector<std::vector<std::int16_t>> channelMap;
+    /// Channel at beam 0 of `well`, -1 for none.
+    int beamZeroChannel(int well) const;
+};
+
+/// The counts.bin series: one entry per whole record.
+struct LoadedSeries {
+    std::vector<std::int32_t> minutes;  ///< unwrapped t[n]
+    std::vector<std::array<std::int16_t, ChannelCount>> counts;
+    std::vector<std::int16_t> temperatureTenths;
+    std::int32_t largestStoredMinute = 0;
+    /// The span K: the larger of the largest stored minute and the last unwrapped one.
+    std::int32_t span() const;
+};
+
+/// Minutes since the start with a day added whenever the count drops by more
+/// than 1000 (the acquisition's minute counter restarted); throws
+/// OverflowError when a minute leaves 32 bits.
+std::vector<std::int32_t> unwrapMinutes(const std::vector<std::int32_t>& stored);
+
+/// Reads setup.dat (plate name, RT_Buffer), groups.dat, chgroup.dat and the
+/// plate file <programFolder>/<name>.dat or .bak. Nothing, after a message,
+/// when setup.dat or the plate file is missing or unreadable.
+std::optional<ReportPlate> loadReportPlate(const std::filesystem::path& acquisitionFolder,
+                                           const std::filesystem::path& programFolder, Dialogs& dialogs);
+
+/// Reads counts.bin into a series; nothing when it is missing. A trailing
+/// partial record is left out with a message. Throws OverflowError on minutes
+/// that cannot be unwrapped in 32 bits.
+std::optional<LoadedSeries> loadSeries(const std::filesystem::path& acquisitionFolder, Dialogs& dialogs);
+
+/// Label of a group as reports write it: quoted "007_Mutant"; a negative group gives "999_Free".
+std::string groupLabel(const ReportPlate& plate, int group);
+
+}  // namespace zorvex
