@@ -1,6 +1,7 @@
 #include "acquisition/Startup.h"
 
 #include "common/Files.h"
+#include "device/PortSearch.h"
 #include "common/Text.h"
 #include "store/ProjectFolders.h"
 
@@ -19,6 +20,24 @@ std::filesystem::path chooseProjectFolder(const std::filesystem::path& programFo
     }
     actualProjectNumber = 0;
     return programFolder;
+}
+
+void loadConfiguration(Workspace& workspace, Dialogs& dialogs) {
+    loadConfig(workspace.config, workspace.programFolder, dialogs);
+    workspace.projectFolder = chooseProjectFolder(workspace.programFolder, workspace.config.Actual_Project_Number);
+}
+
+void connectInstrument(Workspace& workspace, InstrumentSession& session, Dialogs& dialogs, Host& host,
+                       const StatusLine& status) {
+    PortSearchResult found = searchInstrumentPort(session.comm, workspace.config.Serial_COM, dialogs, host, status);
+    workspace.config.Serial_COM = static_cast<std::int16_t>(found.serialCom);
+    if (found.saveConfig) saveConfig(workspace.config, workspace.programFolder, dialogs);
+    session.mode = found.online ? OperatingMode::Online : OperatingMode::Offline;
+    session.port = found.portOpen ? found.serialCom : 0;
+
+    if (status) status("STARTING........... Reading Factory Calibration...");
+    session.factory = FactoryCalibration{};
+    if (session.online()) session.factory = readFactoryCalibration(session.comm, session.port, host);
 }
 
 }  // namespace zorvex

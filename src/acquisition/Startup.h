@@ -6,6 +6,11 @@
 #include <filesystem>
 #include <string_view>
 
+#include "control/InstrumentSession.h"
+#include "platform/Dialogs.h"
+#include "platform/Host.h"
+#include "store/Workspace.h"
+
 namespace zorvex {
 
 /// True when the trimmed command line is exactly "/RUN", "/run" or "/Run".
@@ -16,5 +21,15 @@ bool isAutorunRequest(std::string_view commandLine);
 /// number becomes 0 (the default project).
 std::filesystem::path chooseProjectFolder(const std::filesystem::path& programFolder,
                                           std::int16_t& actualProjectNumber);
+
+/// Reads config.dat and chooses the current project's folder (the default
+/// project when its folder is missing).
+void loadConfiguration(Workspace& workspace, Dialogs& dialogs);
+
+/// Finds the instrument from `Serial_COM` on, keeps its port open, saves a
+/// port typed at the prompt, decides the operating mode and, online, reads
+/// the factory temperature calibration. `status` receives the progress texts.
+void connectInstrument(Workspace& workspace, InstrumentSession& session, Dialogs& dialogs, Host& host,
+                       const StatusLine& status);
 
 }  // namespace zorvex

@@ -17,6 +17,8 @@ public:
     virtual Answer message(const std::string& text, Buttons buttons = Buttons::Ok) = 0;
     /// Asks for a line of text; returns "" when the operator cancels.
     virtual std::string input(const std::string& prompt, const std::string& initialText = "") = 0;
+    /// The same box under its own title; boxes without titles ignore it.
+    virtual std::string titledInput(const std::string& prompt, const std::string& /*title*/) { return input(prompt); }
 };
 
 }  // namespace zorvex

@@ -1,5 +1,8 @@
 #include "store/PlateFormat.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "common/Files.h"
 #include "common/RecordText.h"
 
@@ -48,12 +51,52 @@ bool plausibleMapping(std::int16_t well, std::int16_t beam) {
     return well >= 0 && well <= MaxPlateIndex && beam >= 0 && beam <= MaxPlateIndex;
 }
 
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The regular files of a folder with their lower-case names; none when it
+// cannot be listed.
+std::vector<std::pair<std::string, std::filesystem::path>> filesByLowerName(const std::filesystem::path& folder) {
+    std::vector<std::pair<std::string, std::filesystem::path>> files;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code kindError;
+        if (it->is_regular_file(kindError)) files.emplace_back(lowerCase(it->path().filename().string()), it->path());
+    }
+    return files;
+}
+
 }  // namespace
+
+std::optional<std::filesystem::path> findPlateFile(const std::filesystem::path& programFolder,
+                                                   const std::string& name) {
+    if (!isPlainName(name)) return std::nullopt;
+    std::filesystem::path exact = programFolder / (name + ".dat");
+    if (fileExists(exact)) return exact;
+    const std::string wanted = lowerCase(name + ".dat");
+    for (const auto& [lower, path] : filesByLowerName(programFolder)) {
+        if (lower == wanted) return path;
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> listPlateNames(const std::filesystem::path& programFolder) {
+    std::vector<std::string> names;
+    for (const auto& [lower, path] : filesByLowerName(programFolder)) {
+        if (lower.size() < 5 || lower.front() != 'z' || lower.compare(lower.size() - 4, 4, ".dat") != 0) continue;
+        names.push_back(lower.substr(0, lower.find(".dat")));
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return names;
+}
 
 PlateLoad loadPlateFormat(PlateFormat& plate, const std::filesystem::path& programFolder, const std::string& name) {
     PlateLoad load;
     std::optional<std::string> bytes;
-    if (isPlainName(name)) bytes = readFile(programFolder / (name + ".dat"));
+    if (auto file = findPlateFile(programFolder, name)) bytes = readFile(*file);
     if (!bytes) return load;
     load.stage = 1;
 

@@ -59,6 +59,16 @@ struct PlateLoad {
 /// file does not list are in no well); on failure leaves it unchanged.
 PlateLoad loadPlateFormat(PlateFormat& plate, const std::filesystem::path& programFolder, const std::string& name);
 
+/// The file <name>.dat of the program folder, matched without regard to case
+/// as the operator's file system would (Z96U.DAT serves z96u); nothing when
+/// there is none or `name` is not a plain file name.
+std::optional<std::filesystem::path> findPlateFile(const std::filesystem::path& programFolder,
+                                                   const std::string& name);
+
+/// The plate list of the setup editor: every z*.dat file of the program
+/// folder, in lower case and without ".dat", in name order.
+std::vector<std::string> listPlateNames(const std::filesystem::path& programFolder);
+
 /// Reads the plate named `plateName`; on failure shows the fallback message
 /// with the stage, renames a plate without built-in to z96f, and uses the
 /// built-in format.

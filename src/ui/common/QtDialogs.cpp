@@ -27,11 +27,21 @@ Answer QtDialogs::message(const std::string& text, Buttons buttons) {
     }
 }
 
-std::string QtDialogs::input(const std::string& prompt, const std::string& initialText) {
+namespace {
+std::string askText(QWidget* parent, const QString& title, const std::string& prompt, const std::string& initialText) {
     bool accepted = false;
-    QString text = QInputDialog::getText(parent_, caption(), QString::fromStdString(prompt), QLineEdit::Normal,
+    QString text = QInputDialog::getText(parent, title, QString::fromStdString(prompt), QLineEdit::Normal,
                                          QString::fromStdString(initialText), &accepted);
     return accepted ? text.toStdString() : std::string();
+}
+}  // namespace
+
+std::string QtDialogs::input(const std::string& prompt, const std::string& initialText) {
+    return askText(parent_, caption(), prompt, initialText);
+}
+
+std::string QtDialogs::titledInput(const std::string& prompt, const std::string& title) {
+    return askText(parent_, QString::fromStdString(title), prompt, "");
 }
 
 }  // namespace zorvex

@@ -12,6 +12,7 @@ public:
     explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     Answer message(const std::string& text, Buttons buttons = Buttons::Ok) override;
     std::string input(const std::string& prompt, const std::string& initialText = "") override;
+    std::string titledInput(const std::string& prompt, const std::string& title) override;
 
 private:
     QWidget* parent_;

@@ -35,14 +35,21 @@ Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& di
       commandLine_(std::move(commandLine)),
       splash_(std::make_unique<Frm_Init>()),
       offline_(std::make_unique<Frm_offline>()),
-      setup_(std::make_unique<Frm_setup>()) {
+      setup_(std::make_unique<Frm_setup>(workspace, dialogs)) {
     setObjectName("Frm_Main");
     setWindowTitle("Zorvex");
     resize(1280, 800);
     buildWidgets();
     buildMenus();
     connect(offline_.get(), &Frm_offline::mainRequested, this, &Frm_Main::showMainAgain);
-    connect(setup_.get(), &Frm_setup::mainRequested, this, &Frm_Main::showMainAgain);
+    connect(setup_.get(), &Frm_setup::mainRequested, this, [this] {
+        Txt_description->setPlainText(setup_->Txt_description->toPlainText());
+        showMainAgain();
+    });
+    connect(setup_.get(), &Frm_setup::offlineRequested, this, [this] {
+        Txt_description->setPlainText(setup_->Txt_description->toPlainText());
+        offline_->show();
+    });
 }
 
 Frm_Main::~Frm_Main() = default;
@@ -142,43 +149,37 @@ bool Frm_Main::startUp() {
 }
 
 void Frm_Main::runStartUpSteps() {
+    auto status = [this](const std::string& text) { splash_->showNews(QString::fromStdString(text)); };
     startupStep_ = 1;
-    loadConfig(workspace_.config, workspace_.programFolder, dialogs_);
-    startupStep_ = 2;
-    workspace_.projectFolder = chooseProjectFolder(workspace_.programFolder, workspace_.config.Actual_Project_Number);
+    loadConfiguration(workspace_, dialogs_);
 
     startupStep_ = 3;
     splash_->show();
     hide();
     splash_->waitForStage(0, "STARTING........... Reading Configuration...", SplashIntervalMs);
 
-    auto status = [this](const std::string& text) { splash_->showNews(QString::fromStdString(text)); };
     loadProject(workspace_, workspace_.config.Actual_Project_Number, dialogs_, status);
     startupStep_ = 4;
     splash_->waitForStage(1, "STARTING........... Opening Communication Port...", SplashIntervalMs);
 
     startupStep_ = 5;
     showProjectName();
-
-    searchInstrument();
-
+    connectInstrument(workspace_, session_, dialogs_, host_, status);
     startupStep_ = 6;
-    splash_->showNews("STARTING........... Reading Factory Calibration...");
-    session_.factory = FactoryCalibration{};
-    if (session_.online()) session_.factory = readFactoryCalibration(session_.comm, session_.port, host_);
+    showPortMenuAfterSearch();
     splash_->waitForStage(2,
-                          session_.mode == OperatingMode::Offline ? "STARTING........... Starting Offline Session..."
-                                                          : "STARTING........... Communication OK...",
+                          session_.online() ? "STARTING........... Communication OK..."
+                                            : "STARTING........... Starting Offline Session...",
                           SplashIntervalMs);
     CmdPause->setEnabled(false);
     startupStep_ = 7;
     splash_->waitForStage(3, QString(), SplashLongIntervalMs);
 
     startupStep_ = 8;
-    if (session_.mode == OperatingMode::Offline) {
-        offline_->show();
-    } else {
+    if (session_.online()) {
         show();
+    } else {
+        offline_->show();
     }
     splash_->waitForStage(4, QString(), SplashLongIntervalMs);
     startupStep_ = 9;
@@ -190,17 +191,10 @@ void Frm_Main::showProjectName() {
                               .arg(QString::fromStdString(workspace_.setup.Name)));
 }
 
-void Frm_Main::searchInstrument() {
-    auto status = [this](const std::string& text) { splash_->showNews(QString::fromStdString(text)); };
-    PortSearchResult found = searchInstrumentPort(session_.comm, workspace_.config.Serial_COM, dialogs_, host_, status);
-    workspace_.config.Serial_COM = static_cast<std::int16_t>(found.serialCom);
-    if (found.saveConfig) saveConfig(workspace_.config, workspace_.programFolder, dialogs_);
-    session_.mode = found.online ? OperatingMode::Online : OperatingMode::Offline;
-    session_.port = found.portOpen ? found.serialCom : 0;
-
+void Frm_Main::showPortMenuAfterSearch() {
     PortMenuChecks checks{};
     for (int item = 0; item < LastScannedPort; ++item) checks[item] = mncom1[item]->isChecked();
-    showPortMenuChecks(portMenuAfterSearch(checks, found.serialCom));
+    showPortMenuChecks(portMenuAfterSearch(checks, workspace_.config.Serial_COM));
 }
 
 void Frm_Main::showPortMenuChecks(const PortMenuChecks& checks) {

@@ -60,7 +60,7 @@ private:
     void buildMenus();
     void runStartUpSteps();
     void showProjectName();
-    void searchInstrument();
+    void showPortMenuAfterSearch();
     void showPortMenuChecks(const PortMenuChecks& checks);
     void onSerialPortItem(int port);
     void showOffline();

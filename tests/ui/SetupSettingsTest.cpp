@@ -1,0 +1,253 @@
+#include <QFocusEvent>
+
+#include "SetupWindow.h"
+#include "common/Files.h"
+#include "ui/setup/GroupsPanel.h"
+#include "ui/setup/SettingsPanels.h"
+#include "ui/setup/SetupRules.h"
+
+using namespace zorvex;
+using namespace zorvex::test;
+
+namespace {
+
+void leave(QWidget* box) {
+    QFocusEvent event(QEvent::FocusOut);
+    QApplication::sendEvent(box, &event);
+}
+
+void choose(QComboBox* box, const QString& text) {
+    int index = box->findText(text);
+    ASSERT_GE(index, 0) << text.toStdString();
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+bool anyChannelGrouped(const Workspace& workspace) {
+    return std::any_of(workspace.channels.Group.begin(), workspace.channels.Group.begin() + ChannelCount,
+                       [](std::int16_t group) { return group != -1; });
+}
+
+}  // namespace
+
+TEST(SetupSettings, LapseIsClampedAsItIsTyped) {
+    SetupWindow setup;
+    Frm_setup& window = setup.open();
+    QLineEdit* lapse = window.config()->Txtlapse;
+    EXPECT_EQ(lapse->text(), "10");
+
+    const std::vector<std::pair<QString, std::pair<QString, int>>> cases = {
+        {"40000", {"32000", 32000}}, {"0", {"2", 2}},        {"", {"2", 2}},    {"0.4", {"2", 2}},
+        {"45", {"45", 45}},          {"90.5", {"90.5", 90}}, {"abc", {"2", 2}}, {"99999999", {"32000", 32000}},
+    };
+    for (const auto& [typed, expected] : cases) {
+        lapse->setText(typed);
+        EXPECT_EQ(lapse->text(), expected.first) << typed.toStdString();
+        EXPECT_EQ(setup.workspace.setup.Aq_lapse, expected.second) << typed.toStdString();
+    }
+}
+
+TEST(SetupSettings, BufferIsCheckedWhenTheBoxIsLeft) {
+    SetupWindow setup;
+    Frm_setup& window = setup.open();
+    QLineEdit* buffer = window.config()->Txtbuffer;
+    const std::int16_t loaded = setup.workspace.setup.RT_Buffer;
+
+    buffer->setText("150");
+    EXPECT_EQ(setup.workspace.setup.RT_Buffer, loaded);  // not while typing
+    leave(buffer);
+    EXPECT_EQ(buffer->text(), "200");
+    EXPECT_EQ(setup.workspace.setup.RT_Buffer, 200);
+
+    buffer->setText("20000");
+    leave(buffer);
+    EXPECT_EQ(buffer->text(), "200");
+    EXPECT_EQ(setup.workspace.setup.RT_Buffer, 200);
+
+    buffer->setText("5000");
+    leave(buffer);
+    EXPECT_EQ(buffer->text(), "5000");
+    EXPECT_EQ(setup.workspace.setup.RT_Buffer, 5000);
+}
+
+TEST(SetupSettings, FreeNumberBoxesClampToSixteenBits) {
+    SetupWindow setup;
+    Frm_setup& window = setup.open();
+    window.config()->Txtsample->setText("99999");
+    EXPECT_EQ(setup.workspace.setup.Sample_Rate, 32767);
+    EXPECT_EQ(window.config()->Txtsample->text(), "32767");
+    window.config()->Txt_dspinterval->setText("-40000");
+    EXPECT_EQ(setup.workspace.setup.DSP_Interval, -32768);
+    window.config()->Txt_dspinterval->setText("12.5");
+    EXPECT_EQ(setup.workspace.setup.DSP_Interval, 12);
+    EXPECT_EQ(window.config()->Txt_dspinterval->text(), "12.5");
+}
+
+TEST(SetupSettings, ModesAndOutputChoicesFollowTheListIndex) {
+    SetupWindow setup;
+    Frm_setup& window = setup.open();
+    setup.workspace.setup.Save_counts = 0;
+    setup.workspace.setup.Save_real = 0;
+    setup.workspace.setup.Aq_mode = 9;  // from a hand-edited file
+    window.loadContents();
+
+    EXPECT_EQ(window.output()->Combosavecount->currentText(), "YES");
+    EXPECT_EQ(setup.workspace.setup.Save_counts, 1);
+    EXPECT_EQ(window.output()->Combosavereal->currentText(), "NO");
+    EXPECT_EQ(window.config()->Combo_aqmode->currentIndex(), -1);
+    EXPECT_EQ(setup.workspace.setup.Aq_mode, 9);
+
+    choose(window.output()->Combosavecount, "NO");
+    EXPECT_EQ(window.output()->Combosavecount->currentText(), "YES");
+    EXPECT_EQ(setup.workspace.setup.Save_counts, 1);
+    choose(window.output()->Combosavereal, "YES");
+    EXPECT_EQ(setup.workspace.setup.Save_real, 1);
+    choose(window.config()->Combo_aqmode, "3_Fast(32.63)");
+    EXPECT_EQ(setup.workspace.setup.Aq_mode, 3);
+    choose(window.config()->ComboDSP, "0_Threshold+Binary (Old Method.w/filters)");
+    EXPECT_EQ(setup.workspace.setup.DSP_Method, 0);
+}
+
+TEST(SetupSettings, PlateListHoldsTheFormatFilesInLowerCase) {
+    SetupWindow setup;
+    for (const char* plate : {"z24", "z48", "z6", "z96flat"})
+        std::filesystem::remove(setup.folder / (std::string(plate) + ".dat"));
+    std::filesystem::rename(setup.folder / "z96u.dat", setup.folder / "Z96U.DAT");
+    Frm_setup& window = setup.open();
+    QComboBox* plates = window.config()->Combowell;
+
+    ASSERT_EQ(plates->count(), 3);
+    EXPECT_EQ(plates->itemText(0), "z384");
+    EXPECT_EQ(plates->itemText(1), "z96f");
+    EXPECT_EQ(plates->itemText(2), "z96u");
+    EXPECT_EQ(plates->currentText(), "z96f");
+
+    setup.workspace.setup.Plate_format = "Z96F";  // an exact match only
+    window.loadContents();
+    EXPECT_EQ(plates->currentText(), "z96u");
+
+    setup.workspace.setup.Plate_format = "z96f";
+    plates->setCurrentIndex(2);
+    window.config()->cmdlod->click();  // found as Z96U.DAT
+    EXPECT_EQ(setup.dialogs.shown, (std::vector<std::string>{"Load New Plate configuration?",
+                                                             "96 Wells U shape bottom [1microbeam/well]\r\n"
+                                                             "USE 'Z96U' plate Adapter"}));
+    EXPECT_EQ(setup.workspace.setup.Plate_format, "z96u");
+    EXPECT_EQ(setup.workspace.plate.MaxBeam, 0);
+}
+
+TEST(SetupSettings, DecliningANewPlateChangesNothing) {
+    SetupWindow setup;
+    Frm_setup& window = setup.open();
+    const ChannelTable channels = setup.workspace.channels;
+    choose(window.config()->Combowell, "z24");
+    setup.dialogs.answers = {Answer::No};
+
+    window.config()->cmdlod->click();
+
+    EXPECT_EQ(setup.dialogs.shown, (std::vector<std::string>{"Load New Plate configuration?"}));
+    EXPECT_EQ(window.config()->Combowell->currentText(), "z96f");
+    EXPECT_EQ(setup.workspace.setup.Plate_format, "z96f");
+    EXPECT_EQ(setup.workspace.plate.Rows, 8);
+    EXPECT_EQ(setup.workspace.channels, channels);
+}
+
+TEST(SetupSettings, ANewPlateClearsTheGroupsAndShowsItsNotes) {
+    SetupWindow setup;
+    Frm_setup& window = setup.open();
+    ASSERT_TRUE(anyChannelGrouped(setup.workspace));
+    choose(window.config()->Combowell, "z96flat");
+
+    window.config()->cmdlod->click();
+
+    EXPECT_EQ(setup.dialogs.shown, (std::vector<std::string>{"Load New Plate configuration?",
+                                                             "96 Wells flat bottom [4microbeams/well]\r\n"
+                                                             "USE 'Z384' or 'Z96x4' plate Adapter\r\n"
+                                                             "NOTE: DISCONTINUED. Contact provider"}));
+    EXPECT_FALSE(anyChannelGrouped(setup.workspace));
+    EXPECT_EQ(setup.workspace.groups.Name[0], "Free");
+    EXPECT_EQ(setup.workspace.setup.Plate_format, "z96flat");
+    EXPECT_EQ(setup.workspace.plate.MaxBeam, 3);
+    EXPECT_EQ(setup.items("combogrup"), (std::vector<std::string>{"000_Free"}));
+    EXPECT_EQ(setup.items("lstchgrup").size(), 384u);
+    EXPECT_EQ(setup.items("lstchgrup")[1], "A1.1");
+    EXPECT_EQ(window.config()->Combowell->currentText(), "z96flat");
+}
+
+TEST(SetupSettings, UnreadablePlatesLeaveTheGroupsAlone) {
+    SetupWindow setup;
+    Frm_setup& window = setup.open();
+    window.config()->Combowell->setEditText("z99");
+    window.config()->cmdlod->click();
+    EXPECT_EQ(setup.dialogs.shown, (std::vector<std::string>{"Selection Error"}));
+
+    ASSERT_TRUE(writeFile(setup.folder / "z24.dat", "\"damaged\"\r\n"));
+    choose(window.config()->Combowell, "z24");
+    window.config()->cmdlod->click();
+    EXPECT_EQ(setup.dialogs.shown.back(), "Error [\\z24.dat] ID#1 => Plate format not changed");
+    EXPECT_TRUE(anyChannelGrouped(setup.workspace));
+    EXPECT_EQ(setup.workspace.setup.Plate_format, "z96f");
+    EXPECT_EQ(window.config()->Combowell->currentText(), "z96f");
+}
+
+TEST(SetupSettings, PanelButtonsShowOnePanelAtATime) {
+    SetupWindow setup;
+    Frm_setup& window = setup.open();
+    EXPECT_TRUE(window.groups()->isVisible());
+    EXPECT_EQ(window.Cmdgroups->text(), ">Groups");
+
+    window.Cmdconfig->click();
+    EXPECT_TRUE(window.config()->isVisible());
+    EXPECT_FALSE(window.groups()->isVisible());
+    EXPECT_EQ(window.Cmdconfig->text(), ">Config");
+    EXPECT_EQ(window.Cmdgroups->text(), "Groups");
+
+    window.Cmdtools->click();
+    EXPECT_TRUE(window.tools()->isVisible());
+    EXPECT_FALSE(window.config()->isVisible());
+    EXPECT_EQ(window.Cmdtools->text(), ">Tools ");
+    EXPECT_EQ(window.Cmdconfig->text(), "Config");
+
+    window.Cmdoutput->click();
+    EXPECT_TRUE(window.output()->isVisible());
+    EXPECT_EQ(window.Cmdoutput->text(), ">Output");
+}
+
+TEST(SetupSettings, ToolSwitchesSetTheMenuFlags) {
+    SetupWindow setup;
+    Frm_setup& window = setup.open();
+    int panelChanges = 0;
+    std::vector<bool> lightSwitches;
+    QObject::connect(&window, &Frm_setup::toolPanelsChanged, [&] { ++panelChanges; });
+    QObject::connect(&window, &Frm_setup::lightControlSwitched, [&](bool on) { lightSwitches.push_back(on); });
+    ToolsPanel* tools = window.tools();
+    EXPECT_TRUE(tools->chkcalib->isChecked());
+    EXPECT_FALSE(tools->chkcalib->isEnabled());
+    EXPECT_EQ(setup.workspace.setup.Menu1_Cal, 1);
+
+    const bool light = tools->chklight->isChecked();
+    window.Cmdtools->click();
+    tools->chklight->click();
+    EXPECT_EQ(setup.workspace.setup.Menu2_Light, light ? 0 : 1);
+    tools->chktemp->click();
+    EXPECT_EQ(setup.workspace.setup.Menu3_Temp, tools->chktemp->isChecked() ? 1 : 0);
+    EXPECT_EQ(panelChanges, 2);
+    EXPECT_EQ(lightSwitches, (std::vector<bool>{!light}));
+
+    tools->Chk_mn4->click();  // shown only
+    EXPECT_EQ(tools->Chk_mn4->isChecked(), setup.workspace.setup.Menu4 != 0);
+}
+
+TEST(SetupRules, ProjectNumbersAndTypedValues) {
+    EXPECT_EQ(nextProjectNumber(7), 8);
+    EXPECT_EQ(nextProjectNumber(31999), 32000);
+    EXPECT_EQ(nextProjectNumber(32000), 1);
+    EXPECT_EQ(projectNumberOfName("p00012"), 12);
+    EXPECT_EQ(projectNumberOfName("pabcde"), 0);
+    EXPECT_EQ(projectNumberOfName("p99999"), 32767);
+    EXPECT_EQ(typedInt16("2.5"), 2);
+    EXPECT_EQ(typedInt16("3.5"), 4);
+    EXPECT_EQ(typedInt16("1e400"), 32767);
+    EXPECT_EQ(typedName(" \"A\" \r\n B "), "'A'   B");
+    EXPECT_EQ(typedName("\t "), std::nullopt);
+}
