@@ -11,6 +11,7 @@
 #include "cli/InitCommand.h"
 #include "cli/JoinCommand.h"
 #include "cli/RecalcCommand.h"
+#include "cli/RecordCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/WellsCommand.h"
 
@@ -24,6 +25,7 @@ const std::map<std::string, std::pair<Command, const char*>>& commands() {
         {"init", {zorvex::runInitCommand, "init DIR            make a new program folder"}},
         {"join", {zorvex::runJoinCommand, "join PROJECT ACQ... join acquisitions into a new folder"}},
         {"recalc", {zorvex::runRecalcCommand, "recalc ACQ_FOLDER   recount from real-time data, then report"}},
+        {"record", {zorvex::runRecordCommand, "record [OPTIONS]    record an acquisition from the instrument"}},
         {"report", {zorvex::runReportCommand, "report ACQ_FOLDER   write the report of an acquisition"}},
         {"wells", {zorvex::runWellsCommand, "wells ACQ_FOLDER    write one activity file per well"}},
     };

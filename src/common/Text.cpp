@@ -1,6 +1,7 @@
 #include "common/Text.h"
 
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -173,6 +174,39 @@ std::string_view trimBlanks(std::string_view text) {
     if (first == std::string_view::npos) return {};
     std::size_t last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
+}
+
+bool isNumeric(std::string_view text) {
+    text = trimBlanks(text);
+    if (text.size() > 2 && text[0] == '&') {
+        const char kind = text[1];
+        const bool hex = kind == 'h' || kind == 'H';
+        if (!hex && kind != 'o' && kind != 'O') return false;
+        for (char c : text.substr(2)) {
+            const bool digit = hex ? std::isxdigit(static_cast<unsigned char>(c)) != 0 : (c >= '0' && c <= '7');
+            if (!digit) return false;
+        }
+        return true;
+    }
+    std::size_t i = 0;
+    auto digits = [&] {
+        std::size_t first = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+        return i - first;
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t mantissa = digits();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        if (digits() == 0) return false;
+    }
+    return i == text.size();
 }
 
 }  // namespace zorvex

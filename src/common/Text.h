@@ -35,4 +35,9 @@ std::string utf8ToCp1252(std::string_view text);
 /// Removes leading and trailing spaces and tabs.
 std::string_view trimBlanks(std::string_view text);
 
+/// True when the whole text, blanks around it aside, is one number as an
+/// operator types it: sign, digits with at most one period, an optional
+/// exponent (E or D), or "&H"/"&O" digits. "12abc" and "" are not numbers.
+bool isNumeric(std::string_view text);
+
 }  // namespace zorvex

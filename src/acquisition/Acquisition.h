@@ -1,0 +1,160 @@
+#pragma once
+// One acquisition from start to stop: the start command, the timer tick that
+// takes one sample of every channel, the bin close that counts and records a
+// pass through the real-time buffer, the time step that ends the lapse and
+// drives light pulses, and pause, resume and stop. It owns the acquisition's
+// working state and knows no window: it talks to its owner through
+// AcquisitionOwner, to the operator through Dialogs and to the clock through Host.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "acquisition/AcquisitionOptions.h"
+#include "acquisition/AcquisitionOwner.h"
+#include "acquisition/DataFiles.h"
+#include "acquisition/Detection.h"
+#include "acquisition/SensorSetup.h"
+#include "analysis/Analysis_Module.h"
+#include "analysis/SampleFrame.h"
+#include "control/InstrumentSession.h"
+#include "platform/Dialogs.h"
+#include "platform/Host.h"
+#include "store/Workspace.h"
+
+namespace zorvex {
+
+/// `AcquisitionState`: 0 stopped, 1 running, 2 paused.
+enum class AcquisitionState : std::int16_t { Stopped = 0, Running = 1, Paused = 2 };
+
+/// Where the experiment name of a start comes from.
+enum class NameSource {
+    Prompt,   ///< the operator's input box (`CmdPlay`)
+    Autorun,  ///< "/RUN": "Autorun project", no prompt, no disk warning
+    Given,    ///< a name given beforehand (command line): no prompt, no disk warning; empty is a monitor run
+};
+
+struct StartRequest {
+    NameSource source = NameSource::Prompt;
+    std::string name;  ///< used with NameSource::Given
+};
+
+/// Name of an acquisition started by "/RUN".
+inline constexpr const char* AutorunName = "Autorun project";
+
+class Acquisition {
+public:
+    static constexpr int TimerIntervalMs = 30;     ///< `Timeradq` while acquiring
+    static constexpr int TimeStepSamples = 25;     ///< samples between two time steps
+    static constexpr int WarmUpPauseMs = 50;       ///< after the discarded warm-up reads
+    static constexpr int MinimumBuffer = 200;      ///< `RT_Buffer` range of the setup editor
+    static constexpr int MaximumBuffer = 10000;
+
+    /// An acquisition of the current project of `workspace` on `session`'s
+    /// instrument. Every reference must outlive it.
+    Acquisition(Workspace& workspace, InstrumentSession& session, AcquisitionOptions& options, Dialogs& dialogs,
+                Host& host, AcquisitionOwner& owner, SensorSetup& sensors = noSensorSetup());
+
+    /// `CmdPlay`: asks for the name, makes the folder of a recording, sets the
+    /// light and reads the temperature, runs calibration and zero when on, and
+    /// starts the timer. True when the acquisition is running afterwards.
+    bool start(const StartRequest& request = {});
+
+    /// `Timeradq`: one sample of every channel while running; only the time
+    /// step while paused with the time counter on. A failure ends the tick.
+    void tick();
+
+    /// `CmdPause`: pauses when running (asking whether to stop the time
+    /// counter), resumes when paused, does nothing when stopped.
+    void pauseOrResume();
+
+    /// `CmdStop`: stops from any state; outputs off, nothing written.
+    void stop();
+
+    AcquisitionState state() const { return state_; }
+    /// A named acquisition that writes its folder (not a monitor run).
+    bool recording() const { return recording_; }
+    const std::string& experimentName() const { return name_; }
+    /// The acquisition folder of the latest recording; empty before one.
+    const std::filesystem::path& folder() const { return folder_; }
+
+    /// The real-time buffer, bands and counts the live view draws.
+    const SampleFrame& frame() const { return frame_; }
+    const Detection& detection() const { return detection_; }
+    /// The threshold trace of the latest activity calculation (auto-zero).
+    const Analysis_Module& analysis() const { return analysis_; }
+    /// The slot the next tick fills.
+    int slot() const { return slot_; }
+    std::int32_t ticksSinceStart() const { return ticksSinceStart_; }
+    std::int64_t totalSamples() const { return totalSamples_; }
+    /// Flips at the end of each detection interval (the live view's band colour).
+    bool windowFlag() const { return windowFlag_; }
+    /// Whole minutes since the start as of the latest time step.
+    std::int32_t elapsedMinutes() const { return elapsedMinutes_; }
+    /// Bins closed since the start.
+    int binsClosed() const { return binsClosed_; }
+    const FileCounters& fileCounters() const { return files_; }
+    /// True while a pause has frozen the time counter.
+    bool timeCounterStopped() const { return timeCounterStopped_; }
+
+private:
+    // Start (AcquisitionStart.cpp).
+    std::string askName(const StartRequest& request);
+    bool refused();
+    bool prepareRecording(const std::string& name, const StartRequest& request);
+    bool makeAcquisitionFolder(const std::string& name);
+    void clearWorkingState();
+    void setLightBySchedule();
+    bool runSensorSetup();
+
+    // Cycle (AcquisitionCycle.cpp).
+    void runningTick();
+    void readBlocks();
+    void refreshDetectionSettings();
+    void closeBin();
+    void autoZeroBinEnd();
+    bool recordBin(double degrees);
+    void timeStep();
+    void finish();
+
+    void pause();
+    void resume();
+    void sendOutputs();
+    void purgePort(int pauseMs);
+    double nowDays();
+
+    Workspace& workspace_;
+    InstrumentSession& session_;
+    AcquisitionOptions& options_;
+    Dialogs& dialogs_;
+    Host& host_;
+    AcquisitionOwner& owner_;
+    SensorSetup& sensors_;
+
+    AcquisitionState state_ = AcquisitionState::Stopped;
+    bool recording_ = false;
+    std::string name_;
+    std::filesystem::path folder_;
+
+    SampleFrame frame_;
+    Detection detection_;
+    DetectionSettings detectionSettings_;
+    Analysis_Module analysis_;
+    int slot_ = 0;
+    std::int32_t ticksSinceStart_ = 0;
+    std::int64_t totalSamples_ = 0;
+    int displayCounter_ = 0;
+    int intervalCounter_ = 0;
+    bool windowFlag_ = false;
+    int binsClosed_ = 0;
+    FileCounters files_;
+    bool writeFailureShown_ = false;
+
+    double startDays_ = 0;           ///< start time, moved on by a resume after a frozen pause
+    double elapsedAtPauseDays_ = 0;
+    std::int32_t elapsedMinutes_ = 0;
+    bool timeCounterStopped_ = false;
+};
+
+}  // namespace zorvex

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zorvex {
+
+/// `zorvex-cli record --program-folder DIR [--project N] [--name TEXT]
+/// [--description TEXT] [--minutes M]`: a headless acquisition on the
+/// instrument of `Serial_COM`, until its lapse ends or SIGINT/SIGTERM stops it.
+int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace zorvex
