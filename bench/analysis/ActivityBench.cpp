@@ -97,7 +97,7 @@ bool verifyAgainstReference() {
         const auto count = module.CalculateActivity(produced, 0, snr, method);
         const auto reference = referenceActivity(expected, 0, snr, method, referenceTrace);
         const bool same = count.has_value() != reference.overflow && (!count || *count == reference.count) &&
-                          std::equal(produced.row(0), produced.row(0) + produced.slots(), expected.row(0)) &&
+                          std::equal(produced.row(0), produced.row(0) + produced.slotCount(), expected.row(0)) &&
                           module.DetectionTrace() == referenceTrace;
         if (!same) ++mismatches;
     }

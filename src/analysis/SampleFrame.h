@@ -18,14 +18,14 @@ public:
         : slots_(rtBuffer + 1), samples_(static_cast<std::size_t>(ChannelSlots) * (rtBuffer + 1), 0) {}
 
     /// Samples per row: RT_Buffer + 1.
-    int slots() const { return slots_; }
+    int slotCount() const { return slots_; }
     /// RT_Buffer, the number of samples of one bin.
     int rtBuffer() const { return slots_ - 1; }
 
     std::int16_t& at(int channel, int slot) { return samples_[index(channel, slot)]; }
     std::int16_t at(int channel, int slot) const { return samples_[index(channel, slot)]; }
 
-    /// The row of one channel, `slots()` samples.
+    /// The row of one channel, `slotCount()` samples.
     std::int16_t* row(int channel) { return samples_.data() + index(channel, 0); }
     const std::int16_t* row(int channel) const { return samples_.data() + index(channel, 0); }
 

@@ -23,7 +23,7 @@ namespace {
 constexpr int Channel = 7;
 
 std::vector<std::int16_t> rowOf(const SampleFrame& frame, int channel) {
-    return {frame.row(channel), frame.row(channel) + frame.slots()};
+    return {frame.row(channel), frame.row(channel) + frame.slotCount()};
 }
 
 SampleFrame frameWith(const std::vector<int>& samples, int rtBuffer = 500) {
