@@ -1,7 +1,6 @@
 #include "acquisition/AutoZeroThreshold.h"
 
-#include <algorithm>
-
+#include "analysis/Zero.h"
 #include "common/Numbers.h"
 
 namespace zorvex {
@@ -13,17 +12,8 @@ AutoZeroResult autoZeroThreshold(const AutoZeroSums& sums, double snr, const Rec
         result.meanAmplitude = toInt32(static_cast<double>(sums.amplitude) / sums.samples);
         result.meanLevel = toInt32(static_cast<double>(sums.level) / sums.samples);
     }
-    const std::int32_t amplitude = result.meanAmplitude;
-    const std::int32_t level = result.meanLevel;
-
-    double margin = 0;
-    if (amplitude >= level || level < 1) {
-        margin = snr * 100 + 1;
-    } else {
-        margin = (1 - static_cast<double>(level - amplitude) / level) * 100 * snr + 1;
-    }
-    result.threshold = std::max(margin, 1.0);
-    result.recalibrate = level > RecalibrationLevel && beam.autoCalibration && beam.recording &&
+    result.threshold = binZeroMargin(result.meanAmplitude, result.meanLevel, snr);
+    result.recalibrate = result.meanLevel > RecalibrationLevel && beam.autoCalibration && beam.recording &&
                          (beam.gain != 0 || beam.pinHole > 1);
     return result;
 }

@@ -1,0 +1,97 @@
+// The factory temperature calibration: register values, the reference range,
+// and registers written to the simulated instrument and read back as at a restart.
+
+#include <gtest/gtest.h>
+
+#include "SessionOnPty.h"
+#include "control/FactoryTemperatureCalibration.h"
+#include "control/Temperature.h"
+#include "device/FactoryCalibration.h"
+
+using namespace zorvex;
+
+namespace {
+
+// Offset computed as "SET" does for a reading of 100 at slope 0.219, offset 0.
+double offsetFor(double reference) { return 0.0 - (100 * 0.219 + 0.0) + reference; }
+
+}  // namespace
+
+TEST(FactoryRegisters, PositiveOffsetOf11Tenths) {
+    const auto values = factoryRegisterValues(offsetFor(23.0), 0.219, 12, 26);
+    EXPECT_EQ(values[3], 0);
+    EXPECT_EQ(values[4], 11);
+}
+
+TEST(FactoryRegisters, NegativeOffsetCarriesItsSign) {
+    const auto values = factoryRegisterValues(offsetFor(20.0), 0.219, 12, 26);
+    EXPECT_EQ(values[3], 1);
+    EXPECT_EQ(values[4], 19);
+}
+
+TEST(FactoryRegisters, SlopeInThousandthsOverTwoBytes) {
+    const auto values = factoryRegisterValues(0, 0.219, 3, 7);
+    EXPECT_EQ(values, (std::array<int, 7>{0, 3, 7, 0, 0, 219, 0}));
+    const auto steep = factoryRegisterValues(0, 0.45, 3, 7);
+    EXPECT_EQ(steep[5] + steep[6] * 256, 450);
+    EXPECT_EQ(steep[6], 1);
+}
+
+TEST(FactoryWindow, RefusedOfflineOrWhileAnAcquisitionRuns) {
+    test::ScriptedDialogs dialogs;
+    EXPECT_TRUE(factoryWindowAllowed(true, false, dialogs));
+    EXPECT_FALSE(factoryWindowAllowed(false, false, dialogs));
+    EXPECT_FALSE(factoryWindowAllowed(true, true, dialogs));
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>(2, "Only possible to access in: ONLINE mode and STOP experiment"));
+}
+
+TEST(FactoryWindow, StatusShowsTheLastCalibrationOrResetsAnInvalidOne) {
+    FactoryCalibration valid{0.5, 0.2, true, 3, 7};
+    EXPECT_EQ(openFactoryWindow(valid), "OK Last Factory Calibration 03/07 [mm/yy]");
+    EXPECT_DOUBLE_EQ(valid.FactoryTempOffset, 0.5);
+    FactoryCalibration invalid{0.5, 0.3, false, 0, 0};
+    EXPECT_EQ(openFactoryWindow(invalid), "NON Calibrated");
+    EXPECT_DOUBLE_EQ(invalid.FactoryTempOffset, 0.0);
+    EXPECT_DOUBLE_EQ(invalid.FactoryTempSlope, 0.219);
+}
+
+using FactoryOnPty = test::SessionOnSimulator;
+
+TEST_F(FactoryOnPty, ReferenceOutside4To50WritesNothing) {
+    for (const char* typed : {"3.9", "50.1", "abc", ""}) {
+        dialogs.shown.clear();
+        const FactoryCalibrationResult result = calibrateFactoryTemperature(*session, host, dialogs, typed);
+        EXPECT_FALSE(result.written);
+        EXPECT_EQ(result.status, "");
+        ASSERT_EQ(dialogs.shown.size(), 1u) << typed;
+        EXPECT_EQ(dialogs.shown[0], "invalid Calibration Parameter: value must be between 4\u00B0C and 50\u00B0C");
+    }
+    EXPECT_EQ(writes(), 0);
+}
+
+TEST_F(FactoryOnPty, SetWritesTheSevenRegistersThatARestartReadsBack) {
+    session->factory = FactoryCalibration{0.0, 0.219, false, 0, 0};
+    const FactoryCalibrationResult result = calibrateFactoryTemperature(*session, host, dialogs, "25.0");
+    ASSERT_TRUE(result.written);
+    EXPECT_EQ(result.status, "OK Last Factory Calibration 12/26 [mm/yy]");
+    EXPECT_DOUBLE_EQ(session->factory.FactoryTempOffset, result.newOffset);
+    EXPECT_NEAR(readTemperature(*session), 25.0, 0.5);
+
+    const FactoryCalibration restarted = readFactoryCalibration(session->comm, session->port, host);
+    EXPECT_TRUE(restarted.FactoryCalValid);
+    EXPECT_EQ(restarted.calibrationMonth, 12);
+    EXPECT_EQ(restarted.calibrationYear, 26);
+    EXPECT_NEAR(restarted.FactoryTempOffset, result.newOffset, 0.05);
+    EXPECT_DOUBLE_EQ(restarted.FactoryTempSlope, 0.219);
+}
+
+TEST_F(FactoryOnPty, FailedWriteKeepsTheCalibrationInMemory) {
+    session->factory = FactoryCalibration{0.3, 0.219, true, 1, 20};
+    sim->server.disconnect();
+    const FactoryCalibrationResult result = calibrateFactoryTemperature(*session, host, dialogs, "25.0");
+    EXPECT_FALSE(result.written);
+    EXPECT_EQ(result.status, "NON Calibrated");
+    EXPECT_DOUBLE_EQ(session->factory.FactoryTempOffset, 0.3);
+    ASSERT_FALSE(dialogs.shown.empty());
+    EXPECT_EQ(dialogs.shown.back(), "Ops...Data Writing ERROR: reg(128)... Check COM and Try again");
+}
