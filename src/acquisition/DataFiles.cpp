@@ -5,6 +5,7 @@
 #include "common/Files.h"
 #include "common/Numbers.h"
 #include "common/RecordText.h"
+#include "store/ProjectFolders.h"
 
 namespace zorvex {
 
@@ -51,7 +52,7 @@ std::int16_t temperatureTenths(double celsius) { return toInt16(celsius * 10.0);
 
 bool writeExperimentInfo(const fs::path& folder, const ExperimentInfo& info) {
     RecordWriter writer;
-    writer.header(info.name).header(info.description);
+    writer.header(storableName(info.name)).header(storableName(info.description));
     return writeFile(folder / "subproj.dat", writer.bytes());
 }
 
@@ -92,9 +93,7 @@ bool appendActivityRecord(const fs::path& folder, const ActivityRecord& record) 
 }
 
 std::vector<ActivityRecord> readActivityRecords(const fs::path& folder) {
-    // Days of recording stay far below this; anything larger is not a counts.bin.
-    constexpr std::size_t MaxCountsBytes = std::size_t{1} << 31;
-    auto bytes = readFile(folder / "counts.bin", MaxCountsBytes);
+    auto bytes = readFile(folder / "counts.bin", MaxActivityFileBytes);
     return bytes ? decodeActivityRecords(*bytes) : std::vector<ActivityRecord>{};
 }
 

@@ -19,6 +19,9 @@ namespace zorvex {
 
 constexpr std::size_t ActivityRecordBytes = 774;
 constexpr int DumpsPerRealTimeFile = 11;
+/// Largest counts.bin read: days of recording stay far below it; anything
+/// larger is not a counts.bin and is never loaded.
+constexpr std::size_t MaxActivityFileBytes = std::size_t{1} << 31;
 
 /// One bin of an acquisition as stored in counts.bin.
 struct ActivityRecord {
@@ -51,7 +54,8 @@ std::filesystem::path acquisitionFolderPath(const std::filesystem::path& project
 /// Temperature in tenths of a degree, rounded half to even (25.25 -> 252); throws OverflowError.
 std::int16_t temperatureTenths(double celsius);
 
-/// Creates or replaces subproj.dat.
+/// Creates or replaces subproj.dat; quotes and line breaks in the texts are
+/// replaced as in every record file, so the two lines always read back.
 bool writeExperimentInfo(const std::filesystem::path& folder, const ExperimentInfo& info);
 /// Reads subproj.dat; nothing when it is missing or not two text fields.
 std::optional<ExperimentInfo> readExperimentInfo(const std::filesystem::path& folder);

@@ -58,8 +58,8 @@ EnvelopeMeans envelopePass(const Row& s, std::int16_t start, Row& upper) {
     for (int i = FirstEnvelope; i <= LastEnvelope; ++i) {
         const std::int16_t x = s[i];
         // Noise makes these comparisons coin tosses: keep them free of branches.
-        const bool minimum = (x < s[i - 1]) & (x < s[i + 1]);
-        const bool maximum = (x > s[i - 1]) & (x > s[i + 1]);
+        const bool minimum = static_cast<int>(x < s[i - 1]) & static_cast<int>(x < s[i + 1]);
+        const bool maximum = static_cast<int>(x > s[i - 1]) & static_cast<int>(x > s[i + 1]);
         l = minimum ? x : l;
         u = maximum ? x : u;
         upper[i] = u;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 
@@ -27,7 +28,9 @@ bool writeAll(int fd, std::string_view bytes) {
 }  // namespace
 
 std::optional<std::string> readFile(const fs::path& path, std::size_t maxBytes) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so a FIFO in place of a file cannot hang the open; the
+    // flag does nothing to regular files, and fstat refuses everything else.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return std::nullopt;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || static_cast<std::size_t>(info.st_size) > maxBytes) {
@@ -103,6 +106,16 @@ bool fileExists(const fs::path& path) {
 bool folderExists(const fs::path& path) {
     std::error_code error;
     return fs::is_directory(path, error);
+}
+
+bool staysInside(const fs::path& path, const fs::path& folder) {
+    std::error_code error;
+    const fs::path target = fs::weakly_canonical(path, error);
+    if (error) return false;
+    fs::path root = fs::weakly_canonical(folder, error);
+    if (error) return false;
+    if (!root.has_filename()) root = root.parent_path();  // "dir/" names the folder too
+    return std::mismatch(root.begin(), root.end(), target.begin(), target.end()).first == root.end();
 }
 
 }  // namespace zorvex

@@ -41,4 +41,8 @@ bool fileExists(const std::filesystem::path& path);
 /// True when the path names an existing folder; never throws.
 bool folderExists(const std::filesystem::path& path);
 
+/// True when `path`, with every link resolved, lies inside `folder` (or is
+/// it); listings use it so a link never leads them elsewhere. Never throws.
+bool staysInside(const std::filesystem::path& path, const std::filesystem::path& folder);
+
 }  // namespace zorvex

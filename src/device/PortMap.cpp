@@ -1,5 +1,6 @@
 #include "device/PortMap.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "common/Files.h"
@@ -57,13 +58,14 @@ std::optional<std::string> resolvePortName(const PortMap& map, std::string_view 
         std::toupper(static_cast<unsigned char>(name[1])) == 'O' &&
         std::toupper(static_cast<unsigned char>(name[2])) == 'M') {
         std::string_view digits = name.substr(3);
-        int com = 0;
-        bool numeric = digits.size() <= 2;
-        for (char c : digits) {
-            if (!std::isdigit(static_cast<unsigned char>(c))) numeric = false;
-            else com = com * 10 + (c - '0');
-        }
+        // Only one or two digits make a port number; longer runs are a path
+        // and must not be summed up (they would overflow).
+        bool numeric = digits.size() <= 2 && std::all_of(digits.begin(), digits.end(), [](char c) {
+                           return std::isdigit(static_cast<unsigned char>(c)) != 0;
+                       });
         if (numeric) {
+            int com = 0;
+            for (char c : digits) com = com * 10 + (c - '0');
             if (com < 1 || com > PortCount) return std::nullopt;
             return map.device(com);
         }

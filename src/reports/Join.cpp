@@ -50,6 +50,16 @@ std::vector<std::filesystem::path> joinAcquisitions(const std::filesystem::path&
                         " already holds recorded data; join again in a minute.");
         return written;
     }
+    // A counts.bin too large to read would otherwise join as if empty, and its records would be lost.
+    for (const auto& name : names) {
+        const std::filesystem::path file = projectFolder / name / "counts.bin";
+        std::error_code sizeError;
+        const auto bytes = std::filesystem::file_size(file, sizeError);
+        if (!sizeError && bytes > MaxActivityFileBytes) {
+            dialogs.message("Join Error: cannot read " + file.string());
+            return written;
+        }
+    }
     std::string counts;
     try {
         std::vector<std::int32_t> offsets = joinOffsets(starts);

@@ -48,8 +48,11 @@ int projectNumberOf(const std::filesystem::path& acquisitionFolder) {
     return 0;
 }
 
-// The plate reader only knows <name>.dat; a .bak is read through a private copy under that name.
-bool loadPlateBackup(PlateFormat& plate, const std::filesystem::path& programFolder, const std::string& name) {
+}  // namespace
+
+bool loadPlateOrBackup(PlateFormat& plate, const std::filesystem::path& programFolder, const std::string& name) {
+    if (loadPlateFormat(plate, programFolder, name).ok) return true;
+    // The plate reader only knows <name>.dat; a .bak is read through a private copy under that name.
     std::filesystem::path backup = programFolder / (name + ".bak");
     if (!fileExists(backup)) return false;
     std::random_device seed;
@@ -62,7 +65,15 @@ bool loadPlateBackup(PlateFormat& plate, const std::filesystem::path& programFol
     return ok;
 }
 
-}  // namespace
+std::vector<std::vector<std::int16_t>> channelMapOf(const PlateFormat& plate) {
+    std::vector<std::vector<std::int16_t>> map(static_cast<std::size_t>(plate.MaxBeam) + 1,
+                                               std::vector<std::int16_t>(static_cast<std::size_t>(plate.MaxWell) + 1, -1));
+    for (int c = 0; c < ChannelCount; ++c) {
+        int well = plate.WellOfChannel[c];
+        if (well >= 0) map[plate.BeamOfChannel[c]][well] = static_cast<std::int16_t>(c);
+    }
+    return map;
+}
 
 int ReportPlate::beamZeroChannel(int well) const {
     if (channelMap.empty() || well < 0 || well > maxWell) return -1;
@@ -105,19 +116,13 @@ std::optional<ReportPlate> loadReportPlate(const std::filesystem::path& acquisit
     loadChannelFiles(channels, result.groups, acquisitionFolder, projectNumberOf(acquisitionFolder), dialogs);
     result.channelGroup = channels.Group;
 
-    if (!loadPlateFormat(result.plate, programFolder, result.plateName).ok &&
-        !loadPlateBackup(result.plate, programFolder, result.plateName)) {
+    if (!loadPlateOrBackup(result.plate, programFolder, result.plateName)) {
         dialogs.message("Multiwell Configuration File " + result.plateName + ".dat or .bak not found");
         return std::nullopt;
     }
     result.maxWell = result.plate.MaxWell;
     result.maxBeam = result.plate.MaxBeam;
-    result.channelMap.assign(static_cast<std::size_t>(result.maxBeam) + 1,
-                             std::vector<std::int16_t>(static_cast<std::size_t>(result.maxWell) + 1, -1));
-    for (int c = 0; c < ChannelCount; ++c) {
-        int well = result.plate.WellOfChannel[c];
-        if (well >= 0) result.channelMap[result.plate.BeamOfChannel[c]][well] = static_cast<std::int16_t>(c);
-    }
+    result.channelMap = channelMapOf(result.plate);
     return result;
 }
 
@@ -126,6 +131,8 @@ std::optional<LoadedSeries> loadSeries(const std::filesystem::path& acquisitionF
     if (!fileExists(file)) return std::nullopt;
     std::error_code error;
     auto bytes = std::filesystem::file_size(file, error);
+    // Not loaded at all: read as empty it would make a report of nothing.
+    if (!error && bytes > MaxActivityFileBytes) return std::nullopt;
     if (!error && bytes % ActivityRecordBytes != 0) {
         dialogs.message("counts.bin ends with an incomplete record; it is left out.");
     }

@@ -53,7 +53,15 @@ std::vector<std::int32_t> unwrapMinutes(const std::vector<std::int32_t>& stored)
 std::optional<ReportPlate> loadReportPlate(const std::filesystem::path& acquisitionFolder,
                                            const std::filesystem::path& programFolder, Dialogs& dialogs);
 
-/// Reads counts.bin into a series; nothing when it is missing. A trailing
+/// Reads <programFolder>/<name>.dat, or <name>.bak when the .dat does not
+/// load; false, with `plate` unchanged, when neither does.
+bool loadPlateOrBackup(PlateFormat& plate, const std::filesystem::path& programFolder, const std::string& name);
+
+/// The channel of each [beam][well] of a plate, -1 where no channel sits.
+std::vector<std::vector<std::int16_t>> channelMapOf(const PlateFormat& plate);
+
+/// Reads counts.bin into a series; nothing when it is missing or larger than
+/// any acquisition writes (MaxActivityFileBytes). A trailing
 /// partial record is left out with a message. Throws OverflowError on minutes
 /// that cannot be unwrapped in 32 bits.
 std::optional<LoadedSeries> loadSeries(const std::filesystem::path& acquisitionFolder, Dialogs& dialogs);

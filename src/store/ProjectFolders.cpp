@@ -1,5 +1,6 @@
 #include "store/ProjectFolders.h"
 
+#include "common/Files.h"
 #include "common/Text.h"
 
 namespace zorvex {
@@ -31,7 +32,8 @@ std::string newestAcquisitionFolder(const std::filesystem::path& folder) {
     // The error_code forms throughout: a folder that vanishes or cannot be read just yields "".
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code kindError;
-        if (!it->is_directory(kindError)) continue;
+        // A link to somewhere outside the project folder is no acquisition of it.
+        if (!it->is_directory(kindError) || !staysInside(it->path(), folder)) continue;
         std::string name = it->path().filename().string();
         long long order = stampOrder(name);
         if (order > newestOrder) {
