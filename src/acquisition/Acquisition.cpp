@@ -57,8 +57,23 @@ void Acquisition::resume() {
     owner_.hidePanel();
 }
 
+void Acquisition::startBlankReading() {
+    ticksSinceStart_ = 0;
+    totalSamples_ = 0;
+    slot_ = 0;
+    detection_ = Detection(frame_.rtBuffer());
+    owner_.redraw(LiveRedraw::ChannelList);
+    recording_ = false;
+    owner_.blankReadingStarted(blank_.start(workspace_, host_));
+    owner_.setTimer(true, TimerIntervalMs);
+}
+
 void Acquisition::stop() {
     owner_.stopDeviceTest();
+    if (blank_.active()) {
+        blank_.cancel();
+        owner_.blankReadingEnded();
+    }
     if (state_ != AcquisitionState::Stopped) {
         state_ = AcquisitionState::Stopped;
         owner_.lockControls(false);

@@ -18,6 +18,7 @@
 #include "acquisition/SensorSetup.h"
 #include "analysis/Analysis_Module.h"
 #include "analysis/SampleFrame.h"
+#include "analysis/Zero.h"
 #include "control/InstrumentSession.h"
 #include "platform/Dialogs.h"
 #include "platform/Host.h"
@@ -72,6 +73,15 @@ public:
     /// `CmdStop`: stops from any state; outputs off, nothing written.
     void stop();
 
+    /// "Read Blank": resets the cycle counters, saves the project into a folder
+    /// named by the time, turns recording off and blank mode on, and starts the
+    /// timer. Samples are taken only while a run with auto zero off is running;
+    /// the reading then ends by itself after `Threshold_Counter` samples.
+    void startBlankReading();
+    /// True from "Read Blank" until the reading ends or the run stops.
+    bool blankReadingActive() const { return blank_.active(); }
+    const BlankReading& blankReading() const { return blank_; }
+
     AcquisitionState state() const { return state_; }
     /// A named acquisition that writes its folder (not a monitor run).
     bool recording() const { return recording_; }
@@ -118,6 +128,7 @@ private:
     void timeStep();
     void finish();
 
+    void blankSample();
     void pause();
     void resume();
     void sendOutputs();
@@ -150,6 +161,7 @@ private:
     int binsClosed_ = 0;
     FileCounters files_;
     bool writeFailureShown_ = false;
+    BlankReading blank_;
 
     double startDays_ = 0;           ///< start time, moved on by a resume after a frozen pause
     double elapsedAtPauseDays_ = 0;

@@ -58,6 +58,7 @@ void Acquisition::runningTick() {
     refreshDetectionSettings();
     detection_.step(frame_, DetectionTick{slot_, ticksSinceStart_, intervalCounter_ == setup.DSP_Interval},
                     detectionSettings_);
+    if (blank_.active() && !options_.autoZero) blankSample();
     if (displayCounter_ > LiveRedrawTicks) {
         owner_.redraw(LiveRedraw::Incremental);
         displayCounter_ = 0;
@@ -82,6 +83,25 @@ void Acquisition::runningTick() {
         ++intervalCounter_;
     }
     ++ticksSinceStart_;
+}
+
+namespace {
+// The blank reading's label goes to the owner's `lblcalibrando`.
+class BlankNews : public SetupProgress {
+public:
+    explicit BlankNews(AcquisitionOwner& owner) : owner_(owner) {}
+    void label(const std::string& text) override { owner_.blankReadingNews(text); }
+
+private:
+    AcquisitionOwner& owner_;
+};
+}  // namespace
+
+void Acquisition::blankSample() {
+    BlankNews news(owner_);
+    if (!blank_.addSample(frame_, slot_, workspace_, news)) return;
+    owner_.setTimer(false, TimerIntervalMs);
+    owner_.blankReadingEnded();
 }
 
 void Acquisition::readBlocks() {

@@ -56,6 +56,13 @@ public:
     virtual void stopDeviceTest() {}
     /// A bin was closed (after its files were appended).
     virtual void binClosed(const BinSummary& /*summary*/) {}
+    /// A blank reading began: show `text` in `lblcalibrando`, disable Setup
+    /// and OffLine, hide the setup editor and the offline window.
+    virtual void blankReadingStarted(const std::string& /*text*/) {}
+    /// Shows a new `lblcalibrando` text ("Setting (0) OK...").
+    virtual void blankReadingNews(const std::string& /*text*/) {}
+    /// The blank reading ended: hide `lblcalibrando`.
+    virtual void blankReadingEnded() {}
 };
 
 }  // namespace zorvex

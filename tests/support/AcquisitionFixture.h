@@ -38,6 +38,9 @@ public:
     void openSetupEditor() override { ++setupEditorOpened; }
     void openReport(const std::filesystem::path& folder) override { reports.push_back(folder); }
     void binClosed(const BinSummary& summary) override { bins.push_back(summary); }
+    void blankReadingStarted(const std::string& text) override { blankTexts.push_back(text); }
+    void blankReadingNews(const std::string& text) override { blankTexts.push_back(text); }
+    void blankReadingEnded() override { ++blankEnds; }
 
     bool timerOn = false;
     int timerIntervalMs = 0;
@@ -50,6 +53,8 @@ public:
     int setupEditorOpened = 0;
     std::vector<std::filesystem::path> reports;
     std::vector<BinSummary> bins;
+    std::vector<std::string> blankTexts;
+    int blankEnds = 0;
 };
 
 class AcquisitionOnPty : public ::testing::Test {
