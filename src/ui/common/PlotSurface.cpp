@@ -74,6 +74,16 @@ void PlotSurface::line(double x1, double y1, double x2, double y2, const QColor&
     update();
 }
 
+void PlotSurface::polyline(const std::vector<QPointF>& points, const QColor& colour) {
+    std::vector<QPointF> pixels;
+    pixels.reserve(points.size());
+    for (const QPointF& point : points) pixels.push_back(toPixel(point.x(), point.y()));
+    QPainter painter(&image_);
+    painter.setPen(colour);
+    painter.drawPolyline(pixels.data(), static_cast<int>(pixels.size()));
+    update();
+}
+
 void PlotSurface::box(double x1, double y1, double x2, double y2, const QColor& colour) {
     QPainter painter(&image_);
     painter.setPen(colour);

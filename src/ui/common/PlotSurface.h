@@ -11,6 +11,7 @@
 #include <QString>
 #include <QWidget>
 #include <optional>
+#include <vector>
 
 namespace zorvex {
 
@@ -35,6 +36,10 @@ public:
 
     /// A line between two user points.
     void line(double x1, double y1, double x2, double y2, const QColor& colour);
+
+    /// Connected lines through user points, drawn in one go: a signal trace of
+    /// thousands of samples costs one painter instead of one per segment.
+    void polyline(const std::vector<QPointF>& points, const QColor& colour);
 
     /// The outline of the box with opposite corners (x1, y1) and (x2, y2).
     void box(double x1, double y1, double x2, double y2, const QColor& colour);

@@ -1,21 +1,16 @@
 #include "ui/main/Frm_Main.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFrame>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QMenuBar>
-#include <QVBoxLayout>
 #include <stdexcept>
 
+#include "acquisition/Acquisition.h"
+#include "acquisition/BeamSetup.h"
 #include "acquisition/Startup.h"
 #include "common/Files.h"
-#include "ui/about/Frm_About.h"
+#include "ui/main/LiveView.h"
 #include "ui/offline/Frm_offline.h"
+#include "ui/report/Frm_Report.h"
 #include "ui/setup/Frm_setup.h"
 #include "ui/splash/Frm_Init.h"
 
@@ -33,15 +28,30 @@ Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& di
       dialogs_(dialogs),
       host_(host),
       commandLine_(std::move(commandLine)),
+      beams_(std::make_unique<BeamSetup>(workspace, session, options_, dialogs, host, setupPanel_)),
+      acquisition_(std::make_unique<Acquisition>(workspace, session, options_, dialogs, host,
+                                                 static_cast<AcquisitionOwner&>(*this), *beams_)),
       splash_(std::make_unique<Frm_Init>()),
-      offline_(std::make_unique<Frm_offline>()),
+      report_(std::make_unique<Frm_Report>(workspace.programFolder, dialogs, host)),
+      offline_(std::make_unique<Frm_offline>(workspace.programFolder, dialogs, host)),
       setup_(std::make_unique<Frm_setup>(workspace, dialogs)) {
     setObjectName("Frm_Main");
     setWindowTitle("Zorvex");
     resize(1280, 800);
     buildWidgets();
     buildMenus();
+    setupPanel_.attach(frm_autotext, lbl_autotext, lbl_autochannel, picturecal);
+    live_ = std::make_unique<LiveView>(workspace_, session_, *acquisition_, Picreal, Picact);
+    connectPanels();
+    connectAcquisition();
     connect(offline_.get(), &Frm_offline::mainRequested, this, &Frm_Main::showMainAgain);
+    connect(offline_.get(), &Frm_offline::setupRequested, this, [this] {
+        setup_->show();
+        setup_->Txt_description->setPlainText(Txt_description->toPlainText());
+    });
+    // The offline window's bins are the half hours its group view shows.
+    connect(offline_.get(), &Frm_offline::reportRequested, this,
+            [this](const QString& folder) { report_->openOn(folder.toStdString(), "30"); });
     connect(setup_.get(), &Frm_setup::mainRequested, this, [this] {
         Txt_description->setPlainText(setup_->Txt_description->toPlainText());
         showMainAgain();
@@ -53,84 +63,6 @@ Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& di
 }
 
 Frm_Main::~Frm_Main() = default;
-
-void Frm_Main::buildWidgets() {
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-
-    auto* projectRow = new QHBoxLayout;
-    projectRow->addWidget(new QLabel("Project:", central));
-    txt_projecto = new QLineEdit(central);
-    txt_projecto->setObjectName("txt_projecto");
-    txt_projecto->setReadOnly(true);
-    txt_projecto->setMaximumWidth(320);
-    projectRow->addWidget(txt_projecto);
-    projectRow->addSpacing(16);
-    projectRow->addWidget(new QLabel("Description:", central));
-    Txt_description = new QPlainTextEdit(central);
-    Txt_description->setObjectName("Txt_description");
-    Txt_description->setMaximumHeight(48);
-    projectRow->addWidget(Txt_description, 1);
-    layout->addLayout(projectRow);
-
-    auto* signalBox = new QGroupBox("Real-time signal", central);
-    auto* signalLayout = new QVBoxLayout(signalBox);
-    auto* signalArea = new QFrame(signalBox);
-    signalArea->setFrameShape(QFrame::StyledPanel);
-    signalArea->setMinimumHeight(420);
-    signalLayout->addWidget(signalArea);
-    layout->addWidget(signalBox, 1);
-
-    auto* buttons = new QHBoxLayout;
-    auto makeButton = [&](const char* name, const char* caption) {
-        auto* button = new QPushButton(caption, central);
-        button->setObjectName(name);
-        button->setMinimumWidth(96);
-        buttons->addWidget(button);
-        return button;
-    };
-    CmdPlay = makeButton("CmdPlay", "Start");
-    CmdPause = makeButton("CmdPause", "Pause");
-    CmdStop = makeButton("CmdStop", "Stop");
-    buttons->addStretch();
-    CmdSetup = makeButton("CmdSetup", "Setup");
-    CmdOffline = makeButton("CmdOffline", "OffLine");
-    layout->addLayout(buttons);
-    CmdPause->setEnabled(false);
-    CmdStop->setEnabled(false);
-
-    setCentralWidget(central);
-    connect(CmdOffline, &QPushButton::clicked, this, &Frm_Main::showOffline);
-    connect(CmdSetup, &QPushButton::clicked, this, &Frm_Main::showSetup);
-}
-
-void Frm_Main::buildMenus() {
-    QMenu* file = menuBar()->addMenu("File");
-    mnexit = file->addAction("Exit");
-    mnexit->setObjectName("mnexit");
-    connect(mnexit, &QAction::triggered, this, &QWidget::close);
-
-    QMenu* settings = menuBar()->addMenu("Settings");
-    QMenu* ports = settings->addMenu("COM Ports");
-    for (int port = 1; port <= LastScannedPort; ++port) {
-        QAction* item = ports->addAction(QString("COM%1").arg(port));
-        item->setObjectName(QString("mncom1_%1").arg(port));
-        item->setCheckable(true);
-        connect(item, &QAction::triggered, this, [this, port] { onSerialPortItem(port); });
-        mncom1.push_back(item);
-    }
-
-    QMenu* help = menuBar()->addMenu("Help");
-    mncontent = help->addAction("Content");
-    mncontent->setObjectName("mncontent");
-    connect(mncontent, &QAction::triggered, this, [this] { host_.openDocument("zorvex_help.pdf"); });
-    mnabout = help->addAction("About");
-    mnabout->setObjectName("mnabout");
-    connect(mnabout, &QAction::triggered, this, [this] {
-        Frm_About about(this);
-        about.exec();
-    });
-}
 
 bool Frm_Main::startUp() {
     autorun_ = isAutorunRequest(commandLine_);
@@ -150,6 +82,13 @@ bool Frm_Main::startUp() {
 
 void Frm_Main::runStartUpSteps() {
     auto status = [this](const std::string& text) { splash_->showNews(QString::fromStdString(text)); };
+    cmd_frio->setText("FRIO");
+    cmd_ontemp->setText("OFF");
+    cmd_luz->setText("OFF");
+    Chk_lenabled->setChecked(true);
+    session_.outputs = InstrumentState{};
+    frm_autotext->hide();
+
     startupStep_ = 1;
     loadConfiguration(workspace_, dialogs_);
 
@@ -163,6 +102,8 @@ void Frm_Main::runStartUpSteps() {
     splash_->waitForStage(1, "STARTING........... Opening Communication Port...", SplashIntervalMs);
 
     startupStep_ = 5;
+    fillPanelsFromProject();
+    fillSelectors();
     showProjectName();
     connectInstrument(workspace_, session_, dialogs_, host_, status);
     startupStep_ = 6;
@@ -172,6 +113,9 @@ void Frm_Main::runStartUpSteps() {
                                             : "STARTING........... Starting Offline Session...",
                           SplashIntervalMs);
     CmdPause->setEnabled(false);
+    live_->plotFrame();
+    live_->panelFrame();
+    picturetime->clear();
     startupStep_ = 7;
     splash_->waitForStage(3, QString(), SplashLongIntervalMs);
 
@@ -183,6 +127,7 @@ void Frm_Main::runStartUpSteps() {
     }
     splash_->waitForStage(4, QString(), SplashLongIntervalMs);
     startupStep_ = 9;
+    if (autorun_) startAcquisition(StartRequest{NameSource::Autorun, {}});
 }
 
 void Frm_Main::showProjectName() {
@@ -227,10 +172,17 @@ void Frm_Main::showMainAgain() {
 
 void Frm_Main::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (Timeradq->isActive()) return;
+    // The setup editor may have changed the project, its plate or its groups.
     showProjectName();
+    session_.pendingSend = false;
+    fillSelectors();
 }
 
 void Frm_Main::closeEvent(QCloseEvent* event) {
+    // Leaving the program ends a running acquisition: its completed bins are on disk.
+    Timeradq->stop();
+    Timer_test->stop();
     if (session_.online()) {
         std::string question = "Update values to project " + std::to_string(workspace_.config.Actual_Project_Number) +
                                "_" + workspace_.setup.Name + " before Exit?";

@@ -1,30 +1,50 @@
 #pragma once
 // The main window: the operator's place during acquisitions. It owns the
-// start-up sequence (splash, configuration, project, instrument search) and
-// switches to the setup editor and the offline review.
+// start-up sequence (splash, configuration, project, instrument search), the
+// acquisition's timer and controls, the light, temperature and zero panels,
+// the live view, and switches to the setup editor and the offline review.
+// Construction and start-up live in Frm_Main.cpp, the widgets in
+// MainWidgets.cpp, the panels in InstrumentPanels.cpp, the acquisition side
+// in MainAcquisition.cpp and the drawing in LiveView.
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "acquisition/AcquisitionOptions.h"
+#include "acquisition/AcquisitionOwner.h"
+#include "ui/main/SetupPanel.h"
 #include "control/InstrumentSession.h"
 #include "device/PortSearch.h"
 #include "platform/Dialogs.h"
 #include "platform/Host.h"
 #include "store/Workspace.h"
+#include "ui/common/PlotSurface.h"
 
 namespace zorvex {
 
+class Acquisition;
+class BeamSetup;
+struct SnrBox;
+struct StartRequest;
 class Frm_Init;
 class Frm_offline;
+class Frm_Report;
 class Frm_setup;
+class LiveView;
 
-class Frm_Main : public QMainWindow {
+class Frm_Main : public QMainWindow, private AcquisitionOwner {
     Q_OBJECT
 public:
     Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& dialogs, Host& host, std::string commandLine);
@@ -38,17 +58,100 @@ public:
     Frm_offline* offlineWindow() const { return offline_.get(); }
     Frm_setup* setupWindow() const { return setup_.get(); }
     Frm_Init* splashWindow() const { return splash_.get(); }
+    /// The report window; Frm_Report::openOn opens it on an acquisition folder.
+    Frm_Report* reportWindow() const { return report_.get(); }
+    /// The acquisition the window drives.
+    const Acquisition& acquisition() const { return *acquisition_; }
+    /// The switches start-up derived from the project (auto-calibration, zero, SNR).
+    const AcquisitionOptions& options() const { return options_; }
+    /// The channel the live view shows.
+    int selectedChannel() const;
+    /// The live view's zoom level.
+    int zoom() const;
 
+    // Project and time.
     QLineEdit* txt_projecto;
     QPlainTextEdit* Txt_description;
+    QLineEdit* Txt_time;
+    QComboBox* combo_minutes;
+    PlotSurface* picturetime;
+
+    // Acquisition and window buttons.
     QPushButton* CmdPlay;
     QPushButton* CmdPause;
     QPushButton* CmdStop;
     QPushButton* CmdSetup;
     QPushButton* CmdOffline;
+    QPushButton* Cmdreport;
+
+    // Calibration panel.
+    QGroupBox* frm_mn1;
+    QPushButton* cmd_calibra;
+    QPushButton* Cmd_autozero;
+    QPushButton* Cmd_readblank;
+    QComboBox* Cmb_organism;
+    QLabel* lbl_umbral;
+    QLineEdit* txt_snr_umbral;
+
+    // Light panel.
+    QGroupBox* frm_mn2;
+    QPushButton* cmd_luz;
+    QLabel* shape_light;
+    QCheckBox* Chk_lenabled;
+    QLineEdit* txt_lon;
+    QLineEdit* txt_loff;
+    QPushButton* cmd_cyclepulse;
+    QGroupBox* frm_pulse;
+    QLineEdit* txt_pulsetimes;
+    QLineEdit* txt_pulseon;
+    QLineEdit* txt_pulseoff;
+
+    // Temperature panel.
+    QGroupBox* frm_mn3;
+    QPushButton* cmd_frio;
+    QPushButton* cmd_ontemp;
+    QLabel* shape_temp;
+    QCheckBox* Chk_tenabled;
+    QLineEdit* txttemp;
+    QPushButton* Cmd_settemp;
+
+    // Status panel of calibration, zero and pause.
+    QGroupBox* frm_autotext;
+    QLabel* lbl_autotext;
+    QLabel* lbl_autochannel;
+    PlotSurface* picturecal;
+    QLabel* lblcalibrando;
+    QLabel* lbl_autostart;
+
+    // Live view.
+    QCheckBox* CheckRT;
+    QGroupBox* Framereal;
+    PlotSurface* Picreal;
+    PlotSurface* Picact;
+    QComboBox* Combofila;
+    QComboBox* Combocol;
+    QLineEdit* txtsub;
+    QComboBox* combogrup;
+    QListWidget* lstgrup;
+    QLabel* lblcanal;
+    QPushButton* Cmdzoom_plus;
+    QPushButton* Cmdzoom_minus;
+    QLineEdit* txtzoom;
+
+    // Timers.
+    QTimer* Timeradq;
+    QTimer* Timer_test;
+
+    // Menus.
     QAction* mnexit;
     QAction* mncontent;
     QAction* mnabout;
+    QAction* mncal_off;
+    QAction* mncal_on;
+    QAction* mnCalibra;
+    QAction* mnZero;
+    QAction* mnstatustest;
+    QAction* mn_factory;
     std::vector<QAction*> mncom1;  ///< "COM1".."COM15"; index 0 is COM1
 
 protected:
@@ -56,8 +159,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void buildWidgets();
-    void buildMenus();
+    // Frm_Main.cpp: start-up and window switching.
     void runStartUpSteps();
     void showProjectName();
     void showPortMenuAfterSearch();
@@ -67,6 +169,54 @@ private:
     void showSetup();
     void showMainAgain();
 
+    // MainWidgets.cpp: the widgets and menus.
+    void buildWidgets();
+    QWidget* buildCalibrationPanel(QWidget* parent);
+    QWidget* buildLightPanel(QWidget* parent);
+    QWidget* buildTemperaturePanel(QWidget* parent);
+    QWidget* buildStatusPanel(QWidget* parent);
+    QWidget* buildLiveArea(QWidget* parent);
+    void buildMenus();
+
+    // InstrumentPanels.cpp: panels filled from the project and their events.
+    void fillPanelsFromProject();
+    void connectPanels();
+    void showSnrBox(const SnrBox& box);
+    void onOrganismChosen(int index);
+    void onSnrLeft();
+    void onLightHourLeft(QLineEdit* box, int param, std::int16_t fallbackHour);
+    void onPulseCountLeft();
+    void onPulseMinutesLeft(QLineEdit* box, int param);
+    void onSetTemperatureLeft();
+    void onOutputsChanged();
+    void setAutoCalibration(bool on);
+    void setAutoZero(bool on);
+    void setManualCalibration(bool on);
+
+    // MainAcquisition.cpp: the acquisition, its controls and the live selectors.
+    void connectAcquisition();
+    void onPlay();
+    void startAcquisition(const StartRequest& request);
+    void onReport();
+    void onFastCalibration();
+    void onFastZero();
+    void fillSelectors();
+    void fillWellList(int group);
+    void onRowOrColumn(bool rowChanged);
+    void onWellEntry(QListWidgetItem* item);
+    void showChannel(int channel, bool redraw);
+
+    void setTimer(bool enabled, int intervalMs) override;
+    void redraw(LiveRedraw what) override;
+    void showElapsed(const std::string& text, double percent) override;
+    void showOutputs(const InstrumentState& state) override;
+    void showPanel(const std::string& banner, const std::string& detail) override;
+    void hidePanel() override;
+    void lockControls(bool running) override;
+    void openSetupEditor() override;
+    void openReport(const std::filesystem::path& folder) override;
+    void stopDeviceTest() override;
+
     Workspace& workspace_;
     InstrumentSession& session_;
     Dialogs& dialogs_;
@@ -74,7 +224,14 @@ private:
     std::string commandLine_;
     bool autorun_ = false;
     int startupStep_ = 0;
+    bool filling_ = false;  ///< selectors are being filled: their events change nothing
+    AcquisitionOptions options_;
+    SetupPanel setupPanel_;
+    std::unique_ptr<BeamSetup> beams_;
+    std::unique_ptr<Acquisition> acquisition_;
+    std::unique_ptr<LiveView> live_;
     std::unique_ptr<Frm_Init> splash_;
+    std::unique_ptr<Frm_Report> report_;
     std::unique_ptr<Frm_offline> offline_;
     std::unique_ptr<Frm_setup> setup_;
 };

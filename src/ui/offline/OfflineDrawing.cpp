@@ -1,0 +1,134 @@
+#include "ui/offline/OfflineDrawing.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+
+namespace zorvex {
+
+namespace {
+
+// The channel view's user coordinates: 500 x units per block, y in signal units.
+constexpr double SignalLeft = -1000.0;
+constexpr double SignalTop = 2150.0;
+constexpr double SignalRight = 25000.0;
+constexpr double SignalBottom = -150.0;
+constexpr double AxisEnd = 24900.0;
+constexpr int BlockWidth = 500;
+
+const QColor BlockLine(200, 200, 200);
+const QColor ThresholdGrey(128, 128, 128);
+const QColor WellBar(190, 190, 190);
+const QColor GroupBar(128, 128, 128);
+
+QColor colourOf(const WellBeam& beam, int maxBeam) {
+    Rgb rgb = beamColour(beam.beam, maxBeam);
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+// Height of one text line in the surface's user units.
+double lineHeight(const PlotSurface& surface) {
+    const double pixels = QFontMetrics(surface.font()).height();
+    return std::abs(surface.toUser(QPointF(0, pixels)).y() - surface.toUser(QPointF(0, 0)).y());
+}
+
+void blockLine(PlotSurface& surface, int slot) {
+    surface.line(BlockWidth * slot, SignalTop, BlockWidth * slot, 0, BlockLine);
+}
+
+}  // namespace
+
+void drawGroupActivity(PlotSurface& surface, const GroupActivity& activity, const QString& wellLabel,
+                       const QString& groupLabel) {
+    const double y = activity.scale;
+    surface.setScale(0, 2.05 * y, 120, -0.135 * y);
+    surface.clear();
+    for (int k = 1; k <= activity.shownBins; ++k) {
+        const double x = 10.0 * k;
+        const double well = activity.well[static_cast<std::size_t>(k)];
+        const double group = activity.group[static_cast<std::size_t>(k)];
+        surface.filledBox(x + 1, 0, x + 9, well, WellBar);
+        surface.box(x + 1, 0, x + 9, well, Qt::black);
+        surface.filledBox(x, y - 2, x + 9, y, Qt::white);
+        surface.filledBox(x + 1, y, x + 9, y + group, GroupBar);
+        surface.box(x + 1, y, x + 9, y + group, Qt::black);
+        surface.filledBox(10, 2 * y - 2, 120, 2 * y, Qt::white);
+        surface.text(x + 3, -2, QString::number(30 * k), Qt::black);
+        surface.text(x + 3, y / 3, QString::number(well), Qt::black);
+        surface.text(x + 3, y + y / 3, QString::number(group), Qt::black);
+    }
+    const double line = lineHeight(surface);
+    surface.line(10, 0, 120, 0, Qt::black);
+    surface.line(10, y, 120, y, Qt::black);
+    surface.text(1, -2, "Time[min]", Qt::black);
+    surface.text(1, y * 0.75, "Well", Qt::black);
+    surface.text(1, y * 0.75 - line, wellLabel, Qt::black);
+    surface.text(1, y * 1.75, "Group", Qt::black);
+    surface.text(1, y * 1.75 - line, groupLabel, Qt::black);
+    surface.text(0, line, "0", Qt::black);
+}
+
+void drawChannelSignal(PlotSurface& surface, const PageBuffer& page, int pageNumber, const std::vector<WellBeam>& beams,
+                       int maxBeam) {
+    surface.setScale(SignalLeft, SignalTop, SignalRight, SignalBottom);
+    surface.clear();
+    surface.line(0, SignalTop, 0, 0, Qt::black);
+    surface.line(0, 0, AxisEnd, 0, Qt::black);
+    const PageLabels labels = pageLabels(pageNumber);
+    surface.text(SignalLeft, SignalTop, "100%", Qt::black);
+    surface.text(SignalLeft, 100, "  0%", Qt::black);
+    surface.text(0, -30, QString::fromStdString(labels.first), Qt::black);
+    surface.text(12000, -25, "[sample]", Qt::black);
+    surface.text(24000, -30, QString::fromStdString(labels.last), Qt::black);
+    if (!page.allocated()) return;
+
+    const int samples = std::min(page.samplesPerSlot() - 1, SamplesPerBlock);
+    std::vector<QPointF> points(static_cast<std::size_t>(samples));
+    for (int slot = 0; slot < ShownSlots; ++slot) {
+        for (const WellBeam& beam : beams) {
+            const std::int16_t* values = page.samples(beam.channel, slot);
+            for (int i = 0; i < samples; ++i) points[static_cast<std::size_t>(i)] = QPointF(BlockWidth * slot + i, values[i]);
+            surface.polyline(points, colourOf(beam, maxBeam));
+        }
+        blockLine(surface, slot);
+    }
+}
+
+void drawReanalysis(PlotSurface& surface, const PageReanalysis& reanalysis, const std::vector<WellBeam>& beams,
+                    int maxBeam) {
+    surface.text(100, SignalTop, "Time(min)", Qt::black);
+    for (const WellBeam& beam : beams) {
+        surface.filledBox(100, 100 * beam.beam + 20, 598, 100 * beam.beam + 40, colourOf(beam, maxBeam));
+    }
+    std::vector<QPointF> points;
+    for (std::size_t slot = 0; slot < reanalysis.thresholds.size(); ++slot) {
+        const auto& traces = reanalysis.thresholds[slot];
+        for (const auto& trace : traces) {
+            if (!trace) continue;
+            points.clear();
+            for (std::size_t i = 0; i < trace->size(); ++i) {
+                points.emplace_back(BlockWidth * static_cast<double>(slot) + static_cast<double>(i), (*trace)[i]);
+            }
+            surface.polyline(points, ThresholdGrey);
+        }
+        blockLine(surface, static_cast<int>(slot));
+    }
+    for (const auto& end : reanalysis.fileEnds) {
+        const double x = BlockWidth * (end.slot - 1.0);
+        if (end.minute) surface.text(x, SignalTop, QString::number(*end.minute), Qt::black);
+        for (std::size_t i = 0; i < beams.size() && i < end.counts.size(); ++i) {
+            surface.text(x, 100 * beams[i].beam + 100, QString::number(end.counts[i]), colourOf(beams[i], maxBeam));
+        }
+    }
+}
+
+void drawProgress(PlotSurface& status, double fraction) {
+    status.filledBox(0, 0, std::clamp(fraction, 0.0, 1.0) * 100.0, 100, Qt::blue);
+    status.repaint();
+}
+
+void clearProgress(PlotSurface& status) {
+    status.setScale(0, 0, 100, 100);
+    status.clear();
+}
+
+}  // namespace zorvex

@@ -1,0 +1,38 @@
+#pragma once
+// What the offline window draws on its surfaces: the group activity bars,
+// the channel signal of a page, the re-analysis thresholds over it, and the
+// progress of a page load.
+
+#include <QString>
+#include <vector>
+
+#include "ui/common/PlotSurface.h"
+#include "ui/offline/ChannelSignal.h"
+#include "ui/offline/GroupActivity.h"
+#include "ui/offline/PageBuffer.h"
+
+namespace zorvex {
+
+/// The two-panel bar chart: the well's bins below, its group's above, with
+/// the well's name and channel and the group entry as labels.
+void drawGroupActivity(PlotSurface& surface, const GroupActivity& activity, const QString& wellLabel,
+                       const QString& groupLabel);
+
+/// The raw signal (samples 0..499) of the beams on slots 0..49 of a page, in
+/// the beams' colours, with the block starts in light grey and the page's
+/// sample labels.
+void drawChannelSignal(PlotSurface& surface, const PageBuffer& page, int pageNumber, const std::vector<WellBeam>& beams,
+                       int maxBeam);
+
+/// The re-analysis over the channel view: beam swatches, each file's stored
+/// minute and count sums, and the detection thresholds in grey.
+void drawReanalysis(PlotSurface& surface, const PageReanalysis& reanalysis, const std::vector<WellBeam>& beams,
+                    int maxBeam);
+
+/// The progress box filled in blue up to `fraction` (0..1) of its width.
+void drawProgress(PlotSurface& status, double fraction);
+
+/// Clears the progress box.
+void clearProgress(PlotSurface& status);
+
+}  // namespace zorvex

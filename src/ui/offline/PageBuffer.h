@@ -1,0 +1,61 @@
+#pragma once
+// The raw signal of one page of an acquisition: up to five real-time files,
+// each with its 11 dumps in its own 11 block slots, so no dump of a page
+// overwrites another. The channel view shows the first 50 slots.
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace zorvex {
+
+constexpr int FilesPerPage = 5;
+constexpr int SlotsPerFile = 11;  ///< one slot per dump of a real-time file
+constexpr int SlotsPerPage = FilesPerPage * SlotsPerFile;
+constexpr int ShownSlots = 50;        ///< block slots the channel view and the ASCII export show
+/// Samples of a slot drawn and exported: the bin's samples 0..499. The dump's
+/// closing slot (500) is padding, always 0, and no measurement.
+constexpr int SamplesPerBlock = 500;
+
+/// Real-time files of an acquisition folder: the .bin files other than counts.bin.
+int countRealTimeFiles(const std::filesystem::path& acquisitionFolder);
+
+/// Pages of an acquisition: files / 5 rounded half to even (2 files give 0, 3 give 1, 8 give 2).
+int pageCount(int realTimeFiles);
+
+/// The real-time file numbers page `page` (1-based) reads, in order: 5(p-1)
+/// up to 5p-1, but not beyond the file count (files that do not exist are
+/// skipped by the load).
+std::vector<int> pageFileNumbers(int page, int realTimeFiles);
+
+/// The counts.bin record whose raw block sits in slot `slot` of page `page`.
+int recordOfSlot(int page, int slot);
+
+class PageBuffer {
+public:
+    /// Makes room for a page of dumps of `rtBuffer` samples, all zero.
+    void allocate(int rtBuffer);
+    /// Gives the memory back; the page must be allocated again before use.
+    void release();
+    bool allocated() const { return !samples_.empty(); }
+    /// Memory held by the samples, in bytes.
+    std::size_t bytes() const;
+
+    /// Loads the dumps of real-time file `fileNumber` into slots 11k .. 11k+10
+    /// (k = the file's place in its page), stopping at the first dump not
+    /// wholly on disk; slots without a dump keep what they held. Returns the
+    /// number of dumps loaded (0 for a missing file).
+    int loadFile(const std::filesystem::path& acquisitionFolder, int fileNumber, int placeInPage);
+
+    /// The samples of `channel` in block slot `slot`; samplesPerSlot() of them.
+    const std::int16_t* samples(int channel, int slot) const;
+    /// Samples per slot and channel: rtBuffer + 1.
+    int samplesPerSlot() const { return rtBuffer_ + 1; }
+
+private:
+    std::size_t offset(int channel, int slot) const;
+    int rtBuffer_ = 500;
+    std::vector<std::int16_t> samples_;  ///< [slot][channel 0..384][sample 0..rtBuffer]
+};
+
+}  // namespace zorvex

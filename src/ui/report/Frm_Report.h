@@ -1,0 +1,88 @@
+#pragma once
+// The report window: an acquisition folder's counts turned into a report
+// file in the chosen layout, a recount from the stored raw signal on a pool
+// of workers with progress and STOP, and one text file per well. It reads
+// every input again from the folder, so it never depends on the current
+// project.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <array>
+#include <filesystem>
+#include <optional>
+
+#include "platform/Dialogs.h"
+#include "platform/Host.h"
+#include "reports/Report.h"
+
+namespace zorvex {
+
+class Frm_Report : public QMainWindow {
+    Q_OBJECT
+public:
+    Frm_Report(const std::filesystem::path& programFolder, Dialogs& dialogs, Host& host, QWidget* parent = nullptr);
+
+    /// Opens the window on an acquisition folder with `binSizeText` in the bin
+    /// size box; "Activity file not Found" instead when the folder holds no
+    /// counts.bin. False when the window was not opened.
+    bool openOn(const std::filesystem::path& acquisitionFolder, const QString& binSizeText);
+
+    /// True while a recalculation runs.
+    bool running() const { return running_; }
+
+    QLineEdit* Txt_inputfile;
+    QComboBox* Cmb_binsize;
+    std::array<QCheckBox*, 5> Chk_statistic{};
+    std::array<QRadioButton*, 3> Option_output{};
+    std::array<QRadioButton*, 2> Option_report{};
+    QLineEdit* txt_customspacer;
+    QPushButton* Cmd_generate;
+    QPushButton* Cmd_cancel;
+    QGroupBox* Frame_run;
+    QComboBox* Cmb_dspmethod;
+    QComboBox* Cmb_organism;
+    QLineEdit* frmtxt_threshold;
+    QLineEdit* frmtxt_datalapse;
+    QCheckBox* Chk_replacedata;
+    QPushButton* cmd_runframe;
+    QPushButton* cmd_stopframe;
+    QLabel* frmlbl_status;
+    QMenu* mnadvance;
+    QAction* mnrecalculate;
+    QAction* mncircadian;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildReportControls();
+    QWidget* buildRecalculationFrame();
+    void buildMenu();
+    void setGrown(bool grown);
+    void cancel();
+    std::filesystem::path folder() const;
+    long long binMinutes() const;
+    ReportRequest request() const;
+    void showBinSize(const ReportOutcome& outcome);
+    void generate();
+    void showRecalculation();
+    void run();
+    void exportPerWell();
+    void checkThreshold();
+
+    std::filesystem::path programFolder_;
+    Dialogs& dialogs_;
+    Host& host_;
+    bool running_ = false;
+    bool stopRequested_ = false;
+};
+
+}  // namespace zorvex

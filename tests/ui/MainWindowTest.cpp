@@ -1,0 +1,313 @@
+#include <gtest/gtest.h>
+
+#include "acquisition/Acquisition.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <functional>
+
+#include "ManualHost.h"
+#include "ScriptedDialogs.h"
+#include "SimulatedInstrument.h"
+#include "TempFolder.h"
+#include "cli/DataFolder.h"
+#include "common/Files.h"
+#include "device/COM_Module.h"
+#include "store/ProgramFolderInit.h"
+#include "store/ProjectFolders.h"
+#include "ui/main/Frm_Main.h"
+#include "ui/report/Frm_Report.h"
+
+using namespace zorvex;
+
+namespace {
+
+/// The program on a fresh program folder (demo project 1 on z96f) with the
+/// simulated instrument on COM4; `adjust` edits project 1 before start-up.
+struct OnlineProgram {
+    test::TempFolder folder;
+    test::ScriptedDialogs dialogs;
+    test::ManualHost host;
+    test::SimulatedInstrument instrument;
+    Workspace workspace;
+    std::unique_ptr<InstrumentSession> session;
+    std::unique_ptr<Frm_Main> window;
+
+    explicit OnlineProgram(const std::string& commandLine = "",
+                           const std::function<void(ProjectSetup&)>& adjust = {}) {
+        EXPECT_FALSE(initProgramFolder(folder.path(), findDataFolder()));
+        if (adjust) {
+            Workspace project;
+            project.programFolder = folder.path();
+            project.config.Actual_Project_Number = 1;
+            project.projectFolder = projectFolderPath(folder.path(), 1);
+            loadProject(project, 1, dialogs);
+            adjust(project.setup);
+            EXPECT_TRUE(saveProject(project));
+            dialogs.shown.clear();
+        }
+        workspace.programFolder = folder.path();
+        PortMap ports = test::missingDevices(folder.path());
+        ports.setDevice(4, instrument.path());
+        session = std::make_unique<InstrumentSession>(ports);
+        window = std::make_unique<Frm_Main>(workspace, *session, dialogs, host, commandLine);
+    }
+
+    bool start() { return window->startUp() && window->operatingMode() == OperatingMode::Online; }
+
+    /// Lets the acquisition timer run flat out until `done` or ten seconds pass.
+    bool runUntil(const std::function<bool()>& done) {
+        window->Timeradq->setInterval(0);
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < 10000) QApplication::processEvents();
+        return done();
+    }
+
+    /// The output state the instrument last received.
+    int outputState() {
+        DeviceQuery(session->comm, session->port, RequestTemperature, 0, ModeRequest);
+        return instrument.instrument.outputState();
+    }
+
+    /// Leaves a box as the operator does.
+    static void type(QLineEdit* box, const QString& text) {
+        box->setText(text);
+        emit box->editingFinished();
+    }
+};
+
+bool isRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 60 && qBlue(pixel) < 60; }
+bool isGrey(QRgb pixel) { return qRed(pixel) == 128 && qGreen(pixel) == 128 && qBlue(pixel) == 128; }
+
+int countPixels(const QImage& image, bool (*match)(QRgb)) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) count += match(image.pixel(x, y)) ? 1 : 0;
+    }
+    return count;
+}
+
+}  // namespace
+
+TEST(MainWindow, StartUpFillsThePanelsWithTheProjectsCorrections) {
+    OnlineProgram program("", [](ProjectSetup& setup) {
+        setup.Mn[1] = {1, 0, 0, 0, 0, 0};              // zebrafish, no stored factor
+        setup.Mn[2] = {1, 0, 0, 0, 0, 0};              // light schedule never set
+        setup.Mn[3] = {1, 10, 0, 0, 0, 0};             // 1.0 degree: out of range
+        setup.Menu2_Light = 1;
+        setup.Menu3_Temp = 0;
+    });
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+
+    EXPECT_EQ(window.Cmb_organism->currentText(), "Zebrafish(larvae)");
+    EXPECT_EQ(window.Cmb_organism->count(), 3);
+    EXPECT_EQ(window.txt_snr_umbral->text(), "2.8");
+    EXPECT_DOUBLE_EQ(window.options().snrFactor, 2.8);
+    EXPECT_EQ(window.txttemp->text(), "20.0");
+    EXPECT_EQ(window.txt_lon->text(), "9");
+    EXPECT_EQ(window.txt_loff->text(), "21");
+    EXPECT_FALSE(window.frm_mn2->isHidden());
+    EXPECT_TRUE(window.frm_mn3->isHidden());
+    EXPECT_EQ(window.combo_minutes->count(), 10);
+    EXPECT_EQ(window.combo_minutes->currentText(), "30");
+    // Manual calibration starts OFF: both automatic switches ticked and locked.
+    EXPECT_TRUE(window.mncal_off->isChecked());
+    EXPECT_TRUE(window.mnCalibra->isChecked());
+    EXPECT_TRUE(window.mnZero->isChecked());
+    EXPECT_FALSE(window.mnZero->isEnabled());
+    EXPECT_TRUE(window.cmd_calibra->isHidden());
+    EXPECT_TRUE(window.Cmd_autozero->isHidden());
+    EXPECT_TRUE(window.Cmd_readblank->isHidden());
+    EXPECT_FALSE(window.CmdPause->isEnabled());
+    EXPECT_TRUE(window.mncom1[3]->isChecked());
+    EXPECT_EQ(window.Combofila->count(), 8);
+    EXPECT_EQ(window.Combocol->count(), 12);
+
+    window.mncal_on->trigger();
+    EXPECT_TRUE(window.mnZero->isEnabled());
+    EXPECT_FALSE(window.Cmd_readblank->isHidden());
+    window.mnZero->trigger();  // unticks it
+    EXPECT_FALSE(window.options().autoZero);
+    EXPECT_FALSE(window.Cmd_autozero->isHidden());
+    EXPECT_EQ(program.workspace.setup.Mn[1][2], 0);
+}
+
+TEST(MainWindow, LightAndTemperatureButtonsSendAtOnceWhenStoppedAndBoxesAreChecked) {
+    OnlineProgram program;
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+
+    window.cmd_luz->click();
+    EXPECT_EQ(window.cmd_luz->text(), "ON");
+    EXPECT_EQ(program.outputState(), 4);
+    window.cmd_ontemp->click();
+    EXPECT_EQ(window.cmd_ontemp->text(), "ON");
+    EXPECT_EQ(program.outputState(), 5);
+    window.cmd_frio->click();  // heating mode, element off
+    EXPECT_EQ(window.cmd_frio->text(), "CALOR");
+    EXPECT_EQ(window.cmd_ontemp->text(), "OFF");
+    EXPECT_EQ(program.outputState(), 6);
+    EXPECT_NE(window.shape_light->styleSheet().indexOf("#00ff00"), -1);
+    EXPECT_NE(window.shape_temp->styleSheet().indexOf("#ffffff"), -1);
+
+    OnlineProgram::type(window.txt_lon, "25");
+    EXPECT_EQ(window.txt_lon->text(), "9");
+    OnlineProgram::type(window.txt_loff, "7.4");
+    EXPECT_EQ(window.txt_loff->text(), "07");
+    EXPECT_EQ(program.workspace.setup.Mn[2][2], 7);
+    OnlineProgram::type(window.txt_pulsetimes, "3");
+    EXPECT_FALSE(window.txt_lon->isEnabled());
+    OnlineProgram::type(window.txttemp, "4.9");
+    EXPECT_EQ(window.txttemp->text(), "20");
+    OnlineProgram::type(window.txttemp, "22.25");
+    EXPECT_EQ(program.workspace.setup.Mn[3][1], 222);
+    OnlineProgram::type(window.txt_snr_umbral, "9");
+    EXPECT_EQ(window.txt_snr_umbral->text(), "1.8");
+    EXPECT_EQ(window.Cmb_organism->currentIndex(), 2);
+    EXPECT_EQ(program.dialogs.shown,
+              (std::vector<std::string>{"Invalid value: 0 to 23", "Invalid value: 5.0 to 50.0",
+                                        "Invalid value: 1.1 to 5.0"}));
+    EXPECT_DOUBLE_EQ(program.session->setTemperature, 20.0);  // only "SET" changes it
+    window.Cmd_settemp->click();
+    EXPECT_DOUBLE_EQ(program.session->setTemperature, 22.2);  // the box shows 22.2
+}
+
+TEST(MainWindow, NamedAcquisitionRecordsBinsPausesResumesAndStops) {
+    OnlineProgram program("", [](ProjectSetup& setup) {
+        setup.RT_Buffer = 200;
+        setup.Aq_lapse = 600;
+    });
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+    program.dialogs.inputs = {"Larvae run"};
+
+    window.CmdPlay->click();
+
+    ASSERT_EQ(window.acquisition().state(), AcquisitionState::Running);
+    EXPECT_NE(program.dialogs.shown.at(0).find("***   Enter a Name for this Experiment  ***"), std::string::npos);
+    EXPECT_FALSE(window.CmdPlay->isEnabled());
+    EXPECT_TRUE(window.CmdPause->isEnabled());
+    EXPECT_FALSE(window.CmdSetup->isEnabled());
+    EXPECT_FALSE(window.Cmb_organism->isEnabled());
+    EXPECT_TRUE(window.Timeradq->isActive());
+    EXPECT_EQ(window.Timeradq->interval(), 30);
+    const auto folder = window.acquisition().folder();
+    EXPECT_EQ(folder, program.workspace.projectFolder / "06122026_1458");
+
+    ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 2; }));
+    std::error_code error;
+    EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin", error), 2u * 774u);
+    // The sweep and the bars were drawn.
+    EXPECT_GT(countPixels(window.Picreal->image(), isRed), 50);
+    EXPECT_GT(countPixels(window.Picact->image(), isGrey), 0);
+    EXPECT_FALSE(window.Txt_time->text().isEmpty());
+
+    program.dialogs.answers = {Answer::Yes};
+    window.CmdPause->click();
+    EXPECT_EQ(window.acquisition().state(), AcquisitionState::Paused);
+    EXPECT_FALSE(window.Timeradq->isActive());
+    EXPECT_FALSE(window.frm_autotext->isHidden());
+    EXPECT_EQ(window.lbl_autotext->text(), "<< PAUSED >>");
+    EXPECT_EQ(window.lbl_autochannel->text(), "Time Counter = OFF");
+
+    window.CmdPause->click();
+    EXPECT_EQ(window.acquisition().state(), AcquisitionState::Running);
+    EXPECT_TRUE(window.Timeradq->isActive());
+    EXPECT_TRUE(window.frm_autotext->isHidden());
+
+    window.cmd_luz->click();  // while running only marked for the next time step
+    EXPECT_TRUE(program.session->pendingSend);
+
+    window.CmdStop->click();
+    EXPECT_EQ(window.acquisition().state(), AcquisitionState::Stopped);
+    EXPECT_FALSE(window.Timeradq->isActive());
+    EXPECT_TRUE(window.CmdPlay->isEnabled());
+    EXPECT_FALSE(window.CmdPause->isEnabled());
+    EXPECT_TRUE(window.Cmb_organism->isEnabled());
+    EXPECT_EQ(program.outputState() & 4, 0);
+    EXPECT_EQ(window.cmd_luz->text(), "OFF");
+}
+
+TEST(MainWindow, RunArgumentStartsAnAutorunAcquisitionAndTheLapseEndOpensTheReport) {
+    OnlineProgram program("/RUN", [](ProjectSetup& setup) {
+        setup.RT_Buffer = 200;
+        setup.Aq_lapse = 1;
+    });
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+
+    ASSERT_EQ(window.acquisition().state(), AcquisitionState::Running);
+    EXPECT_EQ(window.acquisition().experimentName(), "Autorun project");
+    EXPECT_TRUE(program.dialogs.shown.empty());  // no prompt
+    ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 1; }))
+        << static_cast<int>(window.acquisition().state()) << " " << window.acquisition().totalSamples();
+
+    program.host.advanceMinutes(2);
+    ASSERT_TRUE(program.runUntil([&] { return window.acquisition().state() == AcquisitionState::Stopped; }));
+    EXPECT_EQ(program.dialogs.shown, std::vector<std::string>{"Acquisition finished"});
+    ASSERT_NE(window.reportWindow(), nullptr);
+    EXPECT_TRUE(window.reportWindow()->isVisible());
+    EXPECT_EQ(window.reportWindow()->Cmb_binsize->currentText(), "30");
+    EXPECT_EQ(window.reportWindow()->Txt_inputfile->text().toStdString(), window.acquisition().folder().string());
+}
+
+TEST(MainWindow, SelectorsZoomAndWellListPickTheShownChannel) {
+    OnlineProgram program;
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+    const PlateFormat& plate = program.workspace.plate;
+
+    window.combogrup->setCurrentIndex(1);
+    emit window.combogrup->activated(1);
+    ASSERT_GT(window.lstgrup->count(), 0);
+    QListWidgetItem entry("B3.2");
+    emit window.lstgrup->itemActivated(&entry);
+    EXPECT_EQ(window.Combofila->currentText(), "B");
+    EXPECT_EQ(window.Combocol->currentText(), "3");
+    // z96f wells have two beams: beam 2 is clamped to beam 1.
+    EXPECT_EQ(window.txtsub->text(), "1");
+    EXPECT_EQ(window.selectedChannel(), plate.channelAt(17, 1));
+    EXPECT_EQ(window.lblcanal->text().toInt(), plate.channelAt(17, 1));
+
+    window.Cmdzoom_minus->click();
+    EXPECT_EQ(window.txtzoom->text(), "0");
+    for (int i = 0; i < 12; ++i) window.Cmdzoom_plus->click();
+    EXPECT_EQ(window.txtzoom->text(), "10");
+    EXPECT_EQ(window.zoom(), 10);
+
+    window.CheckRT->click();
+    EXPECT_TRUE(window.Framereal->isHidden());
+}
+
+TEST(MainWindow, FastZeroAndFastCalibDuringAMonitorRunSetThresholdsAndBeams) {
+    OnlineProgram program("", [](ProjectSetup& setup) { setup.RT_Buffer = 200; });
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+    window.mncal_on->trigger();
+    window.mnZero->trigger();
+    window.mnCalibra->trigger();
+    ASSERT_FALSE(window.Cmd_autozero->isHidden());
+    ASSERT_FALSE(window.cmd_calibra->isHidden());
+
+    // Stopped, Fast ZERO ends after its first sample set and changes nothing.
+    const ChannelTable before = program.workspace.channels;
+    window.Cmd_autozero->click();
+    EXPECT_EQ(program.workspace.channels.Threshold, before.Threshold);
+
+    program.dialogs.answers = {Answer::Ok};  // an empty name: a monitor run
+    window.CmdPlay->click();
+    ASSERT_EQ(window.acquisition().state(), AcquisitionState::Running);
+    EXPECT_FALSE(window.acquisition().recording());
+
+    window.Cmd_autozero->click();
+    EXPECT_NE(program.workspace.channels.Threshold, before.Threshold);
+    EXPECT_TRUE(window.frm_autotext->isHidden());
+
+    window.cmd_calibra->click();
+    const int channel = program.workspace.plate.channelAt(0, 0);
+    EXPECT_GT(program.instrument.instrument.channelSetting(channel), 0);
+    EXPECT_TRUE(fileExists(program.folder / "calvalue.dat"));
+    window.CmdStop->click();
+}

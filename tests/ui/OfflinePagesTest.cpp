@@ -1,0 +1,168 @@
+#include "ReviewFolders.h"
+#include "analysis/Analysis_Module.h"
+#include "common/Files.h"
+#include "ui/offline/AsciiExport.h"
+#include "ui/offline/ChannelSignal.h"
+#include "ui/offline/PageBuffer.h"
+
+using namespace zorvex;
+using namespace zorvex::test;
+
+TEST(OfflinePages, PageCountRoundsFilesPerFiveHalfToEven) {
+    EXPECT_EQ(pageCount(2), 0);
+    EXPECT_EQ(pageCount(3), 1);
+    EXPECT_EQ(pageCount(8), 2);
+    EXPECT_EQ(pageCount(12), 2);
+    EXPECT_EQ(pageCount(13), 3);
+    EXPECT_EQ(pageFileNumbers(1, 2), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(pageFileNumbers(1, 12), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(pageFileNumbers(2, 12), (std::vector<int>{5, 6, 7, 8, 9}));
+    EXPECT_EQ(recordOfSlot(2, 10), 65);
+}
+
+TEST(OfflinePages, RealTimeFilesAreTheBinFilesBesideCounts) {
+    ReviewFolder review;
+    auto acquisition = review.acquisition("01022023_1015");
+    writeMarkedFiles(acquisition.folder(), 3, 1);
+    writeFile(acquisition.folder() / "notes.txt", "x");
+    std::filesystem::create_directories(acquisition.folder() / "old.bin");
+    EXPECT_EQ(countRealTimeFiles(acquisition.folder()), 3);
+}
+
+TEST(OfflinePages, EachFileFillsItsOwnElevenSlots) {
+    TempFolder folder;
+    writeMarkedFiles(folder.path(), 2, 11);
+    PageBuffer page;
+    page.allocate(500);
+    EXPECT_EQ(page.bytes(), 55u * 385 * 501 * 2);
+    EXPECT_EQ(page.loadFile(folder.path(), 0, 0), 11);
+    EXPECT_EQ(page.loadFile(folder.path(), 1, 1), 11);
+
+    EXPECT_EQ(page.samples(7, 10)[3], markedSample(0, 10, 7, 3));
+    EXPECT_EQ(page.samples(7, 11)[3], markedSample(1, 0, 7, 3));
+    EXPECT_EQ(page.samples(383, 21)[499], markedSample(1, 10, 383, 499));
+    EXPECT_EQ(page.samples(7, 11)[500], 0);  // the dump's closing slot is stored as zeros
+}
+
+TEST(OfflinePages, MissingFileOrTornDumpKeepsWhatTheSlotsHeld) {
+    TempFolder folder;
+    writeMarkedFiles(folder.path(), 1, 3);
+    PageBuffer page;
+    page.allocate(500);
+    page.loadFile(folder.path(), 0, 2);
+    // File 1 holds one whole dump and a torn second one.
+    appendMarkedDump(folder.path(), 1, 5);
+    appendFile(realTimeFilePath(folder.path(), 1), std::string(1000, '\x7f'));
+
+    EXPECT_EQ(page.loadFile(folder.path(), 1, 2), 1);
+    EXPECT_EQ(page.loadFile(folder.path(), 4, 2), 0);
+    EXPECT_EQ(page.samples(0, 22)[1], markedSample(1, 5, 0, 1));
+    EXPECT_EQ(page.samples(0, 23)[1], markedSample(0, 1, 0, 1));
+    page.release();
+    EXPECT_FALSE(page.allocated());
+    EXPECT_EQ(page.loadFile(folder.path(), 0, 0), 0);
+}
+
+TEST(OfflinePages, DumpSizeFollowsTheAcquisitionBuffer) {
+    TempFolder folder;
+    for (int dump = 0; dump < 2; ++dump) appendMarkedDump(folder.path(), 0, dump, 120);
+    PageBuffer page;
+    page.allocate(120);
+    EXPECT_EQ(page.loadFile(folder.path(), 0, 0), 2);
+    EXPECT_EQ(page.samplesPerSlot(), 121);
+    EXPECT_EQ(page.samples(5, 1)[119], markedSample(0, 1, 5, 119));
+}
+
+TEST(ChannelSignal, FourBeamsTakeFixedColoursAndMoreARamp) {
+    EXPECT_EQ(beamColour(0, 3), (Rgb{255, 0, 0}));
+    EXPECT_EQ(beamColour(1, 3), (Rgb{0, 0, 255}));
+    EXPECT_EQ(beamColour(2, 3), (Rgb{0, 255, 0}));
+    EXPECT_EQ(beamColour(3, 3), (Rgb{200, 128, 0}));
+    EXPECT_EQ(beamColour(0, 5), (Rgb{0, 255, 0}));
+    EXPECT_EQ(beamColour(2, 5), (Rgb{102, 153, 0}));
+    EXPECT_EQ(beamColour(5, 5), (Rgb{255, 0, 0}));
+}
+
+TEST(ChannelSignal, LabelsSnrBoxAndMode) {
+    EXPECT_EQ(pageLabels(1).first, "0k");
+    EXPECT_EQ(pageLabels(2).first, "25k");
+    EXPECT_EQ(pageLabels(2).last, "50k");
+    EXPECT_EQ(snrFactor("2.5"), 2.5);
+    EXPECT_EQ(snrFactor("6.5"), DefaultSnr);
+    EXPECT_EQ(snrFactor("1.0"), DefaultSnr);
+    EXPECT_EQ(snrFactor("abc"), DefaultSnr);
+    EXPECT_EQ(snrText(DefaultSnr), "1.8");
+    EXPECT_EQ(analysisMethod("Mode:1"), 1);
+    EXPECT_EQ(analysisMethod("Mode:0"), 0);
+}
+
+TEST(ChannelSignal, ReanalysisCountsEachShownSlotAndSumsPerFile) {
+    TempFolder folder;
+    for (int bin = 0; bin < 55; ++bin) appendRealTimeDump(folder.path(), bin / 11, generatedFrame(bin, 500));
+    PageBuffer page;
+    page.allocate(500);
+    for (int file = 0; file < 5; ++file) page.loadFile(folder.path(), file, file);
+    const std::vector<WellBeam> beams = {{0, 0}, {1, 16}};
+    std::vector<std::int32_t> minutes(60);
+    for (int r = 0; r < 60; ++r) minutes[static_cast<std::size_t>(r)] = 1000 + r;
+
+    PageReanalysis result = reanalysePage(page, 1, beams, 2.0, 1, minutes);
+
+    std::vector<int> endSlots;
+    for (const auto& end : result.fileEnds) endSlots.push_back(end.slot);
+    EXPECT_EQ(endSlots, (std::vector<int>{10, 21, 32, 43, 49}));
+    EXPECT_EQ(result.fileEnds[1].minute, 1021);
+    Analysis_Module analysis;
+    std::int32_t secondFile = 0;
+    for (int slot = 11; slot <= 21; ++slot) {
+        SampleFrame frame = generatedFrame(slot, 500);
+        std::copy_n(frame.row(16), 500, frame.row(1));
+        secondFile += analysis.CalculateActivity(frame, 1, 2.0, 1).value_or(0);
+    }
+    EXPECT_EQ(result.fileEnds[1].counts[1], secondFile);
+    const auto& lastTrace = result.thresholds[21][1];
+    ASSERT_TRUE(lastTrace.has_value());
+    EXPECT_TRUE(std::equal(lastTrace->begin(), lastTrace->end(), analysis.DetectionTrace().begin()));
+}
+
+TEST(ChannelSignal, ReanalysisOnPageTwoReadsTheMinutesOfItsOwnRecords) {
+    PageBuffer page;
+    page.allocate(500);
+    std::vector<std::int32_t> minutes(70);
+    for (int r = 0; r < 70; ++r) minutes[static_cast<std::size_t>(r)] = r + 1;
+    PageReanalysis result = reanalysePage(page, 2, {{0, 0}}, 1.8, 0, minutes);
+    EXPECT_EQ(result.fileEnds.front().minute, 66);  // record 65: dump 10 of file 5
+    EXPECT_FALSE(result.fileEnds.back().minute.has_value());
+}
+
+TEST(AsciiExport, HeadThenOneLinePerStoredSampleAndOneColumnPerBeam) {
+    TempFolder folder;
+    writeMarkedFiles(folder.path(), 1, 2);
+    PageBuffer page;
+    page.allocate(500);
+    page.loadFile(folder.path(), 0, 0);
+    AsciiExportHead head{"Demo", "p00001/01022023_1015", "A", "1", "1/3", 1};
+
+    std::string single = asciiExportBytes(head, {{0, 0}}, page);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, next; (next = single.find("\r\n", at)) != std::string::npos; at = next + 2) {
+        lines.push_back(single.substr(at, next - at));
+    }
+    ASSERT_EQ(lines.size(), 25006u);
+    EXPECT_EQ(lines[0], "\"Demo\"");
+    EXPECT_EQ(lines[1], "\"p00001/01022023_1015\"");
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines[3], "Well: A1 Page[1/3] [#0k-25k]");
+    EXPECT_EQ(lines[5], "A1.0 ");
+    // Each block gives its 500 samples; the dump's closing slot (always 0) is no sample.
+    EXPECT_EQ(lines[6], std::to_string(markedSample(0, 0, 0, 0)) + " ");
+    EXPECT_EQ(lines[505], std::to_string(markedSample(0, 0, 0, 499)) + " ");
+    EXPECT_EQ(lines[506], std::to_string(markedSample(0, 1, 0, 0)) + " ");
+
+    std::string four = asciiExportBytes(head, {{0, 0}, {1, 1}, {2, 16}, {3, 17}}, page);
+    EXPECT_NE(four.find("\r\nA1.0 A1.1 A1.2 A1.3 \r\n"), std::string::npos);
+    EXPECT_NE(four.find("\r\n" + std::to_string(markedSample(0, 0, 0, 0)) + " " + std::to_string(markedSample(0, 0, 1, 0)) +
+                        " " + std::to_string(markedSample(0, 0, 16, 0)) + " " + std::to_string(markedSample(0, 0, 17, 0)) +
+                        " \r\n"),
+              std::string::npos);
+}

@@ -1,0 +1,161 @@
+// Renders the offline window (group activity, and channel signal with its
+// re-analysis) and the report window over it, at 1280 x 800, into the PNG
+// files offline-groups.png, offline-channel.png and report.png of the
+// folder named on the command line:
+//   review_screenshots docs/screenshots
+// The acquisition is written by hand (a copy of the demo project, six hours
+// of counts and a page of raw beam signal), not recorded.
+
+#include <QApplication>
+#include <QPainter>
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+#include <random>
+#include <unistd.h>
+
+#include "AcquisitionBuilder.h"
+#include "ManualHost.h"
+#include "ScriptedDialogs.h"
+#include "TempFolder.h"
+#include "cli/DataFolder.h"
+#include "store/ProgramFolderInit.h"
+#include "store/ProjectFolders.h"
+#include "store/Workspace.h"
+#include "ui/offline/Frm_offline.h"
+#include "ui/report/Frm_Report.h"
+
+namespace {
+
+using namespace zorvex;
+
+constexpr const char* AcquisitionName = "14032026_0930";
+constexpr int Minutes = 420;
+constexpr int RawBins = 55;
+
+// Six hours of counts: each plate row (group) has its own level, and every
+// group slows down towards the middle of the run.
+void writeCounts(const std::filesystem::path& folder, const Workspace& workspace) {
+    std::mt19937 rng(7);
+    for (int minute = 1; minute <= Minutes; ++minute) {
+        ActivityRecord record;
+        record.elapsedMinutes = minute;
+        const double rhythm = 1.0 - 0.45 * std::sin(3.14159 * minute / Minutes);
+        for (int c = 0; c < ChannelCount; ++c) {
+            const int group = workspace.channels.Group[static_cast<std::size_t>(c)];
+            const double level = group < 0 ? 1.0 : 4.0 + 1.5 * group;
+            std::poisson_distribution<int> counts(level * rhythm);
+            record.counts[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(counts(rng));
+        }
+        record.temperatureTenths = static_cast<std::int16_t>(250 + minute % 3);
+        appendActivityRecord(folder, record);
+    }
+}
+
+// Beam signals at 55 to 85 % of full scale with small noise and a few organism passes.
+void writeRawSignal(const std::filesystem::path& folder) {
+    std::mt19937 rng(11);
+    auto uniform = [&rng](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+    std::vector<int> levels(ChannelCount);
+    for (int c = 0; c < ChannelCount; ++c) levels[static_cast<std::size_t>(c)] = 1200 + (c * 37) % 600;
+    for (int bin = 0; bin < RawBins; ++bin) {
+        SampleFrame frame(500);
+        for (int c = 0; c < ChannelCount; ++c) {
+            for (int i = 0; i < 500; ++i) frame.at(c, i) = static_cast<std::int16_t>(levels[static_cast<std::size_t>(c)] + uniform(-12, 12));
+            for (int pass = uniform(1, 4); pass > 0; --pass) {
+                const int start = uniform(0, 470);
+                const int width = uniform(6, 28);
+                const int depth = uniform(25, 60);
+                for (int i = start; i < start + width; ++i) frame.at(c, i) = static_cast<std::int16_t>(frame.at(c, i) * (100 - depth) / 100);
+            }
+        }
+        appendRealTimeDump(folder, bin / DumpsPerRealTimeFile, frame);
+    }
+}
+
+// The window as the operator sees it, with `over` centred on it when given.
+bool save(QWidget& window, QWidget* over, const std::filesystem::path& file) {
+    QApplication::processEvents();
+    QPixmap shot = window.grab();
+    if (over) {
+        // The offscreen platform draws no window frames: a plain title bar stands in.
+        constexpr int TitleHeight = 24;
+        QPixmap top = over->grab();
+        QPainter painter(&shot);
+        const QSize size(top.width(), top.height() + TitleHeight);
+        const QPoint corner((shot.width() - size.width()) / 2, (shot.height() - size.height()) / 2);
+        painter.fillRect(QRect(corner + QPoint(6, 6), size), QColor(0, 0, 0, 60));
+        painter.fillRect(QRect(corner, QSize(size.width(), TitleHeight)), QColor(70, 90, 120));
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(corner + QPoint(10, 0), QSize(size.width() - 20, TitleHeight)),
+                         Qt::AlignVCenter | Qt::AlignLeft, over->windowTitle());
+        painter.drawPixmap(corner + QPoint(0, TitleHeight), top);
+        painter.setPen(QColor(70, 90, 120));
+        painter.drawRect(QRect(corner, size).adjusted(0, 0, -1, -1));
+    }
+    if (shot.save(QString::fromStdString(file.string()), "PNG")) return true;
+    std::cerr << "cannot write " << file << "\n";
+    return false;
+}
+
+void doubleClick(QListWidget* list, const QString& text) {
+    auto found = list->findItems(text, Qt::MatchExactly);
+    if (found.isEmpty()) return;
+    list->setCurrentItem(found.front());
+    emit list->itemDoubleClicked(found.front());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: review_screenshots OUTPUT_FOLDER\n";
+        return 2;
+    }
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    const std::filesystem::path output = std::filesystem::absolute(argv[1]);
+    // The folder texts on screen read "zorvex/p00001/...", relative to a scratch folder.
+    test::TempFolder scratch;
+    if (::chdir(scratch.path().c_str()) != 0) return 1;
+    const std::filesystem::path programFolder = "zorvex";
+    test::ScriptedDialogs dialogs;
+    test::ManualHost host;
+    if (auto failure = initProgramFolder(programFolder, findDataFolder())) {
+        std::cerr << *failure << "\n";
+        return 1;
+    }
+    Workspace workspace;
+    workspace.programFolder = programFolder;
+    loadConfig(workspace.config, workspace.programFolder, dialogs);
+    workspace.projectFolder = projectFolderPath(workspace.programFolder, 1);
+    loadProject(workspace, 1, dialogs);
+    const std::filesystem::path acquisition = workspace.projectFolder / AcquisitionName;
+    std::filesystem::create_directories(acquisition);
+    saveProjectInto(workspace, acquisition);
+    writeExperimentInfo(acquisition, {"N2 day 1", "N2 worms at 20 C"});
+    writeCounts(acquisition, workspace);
+    writeRawSignal(acquisition);
+
+    Frm_offline offline(programFolder, dialogs, host);
+    offline.resize(1280, 800);
+    offline.show();
+    doubleClick(offline.Listpj, "p00001");
+    doubleClick(offline.Listpj, AcquisitionName);
+    offline.combogrup->setCurrentIndex(2);
+    doubleClick(offline.lstgrup, "C3");
+    offline.Cmd_leegroups->click();
+    if (!save(offline, nullptr, output / "offline-groups.png")) return 1;
+
+    offline.cmdchannels->click();
+    offline.frmtxt_threshold->setText("2.2");
+    offline.Cmd_analyze->click();
+    if (!save(offline, nullptr, output / "offline-channel.png")) return 1;
+
+    Frm_Report report(programFolder, dialogs, host);
+    report.openOn(acquisition, "30");
+    report.mnrecalculate->trigger();
+    report.frmlbl_status->setText("Block 12/55");
+    QApplication::processEvents();
+    return save(offline, &report, output / "report.png") ? 0 : 1;
+}
