@@ -121,4 +121,28 @@ protected:
     std::unique_ptr<Acquisition> acquisition;
 };
 
+/// Records `bins` bins of the current project of `workspace` named `name`
+/// against an in-process simulator, as `zorvex-cli record` does; returns the
+/// acquisition folder (empty when the start was refused).
+inline std::filesystem::path recordBins(Workspace& workspace, Dialogs& dialogs, int bins, const std::string& name) {
+    constexpr int Com = 5;
+    SimulatedInstrument sim;
+    PortMap map = missingDevices(workspace.programFolder);
+    map.setDevice(Com, sim.path());
+    InstrumentSession session(map);
+    if (session.comm.CommOpen(Com, "COM5", PortSettingsText) != 0) return {};
+    session.port = Com;
+    AcquisitionOptions options;
+    ManualHost host;
+    RecordingOwner owner;
+    Acquisition acquisition(workspace, session, options, dialogs, host, owner);
+    if (!acquisition.start({NameSource::Given, name})) return {};
+    while (owner.timerOn && static_cast<int>(owner.bins.size()) < bins) {
+        host.elapsedMs += 300;
+        acquisition.tick();
+    }
+    acquisition.stop();
+    return acquisition.folder();
+}
+
 }  // namespace zorvex::test

@@ -29,29 +29,14 @@ TEST(SetupToReport, TiledGroupsAreTheGroupsOfTheRecordedReport) {
     ASSERT_EQ(recorded.groups.Name[23], "Group23");
     recorded.setup.RT_Buffer = 200;
 
-    test::SimulatedInstrument sim;
-    PortMap ports = test::missingDevices(setup.folder.path());
-    ports.setDevice(5, sim.path());
-    InstrumentSession session(ports);
-    ASSERT_EQ(session.comm.CommOpen(5, "COM5", PortSettingsText), 0);
-    session.port = 5;
-    AcquisitionOptions options;
-    test::ManualHost host;
-    test::RecordingOwner owner;
-    Acquisition acquisition(recorded, session, options, setup.dialogs, host, owner);
-    ASSERT_TRUE(acquisition.start({NameSource::Given, "Tiled"}));
-    while (owner.timerOn && owner.bins.size() < 3) {
-        host.elapsedMs += 300;
-        acquisition.tick();
-    }
-    acquisition.stop();
-    ASSERT_EQ(readActivityRecords(acquisition.folder()).size(), 3u);
+    const std::filesystem::path folder = test::recordBins(recorded, setup.dialogs, 3, "Tiled");
+    ASSERT_EQ(readActivityRecords(folder).size(), 3u);
 
-    std::string command = std::string(ZORVEX_CLI_EXE) + " report \"" + acquisition.folder().string() +
+    std::string command = std::string(ZORVEX_CLI_EXE) + " report \"" + folder.string() +
                           "\" --program-folder \"" + setup.folder.path().string() +
                           "\" --bin 5 --format csv --spacer , > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    std::string report = readFile(acquisition.folder() / "report.csv").value_or("");
+    std::string report = readFile(folder / "report.csv").value_or("");
     for (int group = 0; group < 24; ++group) {
         std::string label = "\"" + formatDigits(group, 3) + "_Group" + std::to_string(group) + "\"";
         EXPECT_NE(report.find(label), std::string::npos) << label;
