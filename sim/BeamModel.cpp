@@ -29,7 +29,7 @@ int sensitivityStep(int setting) {
 }
 }  // namespace
 
-BeamModel::BeamModel(std::uint64_t seed) : random_(seed) {
+BeamModel::BeamModel(std::uint64_t seed, bool organisms) : random_(seed), organisms_(organisms) {
     std::uniform_real_distribution<double> base(MinBase, MaxBase);
     for (double& value : base_) value = base(random_);
     settings_.fill(PowerOnSetting);
@@ -52,7 +52,7 @@ double BeamModel::crossingRate(int channel, bool lightOn) {
 
 int BeamModel::nextSample(int channel, bool lightOn) {
     Dip& dip = dips_[channel];
-    if (dip.samplesLeft == 0 && std::bernoulli_distribution(crossingRate(channel, lightOn))(random_)) {
+    if (organisms_ && dip.samplesLeft == 0 && std::bernoulli_distribution(crossingRate(channel, lightOn))(random_)) {
         dip.samplesLeft = std::uniform_int_distribution<int>(MinDipSamples, MaxDipSamples)(random_);
         dip.depth = std::uniform_real_distribution<double>(MinDipDepth, MaxDipDepth)(random_);
     }

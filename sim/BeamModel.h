@@ -16,8 +16,9 @@ constexpr int PowerOnSetting = 3 * 32 + 2;  ///< gain 3, pin-hole 2
 
 class BeamModel {
 public:
-    /// Beams with per-channel base levels drawn from `seed`.
-    explicit BeamModel(std::uint64_t seed);
+    /// Beams with per-channel base levels drawn from `seed`; without
+    /// `organisms` no beam is ever crossed (an empty plate).
+    explicit BeamModel(std::uint64_t seed, bool organisms = true);
 
     /// Applies a channel-setting write (gain x 32 + pin-hole).
     void setSetting(int channel, int setting);
@@ -43,6 +44,7 @@ private:
     std::array<double, BeamCount> base_{};
     std::array<int, BeamCount> settings_{};
     std::array<Dip, BeamCount> dips_{};
+    bool organisms_;
 };
 
 }  // namespace zorvex::sim

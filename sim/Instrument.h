@@ -37,6 +37,7 @@ struct InstrumentConfig {
     std::filesystem::path stateFile;                      ///< where register writes are kept; empty: nowhere
     std::uint64_t seed = 1;
     double ambientC = 22.0;
+    bool organisms = true;  ///< false: an empty plate, beams never crossed
     Faults faults;
 
     /// The two bytes that carry probe value `value` (first x 255 + second).

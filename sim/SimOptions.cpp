@@ -47,6 +47,10 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
     SimOptions options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
+        if (name == "--empty-plate") {
+            options.instrument.organisms = false;
+            continue;
+        }
         if (i + 1 >= args.size()) {
             error = "missing value after " + name;
             return std::nullopt;
@@ -92,6 +96,7 @@ std::string simUsage() {
            "  --probe V                     presence probe value (default 50)\n"
            "  --state FILE                  keep the factory registers in FILE\n"
            "  --ambient C                   room temperature in degrees Celsius (default 22)\n"
+           "  --empty-plate                 no organisms: beams are never crossed\n"
            "  --faults short=P,faulty=P,silent=P,noecho=P   misbehave with probability P (0..1)\n"
            "  --disconnect-after S          close the pty after S seconds\n"
            "  --log FILE                    write every frame received and reply sent\n";

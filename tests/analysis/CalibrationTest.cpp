@@ -39,10 +39,61 @@ protected:
         return (beam.pinHole == MaxPinHole && beam.gain == MaxGain) || (beam.pinHole == MinPinHole && beam.gain == 0);
     }
 
+    int mappedCount() const {
+        int count = 0;
+        for (int c = 0; c < ChannelCount; ++c) count += mapped(c);
+        return count;
+    }
+
+    /// Mapped beams whose undisturbed level (the median of 41 readings, which
+    /// no organism's dip of at most 20 samples can move) lies outside the
+    /// window while their sensitivity could still move.
+    int beamsOffTheWindow() {
+        std::vector<ChannelLevels> readings(41);
+        for (ChannelLevels& levels : readings) readChannelLevels(*comm, Com, levels);
+        int off = 0;
+        for (int c = 0; c < ChannelCount; ++c) {
+            if (!mapped(c)) continue;
+            std::vector<std::int16_t> values;
+            for (const ChannelLevels& levels : readings) values.push_back(levels[static_cast<std::size_t>(c)]);
+            std::nth_element(values.begin(), values.begin() + 20, values.end());
+            const std::int16_t level = values[20];
+            const int noise = 6;
+            const bool inside = level >= CalibrationLow - noise && level <= CalibrationHigh + noise;
+            const auto i = static_cast<std::size_t>(c);
+            if (!inside && !atLimit(beamAt(pinHole[i], gain[i]))) ++off;
+        }
+        return off;
+    }
+
+    /// calvalue.dat, the values in memory and the instrument's settings agree.
+    void expectFileAndInstrumentAgree() {
+        BeamTable savedPin{};
+        BeamTable savedGain{};
+        readCalibrationFile(folder.path(), savedPin, savedGain);
+        for (int c = 0; c < ChannelCount; ++c) {
+            const auto i = static_cast<std::size_t>(c);
+            EXPECT_EQ(savedPin[i], pinHole[i]);
+            EXPECT_EQ(savedGain[i], gain[i]);
+            EXPECT_EQ(sim->instrument.channelSetting(c), settingOf(c)) << c;
+        }
+    }
+
     PlateFormat plate;
     BeamTable pinHole{};
     BeamTable gain{};
     SampleFrame frame{200};
+};
+
+/// The same on a plate without organisms, as for a blank calibration.
+class CalibrationOnEmptyPlate : public CalibrationOnPty {
+protected:
+    void SetUp() override {
+        sim::InstrumentConfig empty;
+        empty.organisms = false;
+        sim = std::make_unique<test::SimulatedInstrument>(empty);
+        CalibrationOnPty::SetUp();
+    }
 };
 
 }  // namespace
@@ -121,47 +172,28 @@ TEST_F(CalibrationOnPty, FastCalibWhileStoppedWritesNothingAndSavesTheDefaults) 
     }
 }
 
-TEST_F(CalibrationOnPty, FullCalibrationBringsEveryMappedBeamIntoTheWindowOrToALimit) {
+TEST_F(CalibrationOnEmptyPlate, FullCalibrationBringsEveryMappedBeamIntoTheWindowOrToALimit) {
     SensorLink sensors = link();
     const CalibrationOutcome outcome = runFullCalibration(sensors, beams(), plate, frame);
     ASSERT_EQ(outcome.end, CalibrationEnd::Saved);
-    std::cout << "[ calibration ] converged in " << outcome.passes << " passes\n";
+    std::cout << "[ calibration ] empty plate: converged in " << outcome.passes << " passes\n";
     EXPECT_GT(outcome.passes, 1);
     EXPECT_EQ(progress.labels.back(), "Calibration OK");
+    EXPECT_EQ(beamsOffTheWindow(), 0);
+    expectFileAndInstrumentAgree();
+}
 
-    // The undisturbed level of each beam: the median of 41 readings, which no
-    // organism's dip (at most 20 samples) can move.
-    std::vector<ChannelLevels> readings(41);
-    for (ChannelLevels& levels : readings) readChannelLevels(*comm, Com, levels);
-    int mappedCount = 0;
-    int misled = 0;
-    for (int c = 0; c < ChannelCount; ++c) {
-        if (!mapped(c)) continue;
-        ++mappedCount;
-        std::vector<std::int16_t> values;
-        for (const ChannelLevels& levels : readings) values.push_back(levels[static_cast<std::size_t>(c)]);
-        std::nth_element(values.begin(), values.begin() + 20, values.end());
-        const std::int16_t level = values[20];
-        const int noise = 6;
-        const bool inside = level >= CalibrationLow - noise && level <= CalibrationHigh + noise;
-        if (!inside && !atLimit(beamAt(pinHole[static_cast<std::size_t>(c)], gain[static_cast<std::size_t>(c)]))) {
-            ++misled;
-        }
-    }
+TEST_F(CalibrationOnPty, OrganismsCrossingDuringCalibrationMisleadOnlyAFewBeams) {
+    SensorLink sensors = link();
+    const CalibrationOutcome outcome = runFullCalibration(sensors, beams(), plate, frame);
+    ASSERT_EQ(outcome.end, CalibrationEnd::Saved);
+    std::cout << "[ calibration ] with organisms: converged in " << outcome.passes << " passes\n";
     // One reading per pass decides: a beam read during an organism's dip can
     // be left off the window. That may touch a few beams, never many.
-    std::cout << "[ calibration ] " << misled << " of " << mappedCount << " beams misled by a dip\n";
-    EXPECT_LE(misled * 100, mappedCount * 3);
-    // The file and the instrument agree with the values in memory.
-    BeamTable savedPin{};
-    BeamTable savedGain{};
-    readCalibrationFile(folder.path(), savedPin, savedGain);
-    for (int c = 0; c < ChannelCount; ++c) {
-        const auto i = static_cast<std::size_t>(c);
-        EXPECT_EQ(savedPin[i], pinHole[i]);
-        EXPECT_EQ(savedGain[i], gain[i]);
-        EXPECT_EQ(sim->instrument.channelSetting(c), settingOf(c)) << c;
-    }
+    const int misled = beamsOffTheWindow();
+    std::cout << "[ calibration ] " << misled << " beams misled by a dip\n";
+    EXPECT_LE(misled * 100, mappedCount() * 3);
+    expectFileAndInstrumentAgree();
 }
 
 TEST_F(CalibrationOnPty, ReadjustmentLowersOnlyTheFlaggedBeamAndSetsItsFlag) {

@@ -66,3 +66,8 @@ TEST(BeamModel, ActivityGrowsAcrossTheColumnsAndWithLight) {
     EXPECT_GT(darkRight, 2 * darkLeft);
     EXPECT_GT(lightRight, darkRight * 3 / 2);
 }
+
+TEST(BeamModel, AnEmptyPlateIsNeverCrossed) {
+    BeamModel beams(3, false);
+    EXPECT_EQ(dippedSamples(beams, 383, true, 5000), 0);
+}

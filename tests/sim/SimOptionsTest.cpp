@@ -9,7 +9,7 @@ TEST(SimOptions, ReadsEveryOption) {
     std::optional<SimOptions> options =
         parseSimOptions({"--program-folder", "pf", "--com", "4", "--link", "/tmp/l", "--seconds", "2.5", "--seed", "9",
                          "--probe", "300", "--state", "s.dat", "--faults", "short=0.1,faulty=0.2,silent=0,noecho=1",
-                         "--disconnect-after", "1", "--log", "x.log", "--ambient", "25"},
+                         "--disconnect-after", "1", "--log", "x.log", "--empty-plate", "--ambient", "25"},
                         error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->programFolder, "pf");
@@ -22,6 +22,7 @@ TEST(SimOptions, ReadsEveryOption) {
     EXPECT_EQ(options->instrument.probeReply, std::string("\x01\x2D", 2));
     EXPECT_EQ(options->instrument.stateFile, "s.dat");
     EXPECT_EQ(options->instrument.ambientC, 25.0);
+    EXPECT_FALSE(options->instrument.organisms);
     EXPECT_EQ(options->instrument.faults.shortBlock, 0.1);
     EXPECT_EQ(options->instrument.faults.faultyBlock, 0.2);
     EXPECT_EQ(options->instrument.faults.noEcho, 1.0);
