@@ -136,7 +136,10 @@ std::optional<LoadedSeries> loadSeries(const std::filesystem::path& acquisitionF
     if (!error && bytes % ActivityRecordBytes != 0) {
         dialogs.message("counts.bin ends with an incomplete record; it is left out.");
     }
-    std::vector<ActivityRecord> records = readActivityRecords(acquisitionFolder);
+    return seriesOf(readActivityRecords(acquisitionFolder));
+}
+
+LoadedSeries seriesOf(const std::vector<ActivityRecord>& records) {
     LoadedSeries series;
     std::vector<std::int32_t> stored;
     stored.reserve(records.size());
@@ -145,9 +148,7 @@ std::optional<LoadedSeries> loadSeries(const std::filesystem::path& acquisitionF
     for (const ActivityRecord& record : records) {
         stored.push_back(record.elapsedMinutes);
         series.largestStoredMinute = std::max(series.largestStoredMinute, record.elapsedMinutes);
-        std::array<std::int16_t, ChannelCount> counts{};
-        std::copy_n(record.counts.begin(), ChannelCount, counts.begin());
-        series.counts.push_back(counts);
+        series.counts.push_back(record.counts);
         series.temperatureTenths.push_back(record.temperatureTenths);
     }
     series.minutes = unwrapMinutes(stored);

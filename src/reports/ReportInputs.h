@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/DataFiles.h"
 #include "common/Channels.h"
 #include "platform/Dialogs.h"
 #include "store/ChannelTables.h"
@@ -65,6 +66,10 @@ std::vector<std::vector<std::int16_t>> channelMapOf(const PlateFormat& plate);
 /// partial record is left out with a message. Throws OverflowError on minutes
 /// that cannot be unwrapped in 32 bits.
 std::optional<LoadedSeries> loadSeries(const std::filesystem::path& acquisitionFolder, Dialogs& dialogs);
+
+/// The series of records already read, minutes unwrapped; throws OverflowError
+/// as loadSeries does.
+LoadedSeries seriesOf(const std::vector<ActivityRecord>& records);
 
 /// Label of a group as reports write it: quoted "007_Mutant"; a negative group gives "999_Free".
 std::string groupLabel(const ReportPlate& plate, int group);

@@ -34,20 +34,7 @@ protected:
         return *plate;
     }
 
-    static LoadedSeries series(const std::vector<ActivityRecord>& records) {
-        LoadedSeries result;
-        std::vector<std::int32_t> stored;
-        for (const auto& r : records) {
-            stored.push_back(r.elapsedMinutes);
-            result.largestStoredMinute = std::max(result.largestStoredMinute, r.elapsedMinutes);
-            std::array<std::int16_t, ChannelCount> counts{};
-            std::copy_n(r.counts.begin(), ChannelCount, counts.begin());
-            result.counts.push_back(counts);
-            result.temperatureTenths.push_back(r.temperatureTenths);
-        }
-        result.minutes = unwrapMinutes(stored);
-        return result;
-    }
+    static LoadedSeries series(const std::vector<ActivityRecord>& records) { return seriesOf(records); }
 
     ReportTables compute(const ReportPlate& plate, const LoadedSeries& loaded, long long binMinutes) {
         ReportTables tables;
