@@ -2,93 +2,16 @@
 
 #include "acquisition/Acquisition.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <functional>
-
-#include "ManualHost.h"
-#include "ScriptedDialogs.h"
-#include "SimulatedInstrument.h"
-#include "TempFolder.h"
-#include "cli/DataFolder.h"
+#include "MainProgram.h"
 #include "common/Files.h"
-#include "device/COM_Module.h"
-#include "store/ProgramFolderInit.h"
-#include "store/ProjectFolders.h"
-#include "ui/main/Frm_Main.h"
 #include "ui/report/Frm_Report.h"
 
 using namespace zorvex;
 
-namespace {
-
-/// The program on a fresh program folder (demo project 1 on z96f) with the
-/// simulated instrument on COM4; `adjust` edits project 1 before start-up.
-struct OnlineProgram {
-    test::TempFolder folder;
-    test::ScriptedDialogs dialogs;
-    test::ManualHost host;
-    test::SimulatedInstrument instrument;
-    Workspace workspace;
-    std::unique_ptr<InstrumentSession> session;
-    std::unique_ptr<Frm_Main> window;
-
-    explicit OnlineProgram(const std::string& commandLine = "",
-                           const std::function<void(ProjectSetup&)>& adjust = {}) {
-        EXPECT_FALSE(initProgramFolder(folder.path(), findDataFolder()));
-        if (adjust) {
-            Workspace project;
-            project.programFolder = folder.path();
-            project.config.Actual_Project_Number = 1;
-            project.projectFolder = projectFolderPath(folder.path(), 1);
-            loadProject(project, 1, dialogs);
-            adjust(project.setup);
-            EXPECT_TRUE(saveProject(project));
-            dialogs.shown.clear();
-        }
-        workspace.programFolder = folder.path();
-        PortMap ports = test::missingDevices(folder.path());
-        ports.setDevice(4, instrument.path());
-        session = std::make_unique<InstrumentSession>(ports);
-        window = std::make_unique<Frm_Main>(workspace, *session, dialogs, host, commandLine);
-    }
-
-    bool start() { return window->startUp() && window->operatingMode() == OperatingMode::Online; }
-
-    /// Lets the acquisition timer run flat out until `done` or ten seconds pass.
-    bool runUntil(const std::function<bool()>& done) {
-        window->Timeradq->setInterval(0);
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < 10000) QApplication::processEvents();
-        return done();
-    }
-
-    /// The output state the instrument last received.
-    int outputState() {
-        DeviceQuery(session->comm, session->port, RequestTemperature, 0, ModeRequest);
-        return instrument.instrument.outputState();
-    }
-
-    /// Leaves a box as the operator does.
-    static void type(QLineEdit* box, const QString& text) {
-        box->setText(text);
-        emit box->editingFinished();
-    }
-};
-
-bool isRed(QRgb pixel) { return qRed(pixel) > 200 && qGreen(pixel) < 60 && qBlue(pixel) < 60; }
-bool isGrey(QRgb pixel) { return qRed(pixel) == 128 && qGreen(pixel) == 128 && qBlue(pixel) == 128; }
-
-int countPixels(const QImage& image, bool (*match)(QRgb)) {
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) count += match(image.pixel(x, y)) ? 1 : 0;
-    }
-    return count;
-}
-
-}  // namespace
+using test::countPixels;
+using test::isGrey;
+using test::isRed;
+using test::OnlineProgram;
 
 TEST(MainWindow, StartUpFillsThePanelsWithTheProjectsCorrections) {
     OnlineProgram program("", [](ProjectSetup& setup) {

@@ -8,6 +8,9 @@
 #include "acquisition/BeamSetup.h"
 #include "acquisition/Startup.h"
 #include "common/Files.h"
+#include "control/DeviceTest.h"
+#include "ui/factory/Frm_Factory.h"
+#include "ui/main/DeviceTestView.h"
 #include "ui/main/LiveView.h"
 #include "ui/offline/Frm_offline.h"
 #include "ui/report/Frm_Report.h"
@@ -44,6 +47,7 @@ Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& di
     live_ = std::make_unique<LiveView>(workspace_, session_, *acquisition_, Picreal, Picact);
     connectPanels();
     connectAcquisition();
+    connectTools();
     connect(offline_.get(), &Frm_offline::mainRequested, this, &Frm_Main::showMainAgain);
     connect(offline_.get(), &Frm_offline::setupRequested, this, [this] {
         setup_->show();

@@ -5,7 +5,8 @@
 // the live view, and switches to the setup editor and the offline review.
 // Construction and start-up live in Frm_Main.cpp, the widgets in
 // MainWidgets.cpp, the panels in InstrumentPanels.cpp, the acquisition side
-// in MainAcquisition.cpp and the drawing in LiveView.
+// in MainAcquisition.cpp, Read Blank, the device test, the factory window
+// and help in MainTools.cpp, and the drawing in LiveView.
 
 #include <QAction>
 #include <QCheckBox>
@@ -36,6 +37,9 @@ namespace zorvex {
 
 class Acquisition;
 class BeamSetup;
+class DeviceTest;
+class DeviceTestView;
+class Frm_Factory;
 struct SnrBox;
 struct StartRequest;
 class Frm_Init;
@@ -60,6 +64,10 @@ public:
     Frm_Init* splashWindow() const { return splash_.get(); }
     /// The report window; Frm_Report::openOn opens it on an acquisition folder.
     Frm_Report* reportWindow() const { return report_.get(); }
+    /// The factory settings window ("Factory Settings").
+    Frm_Factory* factoryWindow() const { return factory_.get(); }
+    /// The device test "Test DEVICE" drives.
+    const DeviceTest& deviceTest() const { return *deviceTest_; }
     /// The acquisition the window drives.
     const Acquisition& acquisition() const { return *acquisition_; }
     /// The switches start-up derived from the project (auto-calibration, zero, SNR).
@@ -206,6 +214,12 @@ private:
     void onWellEntry(QListWidgetItem* item);
     void showChannel(int channel, bool redraw);
 
+    // MainTools.cpp: Read Blank, the device test, the factory window and help.
+    void connectTools();
+    void onDeviceTest();
+    void onDeviceTestTick();
+    void onFactorySettings();
+
     void setTimer(bool enabled, int intervalMs) override;
     void redraw(LiveRedraw what) override;
     void showElapsed(const std::string& text, double percent) override;
@@ -216,6 +230,9 @@ private:
     void openSetupEditor() override;
     void openReport(const std::filesystem::path& folder) override;
     void stopDeviceTest() override;
+    void blankReadingStarted(const std::string& text) override;
+    void blankReadingNews(const std::string& text) override;
+    void blankReadingEnded() override;
 
     Workspace& workspace_;
     InstrumentSession& session_;
@@ -234,6 +251,9 @@ private:
     std::unique_ptr<Frm_Report> report_;
     std::unique_ptr<Frm_offline> offline_;
     std::unique_ptr<Frm_setup> setup_;
+    std::unique_ptr<DeviceTestView> deviceView_;
+    std::unique_ptr<DeviceTest> deviceTest_;
+    std::unique_ptr<Frm_Factory> factory_;
 };
 
 }  // namespace zorvex

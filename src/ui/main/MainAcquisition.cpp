@@ -191,6 +191,4 @@ void Frm_Main::openSetupEditor() { showSetup(); }
 
 void Frm_Main::openReport(const std::filesystem::path& folder) { report_->openOn(folder, combo_minutes->currentText()); }
 
-void Frm_Main::stopDeviceTest() { Timer_test->stop(); }
-
 }  // namespace zorvex

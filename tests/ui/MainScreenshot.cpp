@@ -1,0 +1,61 @@
+// Renders the main window during a named acquisition on the simulated
+// instrument, at 1280 x 800, into the PNG file named on the command line:
+//   main_screenshot docs/screenshots/main-acquisition.png
+// It runs offscreen unless QT_QPA_PLATFORM names another platform (xcb under Xvfb).
+
+#include <QApplication>
+#include <cstdlib>
+#include <iostream>
+
+#include "MainProgram.h"
+#include "acquisition/Acquisition.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: main_screenshot OUTPUT.png\n";
+        return 2;
+    }
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    using namespace zorvex;
+
+    test::OnlineProgram program("", [](ProjectSetup& setup) {
+        setup.RT_Buffer = 400;
+        setup.Aq_lapse = 600;
+        setup.Menu1_Cal = 1;
+        setup.Menu2_Light = 1;
+        setup.Menu3_Temp = 1;
+    });
+    if (!program.start()) {
+        std::cerr << "main_screenshot: the simulated instrument was not found\n";
+        return 1;
+    }
+    Frm_Main& window = *program.window;
+    window.Txt_description->setPlainText("Zebrafish larvae, 7 dpf, one per well; 14 h light / 10 h dark.");
+    window.combogrup->setCurrentIndex(1);
+    emit window.combogrup->activated(1);
+    QListWidgetItem well("B3.0");
+    emit window.lstgrup->itemActivated(&well);
+    program.dialogs.inputs = {"Larvae day 1"};
+    window.CmdPlay->click();
+    // Two bins closed and the sweep half way through the third: every part of the view is drawn.
+    const bool running = program.runUntil([&] {
+        return window.acquisition().binsClosed() >= 2 && window.acquisition().slot() > 200;
+    });
+    // A zoomed view of the last part of the sweep, 47 minutes into the lapse.
+    program.host.advanceMinutes(47);
+    for (int step = 0; step < 8; ++step) window.Cmdzoom_plus->click();
+    program.runUntil([&] { return window.acquisition().slot() > 300; });
+    window.Timeradq->stop();
+    if (!running) {
+        std::cerr << "main_screenshot: the acquisition did not run\n";
+        return 1;
+    }
+    window.resize(1280, 800);
+    QApplication::processEvents();
+    if (!window.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
+        std::cerr << "main_screenshot: cannot write " << argv[1] << "\n";
+        return 1;
+    }
+    return 0;
+}
