@@ -35,8 +35,9 @@ PortMap readPortMap(const std::filesystem::path& programFolder) {
         int com = reader.int16();
         std::string path = reader.text();
         if (!reader.ok()) break;
-        // A path with a NUL byte would open something else than it names.
-        if (path.empty() || path.find('\0') != std::string::npos) continue;
+        // A path with a NUL byte would open something else than it names, and
+        // one with a double quote could not be written back whole.
+        if (path.empty() || path.find_first_of(std::string_view("\0\"", 2)) != std::string::npos) continue;
         map.setDevice(com, std::move(path));
     }
     return map;

@@ -2,6 +2,8 @@
 // Under the sanitizer build these fail loudly if the fault comes back.
 #include <gtest/gtest.h>
 
+#include "TempFolder.h"
+#include "common/Files.h"
 #include "device/PortMap.h"
 
 using namespace zorvex;
@@ -12,4 +14,14 @@ TEST(PortNames, LongDigitRunAfterComIsAPathNotAnOverflowingNumber) {
     EXPECT_EQ(resolvePortName(map, "com99999999999999999999"), "com99999999999999999999");
     EXPECT_EQ(resolvePortName(map, "COM16"), "/dev/ttyUSB15");
     EXPECT_EQ(resolvePortName(map, "COM17"), std::nullopt);
+}
+
+TEST(PortMapFile, PathWithADoubleQuoteIsRefusedSinceItCannotBeWrittenBack) {
+    test::TempFolder folder;
+    writeFile(folder / PortMapFileName, "\"<COM>, <Device>\"\r\n15,/dev/tty\"x\r\n4,\"/dev/pts/9\"\r\n");
+    const PortMap map = readPortMap(folder.path());
+    EXPECT_EQ(map.device(15), "/dev/ttyUSB14");
+    EXPECT_EQ(map.device(4), "/dev/pts/9");
+    ASSERT_TRUE(writePortMap(folder.path(), map));
+    EXPECT_EQ(readPortMap(folder.path()), map);
 }

@@ -38,7 +38,11 @@ std::vector<std::string> listAcquisitions(const std::filesystem::path& projectFo
     std::error_code error;
     for (std::filesystem::directory_iterator it(projectFolder, error), end; !error && it != end; it.increment(error)) {
         std::string name = it->path().filename().string();
-        if (isStampName(name) && fileExists(it->path() / "counts.bin")) names.push_back(name);
+        // A link that leads out of the project is no acquisition of it.
+        if (isStampName(name) && fileExists(it->path() / "counts.bin") &&
+            staysInside(it->path() / "counts.bin", projectFolder)) {
+            names.push_back(name);
+        }
     }
     std::sort(names.begin(), names.end());
     return names;

@@ -13,7 +13,7 @@ namespace zorvex {
 
 /// The acquisitions of a project folder: entries named like ddmmyyyy_hhmm
 /// (eight characters, an underscore, four characters) whose folder holds
-/// counts.bin, in name order.
+/// counts.bin, in name order; a link leading out of the project is left out.
 std::vector<std::string> listAcquisitions(const std::filesystem::path& projectFolder);
 
 /// The summary of the project stored in `folder`, numbered `projectNumber`:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/Files.h"
 #include "common/Numbers.h"
 #include "common/Text.h"
 #include "store/ProjectFolders.h"
@@ -59,7 +60,7 @@ std::vector<std::string> listProjectNames(const std::filesystem::path& programFo
     for (std::filesystem::directory_iterator it(programFolder, error), end; !error && it != end; it.increment(error)) {
         std::string name = it->path().filename().string();
         if (name.size() == ProjectNameLength && (name[0] == 'p' || name[0] == 'P') &&
-            name.find('.') == std::string::npos) {
+            name.find('.') == std::string::npos && staysInside(it->path(), programFolder)) {
             names.push_back(name);
         }
     }

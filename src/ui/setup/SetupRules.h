@@ -38,7 +38,7 @@ BoxValue bufferSamples(std::string_view text);
 std::int16_t nextProjectNumber(int lastProject);
 
 /// The project folder names of the program folder ("p" and five more
-/// characters, folders or files), in name order.
+/// characters, folders or files, but no link leading out of it), in name order.
 std::vector<std::string> listProjectNames(const std::filesystem::path& programFolder);
 
 /// The project number of a listed name: the value of its last five characters.
