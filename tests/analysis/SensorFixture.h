@@ -54,24 +54,16 @@ protected:
     static constexpr int Com = 3;
 
     void SetUp() override {
-        PortMap map = missingDevices(folder.path());
-        map.setDevice(Com, sim->path());
-        comm = std::make_unique<ModCOMM>(map);
+        comm = std::make_unique<ModCOMM>(withInstrumentOn(missingDevices(folder.path()), Com, *sim));
         ASSERT_EQ(comm->CommOpen(Com, "COM3", PortSettingsText), 0);
     }
     SensorLink link(bool online = true) { return SensorLink{*comm, Com, online, host, dialogs, progress, run}; }
 
     /// Frames of `code` (mode 0) the instrument received.
     int requests(int code) const {
-        int count = 0;
-        for (const sim::Frame& frame : sim->instrument.recentFrames()) count += frame[1] == 0 && frame[2] == code;
-        return count;
+        return countFrames(sim->instrument, [code](const sim::Frame& frame) { return frame[1] == 0 && frame[2] == code; });
     }
-    int writes() const {
-        int count = 0;
-        for (const sim::Frame& frame : sim->instrument.recentFrames()) count += frame[1] == 0x80 || frame[1] == 0x81;
-        return count;
-    }
+    int writes() const { return writeFrames(sim->instrument); }
 
     TempFolder folder;
     std::unique_ptr<SimulatedInstrument> sim = std::make_unique<SimulatedInstrument>();

@@ -19,18 +19,11 @@ protected:
     static constexpr int Com = 3;
 
     void SetUp() override {
-        PortMap map = missingDevices(folder.path());
-        map.setDevice(Com, sim->path());
-        session = std::make_unique<InstrumentSession>(map);
+        session = std::make_unique<InstrumentSession>(withInstrumentOn(missingDevices(folder.path()), Com, *sim));
         ASSERT_EQ(session->comm.CommOpen(Com, "COM3", PortSettingsText), 0);
         session->port = Com;
     }
-    /// Channel and factory-register writes the instrument received.
-    int writes() const {
-        int count = 0;
-        for (const sim::Frame& frame : sim->instrument.recentFrames()) count += frame[1] == 0x80 || frame[1] == 0x81;
-        return count;
-    }
+    int writes() const { return writeFrames(sim->instrument); }
 
     TempFolder folder;
     std::unique_ptr<SimulatedInstrument> sim = std::make_unique<SimulatedInstrument>();

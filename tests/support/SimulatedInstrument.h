@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "Instrument.h"
@@ -31,6 +32,24 @@ inline PortMap missingDevices(const std::filesystem::path& folder) {
     PortMap map;
     for (int com = 1; com <= PortCount; ++com) map.setDevice(com, (folder / ("missing" + std::to_string(com))).string());
     return map;
+}
+
+/// The same map with `com` on the simulated instrument.
+inline PortMap withInstrumentOn(PortMap map, int com, const SimulatedInstrument& instrument) {
+    map.setDevice(com, instrument.path());
+    return map;
+}
+
+/// Frames the instrument received that `match` accepts.
+inline int countFrames(const sim::Instrument& instrument, const std::function<bool(const sim::Frame&)>& match) {
+    int count = 0;
+    for (const sim::Frame& frame : instrument.recentFrames()) count += match(frame);
+    return count;
+}
+
+/// Channel and factory-register writes the instrument received.
+inline int writeFrames(const sim::Instrument& instrument) {
+    return countFrames(instrument, [](const sim::Frame& frame) { return frame[1] == 0x80 || frame[1] == 0x81; });
 }
 
 /// The probe bytes of `value`, as the instrument is told to answer.
