@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
 #include "Instrument.h"
 #include "PtyServer.h"
 #include "device/COM_Module.h"
@@ -26,6 +28,23 @@ double threadCpuSeconds() {
     return now.tv_sec + now.tv_nsec * 1e-9;
 }
 
+/// The in-process simulator served on a pty, with the program's port open on it.
+struct LinkToSimulator {
+    sim::Instrument instrument{{}};
+    sim::PtyServer server{instrument};
+    std::unique_ptr<ModCOMM> comm;
+
+    bool open(benchmark::State& state) {
+        server.start();
+        PortMap map;
+        map.setDevice(Com, server.devicePath());
+        comm = std::make_unique<ModCOMM>(map);
+        if (comm->CommOpen(Com, "COM1", PortSettingsText) == 0) return true;
+        state.SkipWithError("cannot open the simulator's pty");
+        return false;
+    }
+};
+
 void BM_DecodeSampleBlock(benchmark::State& state) {
     sim::Instrument instrument({});
     std::string block = instrument.receive(CommandFrame::make(RequestSampleBlock, 32, ModeRequest).wire(), 0);
@@ -38,16 +57,9 @@ void BM_DecodeSampleBlock(benchmark::State& state) {
 BENCHMARK(BM_DecodeSampleBlock);
 
 void BM_TickFourBlockExchanges(benchmark::State& state) {
-    sim::Instrument instrument({});
-    sim::PtyServer server(instrument);
-    server.start();
-    PortMap map;
-    map.setDevice(Com, server.devicePath());
-    ModCOMM comm(map);
-    if (comm.CommOpen(Com, "COM1", PortSettingsText) != 0) {
-        state.SkipWithError("cannot open the simulator's pty");
-        return;
-    }
+    LinkToSimulator link;
+    if (!link.open(state)) return;
+    ModCOMM& comm = *link.comm;
     int missing = 0;
     double cpuStart = threadCpuSeconds();
     for (auto _ : state) {
@@ -65,16 +77,9 @@ void BM_TickFourBlockExchanges(benchmark::State& state) {
 BENCHMARK(BM_TickFourBlockExchanges)->Unit(benchmark::kMicrosecond);
 
 void BM_TemperatureQuery(benchmark::State& state) {
-    sim::Instrument instrument({});
-    sim::PtyServer server(instrument);
-    server.start();
-    PortMap map;
-    map.setDevice(Com, server.devicePath());
-    ModCOMM comm(map);
-    if (comm.CommOpen(Com, "COM1", PortSettingsText) != 0) {
-        state.SkipWithError("cannot open the simulator's pty");
-        return;
-    }
+    LinkToSimulator link;
+    if (!link.open(state)) return;
+    ModCOMM& comm = *link.comm;
     for (auto _ : state) benchmark::DoNotOptimize(DeviceQuery(comm, Com, RequestTemperature, 0, ModeRequest));
 }
 BENCHMARK(BM_TemperatureQuery)->Unit(benchmark::kMicrosecond);
