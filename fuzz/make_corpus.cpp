@@ -12,6 +12,7 @@
 #include "FuzzInput.h"
 #include "TempFolder.h"
 #include "acquisition/DataFiles.h"
+#include "analysis/CalibrationFile.h"
 #include "common/Files.h"
 #include "device/PortMap.h"
 #include "store/ChannelTables.h"
@@ -148,6 +149,18 @@ void addAcquisitionSeeds(Corpus& corpus, const fs::path& plateFolder) {
     for (int i = 0; i < 96; ++i) block += {static_cast<char>((i * 40) >> 8 & 0x0F), static_cast<char>(i * 40)};
     std::string registers = {0, 0, 6, 0, 26, 0, 0, 0, 12, 0, static_cast<char>(219), 0, 0, 0, 0, 0};
     corpus["fuzz_replies"] = {block, std::string("\x00\x0F", 2), registers};
+
+    // calvalue.dat: the default file, and a calibrated one with beams outside the plate.
+    BeamTable pinHole{};
+    BeamTable gain{};
+    for (std::size_t c = 0; c < ChannelSlots; ++c) {
+        pinHole[c] = static_cast<std::int16_t>(c % 9 == 0 ? 0 : 1 + c % MaxPinHole);
+        gain[c] = static_cast<std::int16_t>(c % 9 == 0 ? 0 : c % (MaxGain + 1));
+    }
+    const std::string calibrated = calibrationFileBytes(pinHole, gain);
+    pinHole.fill(DefaultPinHole);
+    gain.fill(DefaultGain);
+    corpus["fuzz_calvalue"] = {calibrationFileBytes(pinHole, gain), calibrated, firstLines(calibrated, 40)};
 
     const std::string plate = fileBytes(plateFolder / "z96f.dat");
     const std::string plate384 = fileBytes(plateFolder / "z384.dat");

@@ -51,6 +51,11 @@ public:
     static constexpr int WarmUpPauseMs = 50;       ///< after the discarded warm-up reads
     static constexpr int MinimumBuffer = 200;      ///< `RT_Buffer` range of the setup editor
     static constexpr int MaximumBuffer = 10000;
+    /// Ticks in a row in which no sample block came back before the instrument
+    /// counts as gone: a dead line fails them at once, a silent one costs the
+    /// read timeouts (about 10 s a tick), and scattered missing blocks never
+    /// take a whole tick.
+    static constexpr int LostAfterSilentTicks = 3;
 
     /// An acquisition of the current project of `workspace` on `session`'s
     /// instrument. Every reference must outlive it.
@@ -104,6 +109,8 @@ public:
     std::int32_t elapsedMinutes() const { return elapsedMinutes_; }
     /// Bins closed since the start.
     int binsClosed() const { return binsClosed_; }
+    /// Bins whose record reached counts.bin since the start.
+    int binsRecorded() const { return binsRecorded_; }
     const FileCounters& fileCounters() const { return files_; }
     /// True while a pause has frozen the time counter.
     bool timeCounterStopped() const { return timeCounterStopped_; }
@@ -121,6 +128,7 @@ private:
     // Cycle (AcquisitionCycle.cpp).
     void runningTick();
     void readBlocks();
+    void instrumentLost();
     void refreshDetectionSettings();
     void closeBin();
     void autoZeroBinEnd();
@@ -159,6 +167,8 @@ private:
     int intervalCounter_ = 0;
     bool windowFlag_ = false;
     int binsClosed_ = 0;
+    int binsRecorded_ = 0;
+    int silentTicks_ = 0;  ///< ticks in a row without any sample block
     FileCounters files_;
     bool writeFailureShown_ = false;
     BlankReading blank_;

@@ -36,6 +36,21 @@ std::uintmax_t sizeBefore(const fs::path& file) {
     return error ? 0 : size;
 }
 
+// What the operator is told when the instrument stops answering.
+std::string instrumentLostText(const PortMap& ports, int port, bool recording, int binsRecorded,
+                               const fs::path& folder) {
+    std::string text = "The instrument stopped answering on COM" + std::to_string(port) + " (" +
+                       ports.device(port) + "), so the " + (recording ? "acquisition" : "monitor run") +
+                       " was stopped. ";
+    if (recording && binsRecorded == 0) {
+        text += "No bin was completed; " + folder.string() + " holds no data. ";
+    } else if (recording) {
+        text += "The " + (binsRecorded == 1 ? std::string("bin") : std::to_string(binsRecorded) + " bins") +
+                " recorded so far " + (binsRecorded == 1 ? "is" : "are") + " saved in " + folder.string() + ". ";
+    }
+    return text + "Check the cable and the power of the instrument, then start the program again.";
+}
+
 }  // namespace
 
 void Acquisition::tick() {
@@ -53,6 +68,10 @@ void Acquisition::tick() {
 void Acquisition::runningTick() {
     const ProjectSetup& setup = workspace_.setup;
     readBlocks();
+    if (silentTicks_ >= LostAfterSilentTicks) {
+        instrumentLost();
+        return;
+    }
     if (ticksSinceStart_ == setup.DSP_Interval) owner_.redraw(LiveRedraw::FullPlot);
 
     refreshDetectionSettings();
@@ -112,8 +131,10 @@ void Acquisition::readBlocks() {
         for (int offset : SampleBlockOffsets) readSampleBlock(session_.comm, session_.port, offset);
         host_.pause(WarmUpPauseMs);
     }
+    bool answered = false;
     for (int offset : SampleBlockOffsets) {
         const BlockReply reply = readSampleBlock(session_.comm, session_.port, offset);
+        answered = answered || reply.status != BlockStatus::Missing;
         for (int index = 0; index < SampleBlockValues; ++index) {
             const int channel = blockChannel(offset, index);
             if (reply.status == BlockStatus::Complete) {
@@ -123,6 +144,15 @@ void Acquisition::readBlocks() {
             }
         }
     }
+    silentTicks_ = answered ? 0 : silentTicks_ + 1;
+}
+
+void Acquisition::instrumentLost() {
+    // Going on would fill the files with held samples counted as no activity,
+    // for days if nobody looks; the bin in progress is dropped like at any stop.
+    stop();
+    owner_.instrumentLost(instrumentLostText(session_.comm.portMap(), session_.port, recording_, binsRecorded_,
+                                             folder_));
 }
 
 void Acquisition::refreshDetectionSettings() {
@@ -192,6 +222,7 @@ bool Acquisition::recordBin(double degrees) {
     }
     if (written) {
         files_.advance();
+        ++binsRecorded_;
     } else if (!writeFailureShown_) {
         writeFailureShown_ = true;
         dialogs_.message("Data writing ERROR: a bin could not be saved in " + folder_.string() +

@@ -63,6 +63,9 @@ public:
     virtual void blankReadingNews(const std::string& /*text*/) {}
     /// The blank reading ended: hide `lblcalibrando`.
     virtual void blankReadingEnded() {}
+    /// The instrument stopped answering and the acquisition was stopped
+    /// (completed bins kept); `message` tells the operator what to do. Given once.
+    virtual void instrumentLost(const std::string& /*message*/) {}
 };
 
 }  // namespace zorvex

@@ -132,6 +132,8 @@ void Acquisition::clearWorkingState() {
     intervalCounter_ = 0;
     windowFlag_ = false;
     binsClosed_ = 0;
+    binsRecorded_ = 0;
+    silentTicks_ = 0;
     files_ = FileCounters{};
     writeFailureShown_ = false;
     elapsedMinutes_ = 0;

@@ -41,11 +41,12 @@ bool numberOption(const ParsedArgs& parsed, const std::string& name, int low, in
 }
 
 // The acquisition's owner on a console: the timer is a flag the loop below
-// reads, each bin is one line, and the report is written, not shown.
+// reads, each bin is one line, the report is written, not shown, and a lost
+// instrument goes to the error stream.
 class ConsoleOwner : public AcquisitionOwner {
 public:
-    ConsoleOwner(const Workspace& workspace, Dialogs& dialogs, Host& host, std::ostream& out)
-        : workspace_(workspace), dialogs_(dialogs), host_(host), out_(out) {}
+    ConsoleOwner(const Workspace& workspace, Dialogs& dialogs, Host& host, std::ostream& out, std::ostream& err)
+        : workspace_(workspace), dialogs_(dialogs), host_(host), out_(out), err_(err) {}
 
     void setTimer(bool enabled, int intervalMs) override {
         timerOn = enabled;
@@ -66,16 +67,22 @@ public:
         auto outcome = generateReport(request, dialogs_, host_);
         if (outcome && outcome->file) out_ << "Report: " << outcome->file->string() << "\n";
     }
+    void instrumentLost(const std::string& message) override {
+        err_ << message << std::endl;
+        lost = true;
+    }
     int intervalMs() const { return intervalMs_; }
 
     bool timerOn = false;
     bool recording = false;
+    bool lost = false;  ///< the run ended because the instrument stopped answering
 
 private:
     const Workspace& workspace_;
     Dialogs& dialogs_;
     Host& host_;
     std::ostream& out_;
+    std::ostream& err_;
     int intervalMs_ = Acquisition::TimerIntervalMs;
 };
 
@@ -150,7 +157,7 @@ int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, st
     InstrumentSession session(readPortMap(workspace.programFolder));
     connectInstrument(workspace, session, dialogs, host, [&err](const std::string& text) { err << text << "\n"; });
 
-    ConsoleOwner owner(workspace, dialogs, host, out);
+    ConsoleOwner owner(workspace, dialogs, host, out, err);
     Acquisition acquisition(workspace, session, options, dialogs, host, owner);
     StartRequest request{NameSource::Autorun, ""};
     if (auto found = parsed->options.find("name"); found != parsed->options.end()) {
@@ -171,7 +178,7 @@ int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, st
     } else {
         out << "Monitor run: nothing was recorded\n";
     }
-    return 0;
+    return owner.lost ? 1 : 0;
 }
 
 }  // namespace zorvex

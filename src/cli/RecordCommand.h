@@ -8,7 +8,8 @@ namespace zorvex {
 
 /// `zorvex-cli record --program-folder DIR [--project N] [--name TEXT]
 /// [--description TEXT] [--minutes M]`: a headless acquisition on the
-/// instrument of `Serial_COM`, until its lapse ends or SIGINT/SIGTERM stops it.
+/// instrument of `Serial_COM`, until its lapse ends, SIGINT/SIGTERM stops it or
+/// the instrument stops answering (then 1, after the message on `err`).
 int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace zorvex

@@ -41,6 +41,7 @@ public:
     void blankReadingStarted(const std::string& text) override { blankTexts.push_back(text); }
     void blankReadingNews(const std::string& text) override { blankTexts.push_back(text); }
     void blankReadingEnded() override { ++blankEnds; }
+    void instrumentLost(const std::string& message) override { lost.push_back(message); }
 
     bool timerOn = false;
     int timerIntervalMs = 0;
@@ -55,6 +56,7 @@ public:
     std::vector<BinSummary> bins;
     std::vector<std::string> blankTexts;
     int blankEnds = 0;
+    std::vector<std::string> lost;
 };
 
 class AcquisitionOnPty : public ::testing::Test {

@@ -176,6 +176,34 @@ TEST(MainWindow, RunArgumentStartsAnAutorunAcquisitionAndTheLapseEndOpensTheRepo
     EXPECT_EQ(window.reportWindow()->Txt_inputfile->text().toStdString(), window.acquisition().folder().string());
 }
 
+TEST(MainWindow, InstrumentGoneMidRecordingStopsTheRunAndTellsTheOperatorOnce) {
+    OnlineProgram program("", [](ProjectSetup& setup) {
+        setup.RT_Buffer = 200;
+        setup.Aq_lapse = 600;
+    });
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+    program.dialogs.inputs = {"Unplugged"};
+    window.CmdPlay->click();
+    ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 1; }));
+    program.dialogs.shown.clear();
+
+    program.instrument.server.disconnect();
+    ASSERT_TRUE(program.runUntil([&] { return !program.dialogs.shown.empty(); }));
+    for (int i = 0; i < 50; ++i) QApplication::processEvents();
+    EXPECT_EQ(window.acquisition().state(), AcquisitionState::Stopped);
+    EXPECT_FALSE(window.Timeradq->isActive());
+    EXPECT_TRUE(window.CmdPlay->isEnabled());
+    EXPECT_FALSE(window.CmdPause->isEnabled());
+    ASSERT_EQ(program.dialogs.shown.size(), 1u);
+    const std::string& message = program.dialogs.shown[0];
+    EXPECT_EQ(message.rfind("The instrument stopped answering on COM4", 0), 0u) << message;
+    const auto folder = window.acquisition().folder();
+    EXPECT_NE(message.find("The bin recorded so far is saved in " + folder.string() + "."), std::string::npos)
+        << message;
+    EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin"), 774u);
+}
+
 TEST(MainWindow, SelectorsZoomAndWellListPickTheShownChannel) {
     OnlineProgram program;
     ASSERT_TRUE(program.start());

@@ -233,6 +233,7 @@ private:
     void blankReadingStarted(const std::string& text) override;
     void blankReadingNews(const std::string& text) override;
     void blankReadingEnded() override;
+    void instrumentLost(const std::string& message) override;
 
     Workspace& workspace_;
     InstrumentSession& session_;

@@ -189,6 +189,13 @@ void Frm_Main::lockControls(bool running) {
 
 void Frm_Main::openSetupEditor() { showSetup(); }
 
+void Frm_Main::instrumentLost(const std::string& message) {
+    lblcalibrando->hide();
+    // Shown once the tick that stopped the acquisition has returned, so its
+    // box never waits inside the acquisition timer's handler.
+    QTimer::singleShot(0, this, [this, message] { dialogs_.message(message, Buttons::Ok); });
+}
+
 void Frm_Main::openReport(const std::filesystem::path& folder) { report_->openOn(folder, combo_minutes->currentText()); }
 
 }  // namespace zorvex
