@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "common/HelpText.h"
+
 namespace zorvex::sim {
 
 namespace {
@@ -87,19 +89,29 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
     return options;
 }
 
-std::string simUsage() {
-    return "usage: zorvex-sim [options]\n"
-           "  --program-folder DIR --com N  point COM N of DIR/comports.dat at the simulator (restored on exit)\n"
-           "  --link PATH                   make PATH a symlink to the simulator's pty\n"
-           "  --seconds S                   stop after S seconds (default: until SIGINT/SIGTERM)\n"
-           "  --seed N                      seed of the beam model and the faults (default 1)\n"
-           "  --probe V                     presence probe value (default 50)\n"
-           "  --state FILE                  keep the factory registers in FILE\n"
-           "  --ambient C                   room temperature in degrees Celsius (default 22)\n"
-           "  --empty-plate                 no organisms: beams are never crossed\n"
-           "  --faults short=P,faulty=P,silent=P,noecho=P   misbehave with probability P (0..1)\n"
-           "  --disconnect-after S          close the pty after S seconds\n"
-           "  --log FILE                    write every frame received and reply sent\n";
+std::string simHelp() {
+    return formatHelp(
+        {{"zorvex-sim [OPTION]..."},
+         "A simulated instrument on a pseudo-terminal, for demonstrations and tests without hardware: it answers "
+         "the program's frames with beams crossed by organisms, a plate temperature, light and factory registers. "
+         "It prints the pty it serves and runs until SIGINT or SIGTERM (Ctrl-C).",
+         {{"Options:",
+           {{"--program-folder DIR --com N", "point COM N (1 to 16) of DIR/comports.dat at the simulator; restored "
+                                             "on exit"},
+            {"--link PATH", "make PATH a symbolic link to the simulator's pty"},
+            {"--seconds S", "stop after S seconds (default: until a signal)"},
+            {"--seed N", "seed of the beam model and the faults (default 1)"},
+            {"--probe V", "presence probe value (default 50)"},
+            {"--state FILE", "keep the factory registers in FILE"},
+            {"--ambient C", "room temperature in degrees Celsius (default 22)"},
+            {"--empty-plate", "no organisms: beams are never crossed"},
+            {"--faults short=P,faulty=P,silent=P,noecho=P",
+             "misbehave with probability P (0 to 1): short or faulty data blocks, no reply, no echo"},
+            {"--disconnect-after S", "close the pty after S seconds"},
+            {"--log FILE", "write every frame received and reply sent to FILE"},
+            {"--help", "show this help and exit"},
+            {"--version", "show the version and exit"}}}},
+         "Example: zorvex-sim --program-folder run --com 4, then zorvex --program-folder run."});
 }
 
 }  // namespace zorvex::sim

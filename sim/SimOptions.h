@@ -24,7 +24,7 @@ struct SimOptions {
 /// when they are not understood.
 std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, std::string& error);
 
-/// The usage text.
-std::string simUsage();
+/// What `zorvex-sim --help` prints.
+std::string simHelp();
 
 }  // namespace zorvex::sim

@@ -9,6 +9,7 @@
 
 #include "PtyServer.h"
 #include "SimOptions.h"
+#include "common/HelpText.h"
 #include "device/PortMap.h"
 
 namespace {
@@ -89,14 +90,18 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
-            std::cout << simUsage();
+            std::cout << simHelp();
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << zorvex::versionText("zorvex-sim");
             return 0;
         }
     }
     std::string error;
     std::optional<SimOptions> options = parseSimOptions(args, error);
     if (!options) {
-        std::cerr << "zorvex-sim: " << error << '\n' << simUsage();
+        std::cerr << "zorvex-sim: " << error << '\n' << zorvex::tryHelpText("zorvex-sim");
         return 2;
     }
     InstrumentConfig& config = options->instrument;

@@ -15,16 +15,11 @@ namespace {
 
 constexpr int ExitDone = 0;
 constexpr int ExitFailed = 1;
-constexpr int ExitUsage = 2;
 constexpr int DefaultRtBuffer = 500;  // the dump size the offline readers assume
 constexpr int MinRtBuffer = 200;
 constexpr int MaxRtBuffer = 10000;
 // A row is at most 10001 numbers; anything much longer is not a sample list.
 constexpr std::size_t MaxSampleFileBytes = 1 << 20;
-
-constexpr const char* Usage =
-    "usage: zorvex-cli activity --method 0|1|2 --snr F --samples FILE\n"
-    "       zorvex-cli activity --method 0|1|2 --snr F ACQ_FOLDER --record K --channel C [--rt-buffer N]\n";
 
 struct Options {
     std::optional<int> method;
@@ -52,9 +47,9 @@ std::optional<Number> parseNumber(std::string_view text) {
     return value;
 }
 
-int usageError(std::ostream& err, const std::string& problem) {
-    err << "activity: " << problem << '\n' << Usage;
-    return ExitUsage;
+int reportProblem(std::ostream& err, const std::string& problem) {
+    err << "zorvex-cli activity: " << problem << '\n';
+    return usageError(activityHelp(), err);
 }
 
 // Reads the options; on a problem writes it with the usage and returns nothing.
@@ -64,14 +59,14 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::o
         const std::string& word = args[i];
         if (word.rfind("--", 0) != 0) {
             if (options.folder) {
-                usageError(err, "more than one acquisition folder given");
+                reportProblem(err, "more than one acquisition folder given");
                 return std::nullopt;
             }
             options.folder = word;
             continue;
         }
         if (i + 1 == args.size()) {
-            usageError(err, word + " needs a value");
+            reportProblem(err, word + " needs a value");
             return std::nullopt;
         }
         const std::string& value = args[++i];
@@ -94,25 +89,25 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::o
             options.rtBuffer = parseNumber<int>(value);
             understood = options.rtBuffer && *options.rtBuffer >= MinRtBuffer && *options.rtBuffer <= MaxRtBuffer;
         } else {
-            usageError(err, "unknown option " + word);
+            reportProblem(err, "unknown option " + word);
             return std::nullopt;
         }
         if (!understood) {
-            usageError(err, "invalid value for " + word + ": " + value);
+            reportProblem(err, "invalid value for " + word + ": " + value);
             return std::nullopt;
         }
     }
     if (!options.method || !options.snr) {
-        usageError(err, "--method and --snr are required");
+        reportProblem(err, "--method and --snr are required");
         return std::nullopt;
     }
     const bool stored = options.folder || options.record || options.channel || options.rtBuffer;
     if (options.samplesFile.has_value() == stored) {
-        usageError(err, "give either --samples FILE or ACQ_FOLDER --record K --channel C");
+        reportProblem(err, "give either --samples FILE or ACQ_FOLDER --record K --channel C");
         return std::nullopt;
     }
     if (stored && (!options.folder || !options.record || !options.channel)) {
-        usageError(err, "a stored frame needs ACQ_FOLDER, --record and --channel");
+        reportProblem(err, "a stored frame needs ACQ_FOLDER, --record and --channel");
         return std::nullopt;
     }
     return options;
@@ -180,6 +175,26 @@ void printLine(std::ostream& out, const Values& values, int count) {
 }
 
 }  // namespace
+
+const CommandHelp& activityHelp() {
+    static const CommandHelp help{
+        "activity",
+        "count one channel frame and show its traces",
+        {{"zorvex-cli activity --method 0|1|2 --snr F --samples FILE",
+          "zorvex-cli activity --method 0|1|2 --snr F ACQ_FOLDER --record K --channel C [--rt-buffer N]"},
+         "Runs the activity calculation on one channel frame and prints three lines: the count, the samples as "
+         "clipped by the calculation, and the 500 entries of the detection trace. The frame is a text file of "
+         "500 (or RT_Buffer + 1) whole numbers, or channel C of record K in an acquisition's real-time files.",
+         {{"Options:",
+           {{"--method 0|1|2", "0 threshold and binary, 1 threshold average, 2 motility index"},
+            {"--snr F", "SNR factor"},
+            {"--samples FILE", "the frame as whitespace-separated numbers"},
+            {"--record K", "record (bin) number in ACQ_FOLDER, from 0"},
+            {"--channel C", "channel 0 to 383"},
+            {"--rt-buffer N", "RT_Buffer of the recording, 200 to 10000 (default 500)"}}}},
+         "Exit status: 0 counted, 1 the frame could not be read or counted, 2 bad usage."}};
+    return help;
+}
 
 int runActivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const auto options = parseOptions(args, err);

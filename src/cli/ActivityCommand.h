@@ -13,10 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "cli/CommandHelp.h"
+
 namespace zorvex {
 
 /// Runs the command on `args` (the words after "activity"); returns the exit
 /// status: 0 done, 1 the frame could not be read or counted, 2 bad usage.
 int runActivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+/// What `zorvex-cli activity --help` shows.
+const CommandHelp& activityHelp();
 
 }  // namespace zorvex

@@ -11,12 +11,12 @@ std::filesystem::path findDataFolder() {
         return fromEnvironment;
     }
     std::error_code error;
-    auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        auto installed = executable.parent_path().parent_path() / "share" / "zorvex" / "data";
-        if (folderExists(installed)) return installed;
-    }
-    return ZORVEX_SOURCE_DATA_DIR;
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    const auto installed = (executable.parent_path() / ZORVEX_INSTALLED_DATA_FROM_BIN).lexically_normal();
+#ifdef ZORVEX_SOURCE_DATA_DIR
+    if (error || !folderExists(installed)) return ZORVEX_SOURCE_DATA_DIR;
+#endif
+    return installed;
 }
 
 }  // namespace zorvex

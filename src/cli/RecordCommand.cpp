@@ -110,22 +110,36 @@ void runTimer(Acquisition& acquisition, ConsoleOwner& owner, Host& host) {
     }
 }
 
-int usageError(std::ostream& err) {
-    err << "usage: zorvex-cli record --program-folder DIR [--project N] [--name TEXT] [--description TEXT]"
-           " [--minutes M]\n";
-    return 2;
-}
-
 }  // namespace
+
+const CommandHelp& recordHelp() {
+    static const CommandHelp help{
+        "record",
+        "record an acquisition from the instrument",
+        {{"zorvex-cli record [--program-folder DIR] [OPTION]..."},
+         "Starts the program without windows on the instrument of the configured COM port, and records an "
+         "acquisition of the current project (or --project N) as the main window's Start does. It runs until the "
+         "project's lapse ends or SIGINT/SIGTERM (Ctrl-C) stops it, writes the report at the end of the lapse, and "
+         "prints the acquisition folder. Messages go to standard error; questions take their first answer.",
+         {{"Options:",
+           {{"--program-folder DIR", "program folder (default: $ZORVEX_HOME, else ~/.local/share/zorvex)"},
+            {"--project N", "project number, 0 to 32767 (default: the one in config.dat)"},
+            {"--name TEXT", "experiment name (default \"Autorun project\"); an empty name is a monitor run"},
+            {"--description TEXT", "experiment description"},
+            {"--minutes M", "lapse of this run in minutes, 1 to 32767 (default: the project's)"}}}},
+         "Exit status: 0 done, 1 no start (no configuration, or the start was refused) or the instrument stopped "
+         "answering (the bins recorded so far are kept), 2 bad usage."}};
+    return help;
+}
 
 int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     auto parsed = parseArgs(args, {"program-folder", "project", "name", "description", "minutes"}, {}, err);
-    if (!parsed || !parsed->positional.empty()) return usageError(err);
+    if (!parsed || !parsed->positional.empty()) return usageError(recordHelp(), err);
     std::optional<int> project;
     std::optional<int> minutes;
     if (!numberOption(*parsed, "project", 0, 32767, project, err) ||
         !numberOption(*parsed, "minutes", 1, 32767, minutes, err)) {
-        return usageError(err);
+        return usageError(recordHelp(), err);
     }
 
     SystemHost host;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/CommandHelp.h"
+
 namespace zorvex {
 
 /// `zorvex-cli record --program-folder DIR [--project N] [--name TEXT]
@@ -11,5 +13,8 @@ namespace zorvex {
 /// instrument of `Serial_COM`, until its lapse ends, SIGINT/SIGTERM stops it or
 /// the instrument stops answering (then 1, after the message on `err`).
 int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+/// What `zorvex-cli record --help` shows.
+const CommandHelp& recordHelp();
 
 }  // namespace zorvex

@@ -9,7 +9,6 @@ namespace zorvex {
 namespace {
 
 constexpr int DemoProject = 1;
-constexpr int DemoLapseMinutes = 10;
 
 Workspace defaultProject(const std::filesystem::path& programFolder) {
     Workspace project;
@@ -25,14 +24,14 @@ Workspace defaultProject(const std::filesystem::path& programFolder) {
 // The demo plate is a 96-well plate with each row A..H as one group of 12
 // wells, both beams of a well in its row's group; channels outside the wells
 // belong to no group.
-Workspace demoProject(const std::filesystem::path& programFolder) {
+Workspace demoProject(const std::filesystem::path& programFolder, std::int16_t lapseMinutes) {
     Workspace project = defaultProject(programFolder);
     project.projectFolder = projectFolderPath(programFolder, DemoProject);
     project.config.Actual_Project_Number = DemoProject;
     project.setup = defaultSetup(programFolder, DemoProject);
     project.setup.Name = DemoProjectName;
     project.setup.Plate_format = "z96f";
-    project.setup.Aq_lapse = DemoLapseMinutes;
+    project.setup.Aq_lapse = lapseMinutes;
     project.setup.Save_real = 1;
     PlateFormat plate = *builtInPlate("z96f");
     for (int c = 0; c < ChannelCount; ++c) {
@@ -48,7 +47,8 @@ Workspace demoProject(const std::filesystem::path& programFolder) {
 }  // namespace
 
 std::optional<std::string> initProgramFolder(const std::filesystem::path& programFolder,
-                                             const std::filesystem::path& dataFolder) {
+                                             const std::filesystem::path& dataFolder,
+                                             std::int16_t demoLapseMinutes) {
     if (fileExists(programFolder / ConfigFileName)) {
         return "A program folder already exists here (" + (programFolder / ConfigFileName).string() + ")";
     }
@@ -62,7 +62,7 @@ std::optional<std::string> initProgramFolder(const std::filesystem::path& progra
             return "Cannot copy the plate file " + (dataFolder / file).string();
         }
     }
-    Workspace demo = demoProject(programFolder);
+    Workspace demo = demoProject(programFolder, demoLapseMinutes);
     if (!saveProject(defaultProject(programFolder)) || !saveProject(demo)) {
         return "Cannot write the projects in " + programFolder.string();
     }

@@ -2,32 +2,69 @@
 
 #include <QApplication>
 #include <iostream>
+#include <optional>
 #include <string>
 
+#include "common/HelpText.h"
 #include "platform/ProgramFolder.h"
 #include "store/Workspace.h"
 #include "ui/common/QtDialogs.h"
 #include "ui/common/QtHost.h"
 #include "ui/main/Frm_Main.h"
 
-int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationDisplayName("Zorvex");
+namespace {
 
+constexpr int ExitUsage = 2;
+
+std::string programHelp() {
+    return zorvex::formatHelp(
+        {{"zorvex [--program-folder DIR] [/RUN]"},
+         "The windows of the Zorvex instrument program: finds the instrument on a serial port, records timed "
+         "acquisitions of activity in multiwell plates into project folders, shows the live signal, and reviews "
+         "and reports stored acquisitions. Without an instrument it starts offline for review and reports.",
+         {{"Options:",
+           {{"--program-folder DIR", "program folder (default: $ZORVEX_HOME, else ~/.local/share/zorvex); make "
+                                     "one with 'zorvex-cli init DIR'"},
+            {"/RUN", "start an acquisition named \"Autorun project\" once start-up is done"},
+            {"--help", "show this help and exit"},
+            {"--version", "show the version and exit"}}}},
+         "Help > Content opens the operator's guide, zorvex_help.pdf in the program folder."});
+}
+
+int usageError(const std::string& problem) {
+    std::cerr << "zorvex: " << problem << "\n" << zorvex::tryHelpText("zorvex");
+    return ExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    // Read before Qt starts, so --help and --version work without a display.
     std::optional<std::filesystem::path> programFolder;
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        if (argument == "--program-folder" && i + 1 < argc) {
-            programFolder = argv[++i];
-        } else if (argument == "--help") {
-            std::cout << "usage: zorvex [--program-folder DIR] [/RUN]\n";
+        const std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h") {
+            std::cout << programHelp();
             return 0;
+        }
+        if (argument == "--version") {
+            std::cout << zorvex::versionText("zorvex");
+            return 0;
+        }
+        if (argument == "--program-folder") {
+            if (i + 1 >= argc) return usageError("option '--program-folder' needs a folder");
+            programFolder = argv[++i];
+        } else if (argument.rfind("--", 0) == 0) {
+            return usageError("unknown option '" + argument + "'");
         } else {
+            // The rest is the program's command line, where "/RUN" is looked for.
             commandLine += (commandLine.empty() ? "" : " ") + argument;
         }
     }
 
+    QApplication application(argc, argv);
+    QApplication::setApplicationDisplayName("Zorvex");
     zorvex::Workspace workspace;
     workspace.programFolder = zorvex::resolveProgramFolder(programFolder);
     zorvex::QtHost host;

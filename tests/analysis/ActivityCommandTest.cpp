@@ -123,7 +123,8 @@ TEST(ActivityCommand, RejectsIncompleteOrContradictoryArguments) {
     for (const auto& args : cases) {
         const CommandRun run = activity(args);
         EXPECT_EQ(run.status, 2);
-        EXPECT_NE(run.err.find("usage: zorvex-cli activity"), std::string::npos);
+        EXPECT_NE(run.err.find("Usage: zorvex-cli activity"), std::string::npos);
+        EXPECT_NE(run.err.find("Try 'zorvex-cli activity --help'"), std::string::npos);
     }
 }
 

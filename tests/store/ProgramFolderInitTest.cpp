@@ -74,3 +74,13 @@ TEST(ProgramFolderInit, MissingPlateFilesFailWithoutMakingAProgramFolder) {
     EXPECT_NE(initProgramFolder(root / "zorvex", root / "nodata"), std::nullopt);
     EXPECT_FALSE(fileExists(root / "zorvex" / "config.dat"));
 }
+
+TEST(ProgramFolderInit, AShortDemoChangesOnlyTheDemoProjectsLapse) {
+    TempFolder root;
+    std::filesystem::path program = root / "zorvex";
+    ASSERT_EQ(initProgramFolder(program, DataFolder, 2), std::nullopt);
+    ScriptedDialogs dialogs;
+    EXPECT_EQ(loadFolder(program, 1, dialogs).setup.Aq_lapse, 2);
+    EXPECT_EQ(loadFolder(program, 0, dialogs).setup.Aq_lapse, 30);
+    EXPECT_TRUE(dialogs.shown.empty());
+}

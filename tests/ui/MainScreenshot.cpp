@@ -1,6 +1,8 @@
-// Renders the main window during a named acquisition on the simulated
-// instrument, at 1280 x 800, into the PNG file named on the command line:
-//   main_screenshot docs/screenshots/main-acquisition.png
+// Renders the start-up splash (splash.png), the main window online and idle
+// with the calibration buttons shown (main-idle.png), and the main window
+// during a named acquisition on the simulated instrument (main-acquisition.png),
+// at 1280 x 800, into the folder named on the command line:
+//   main_screenshot docs/screenshots
 // It runs offscreen unless QT_QPA_PLATFORM names another platform (xcb under Xvfb).
 
 #include <QApplication>
@@ -9,15 +11,32 @@
 
 #include "MainProgram.h"
 #include "acquisition/Acquisition.h"
+#include "ui/splash/Frm_Init.h"
+
+namespace {
+
+bool save(QWidget& widget, const QString& folder, const char* name) {
+    QApplication::processEvents();
+    if (widget.grab().save(folder + "/" + name, "PNG")) return true;
+    std::cerr << "main_screenshot: cannot write " << name << " in " << folder.toStdString() << "\n";
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::cerr << "usage: main_screenshot OUTPUT.png\n";
+        std::cerr << "usage: main_screenshot OUTPUT_FOLDER\n";
         return 2;
     }
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     using namespace zorvex;
+    const QString output = QString::fromLocal8Bit(argv[1]);
+
+    Frm_Init splash;
+    splash.showNews("STARTING........... Opening Communication Port...");
+    if (!save(splash, output, "splash.png")) return 1;
 
     test::OnlineProgram program("", [](ProjectSetup& setup) {
         setup.RT_Buffer = 400;
@@ -31,6 +50,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     Frm_Main& window = *program.window;
+    window.resize(1280, 800);
+    // Manual calibration with both automatic steps off shows Fast CALIB, Fast ZERO and Read Blank.
+    window.mncal_on->trigger();
+    window.mnCalibra->trigger();
+    window.mnZero->trigger();
+    if (!save(window, output, "main-idle.png")) return 1;
+    window.mncal_off->trigger();
+
     window.Txt_description->setPlainText("Zebrafish larvae, 7 dpf, one per well; 14 h light / 10 h dark.");
     window.combogrup->setCurrentIndex(1);
     emit window.combogrup->activated(1);
@@ -51,11 +78,5 @@ int main(int argc, char** argv) {
         std::cerr << "main_screenshot: the acquisition did not run\n";
         return 1;
     }
-    window.resize(1280, 800);
-    QApplication::processEvents();
-    if (!window.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
-        std::cerr << "main_screenshot: cannot write " << argv[1] << "\n";
-        return 1;
-    }
-    return 0;
+    return save(window, output, "main-acquisition.png") ? 0 : 1;
 }

@@ -1,6 +1,7 @@
-// Renders the setup editor's groups panel with a 96-well plate tiled in 2 x 2
-// blocks, at 1280 x 800, into the PNG file named on the command line:
-//   setup_screenshot docs/screenshots/setup-groups.png
+// Renders the setup editor at 1280 x 800 into the folder named on the command
+// line: its acquisition settings (setup-settings.png), and its groups panel
+// with a 96-well plate tiled in 2 x 2 blocks (setup-groups.png):
+//   setup_screenshot docs/screenshots
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -18,7 +19,7 @@
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::cerr << "usage: setup_screenshot OUTPUT.png\n";
+        std::cerr << "usage: setup_screenshot OUTPUT_FOLDER\n";
         return 2;
     }
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -41,6 +42,15 @@ int main(int argc, char** argv) {
     window.resize(1280, 800);
     window.show();
     window.Txt_description->setPlainText("N2 worms at 20 C, 2 x 2 wells per replicate group");
+    const QString output = QString::fromLocal8Bit(argv[1]);
+    window.Cmdconfig->click();
+    QApplication::processEvents();
+    if (!window.grab().save(output + "/setup-settings.png", "PNG")) {
+        std::cerr << "cannot write setup-settings.png in " << argv[1] << "\n";
+        return 1;
+    }
+
+    window.Cmdgroups->click();
     GroupsPanel* groups = window.groups();
     groups->Combo_sets->setCurrentText("02x02 [RowsxColumn]");
     groups->cmd_goset->click();
@@ -54,8 +64,8 @@ int main(int argc, char** argv) {
     QApplication::sendEvent(groups->Picwell, &move);
     QApplication::processEvents();
 
-    if (!window.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
-        std::cerr << "cannot write " << argv[1] << "\n";
+    if (!window.grab().save(output + "/setup-groups.png", "PNG")) {
+        std::cerr << "cannot write setup-groups.png in " << argv[1] << "\n";
         return 1;
     }
     return 0;

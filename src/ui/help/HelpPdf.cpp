@@ -1,13 +1,20 @@
 // Renders the operator's guide from Markdown to PDF at build time with Qt's
 // own text layout, so no document tool is needed:
 //   zorvex_help_pdf GUIDE.md zorvex_help.pdf
+// Images are found relative to the guide and scaled down to the text width.
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextImageFormat>
 #include <cstdlib>
 #include <iostream>
 
@@ -15,6 +22,42 @@ namespace {
 constexpr qint64 LargestGuideBytes = 1 << 20;
 constexpr int PageMarginMm = 18;
 constexpr int BodyPointSize = 10;
+// The layout unit of a printed QTextDocument: a pixel of a 96-dpi screen.
+constexpr double LayoutDpi = 96.0;
+
+const QPageLayout& pageLayout() {
+    static const QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                    QMarginsF(PageMarginMm, PageMarginMm, PageMarginMm, PageMarginMm),
+                                    QPageLayout::Millimeter);
+    return layout;
+}
+
+// Loads every image of the document from `folder` and fits it to `width`;
+// false, after naming it, for an image that cannot be read.
+bool embedImages(QTextDocument& document, const QDir& folder, double width) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextFragment part = fragment.fragment();
+            if (!part.isValid() || !part.charFormat().isImageFormat()) continue;
+            QTextImageFormat format = part.charFormat().toImageFormat();
+            const QImage image(folder.filePath(format.name()));
+            if (image.isNull()) {
+                std::cerr << "zorvex_help_pdf: cannot read image " << format.name().toStdString() << "\n";
+                return false;
+            }
+            document.addResource(QTextDocument::ImageResource, QUrl(format.name()), image);
+            const double scale = std::min(1.0, width / image.width());
+            format.setWidth(image.width() * scale);
+            format.setHeight(image.height() * scale);
+            QTextCursor cursor(&document);
+            cursor.setPosition(part.position());
+            cursor.setPosition(part.position() + part.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -25,7 +68,8 @@ int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication application(argc, argv);
 
-    QFile source(QString::fromLocal8Bit(argv[1]));
+    const QString guide = QString::fromLocal8Bit(argv[1]);
+    QFile source(guide);
     if (!source.open(QIODevice::ReadOnly) || source.size() > LargestGuideBytes) {
         std::cerr << "zorvex_help_pdf: cannot read " << argv[1] << "\n";
         return 1;
@@ -36,12 +80,12 @@ int main(int argc, char** argv) {
     document.setDefaultFont(body);
     document.setDefaultStyleSheet("table { border-collapse: collapse; } td, th { padding: 3px; }");
     document.setMarkdown(QString::fromUtf8(source.readAll()));
+    const double textWidth = pageLayout().paintRect(QPageLayout::Inch).width() * LayoutDpi - 2 * document.documentMargin();
+    if (!embedImages(document, QFileInfo(guide).absoluteDir(), textWidth)) return 1;
 
     QPdfWriter writer(QString::fromLocal8Bit(argv[2]));
     writer.setTitle("Zorvex operator's guide");
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(PageMarginMm, PageMarginMm, PageMarginMm, PageMarginMm),
-                                     QPageLayout::Millimeter));
+    writer.setPageLayout(pageLayout());
     document.print(&writer);
     return QFile::exists(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
 }
