@@ -13,6 +13,7 @@
 #include "cli/RecalcCommand.h"
 #include "cli/RecordCommand.h"
 #include "cli/ReportCommand.h"
+#include "cli/RhythmCommand.h"
 #include "cli/WellsCommand.h"
 
 namespace {
@@ -33,6 +34,7 @@ const std::map<std::string, Command>& commands() {
         {"recalc", {runRecalcCommand, recalcHelp}},
         {"record", {runRecordCommand, recordHelp}},
         {"report", {runReportCommand, reportHelp}},
+        {"rhythm", {runRhythmCommand, rhythmHelp}},
         {"wells", {runWellsCommand, wellsHelp}},
     };
     return table;
@@ -43,8 +45,8 @@ HelpText programHelp() {
     for (const auto& [name, command] : commands()) list.entries.push_back({name, command.help().summary});
     return {{"zorvex-cli COMMAND [ARGUMENT]...", "zorvex-cli help COMMAND"},
             "The instrument program without windows, for scripts and batch work: makes program folders, records "
-            "acquisitions from the instrument, and writes reports, recounts, per-well files and joins from stored "
-            "acquisitions. File formats and folders are those of the windows.",
+            "acquisitions from the instrument, and writes reports, recounts, per-well files, rhythm-analysis files "
+            "and joins from stored acquisitions. File formats and folders are those of the windows.",
             {list,
              {"Options:",
               {{"--help", "show this help and exit"}, {"--version", "show the version and exit"}}}},

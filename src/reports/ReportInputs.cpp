@@ -6,7 +6,6 @@
 #include "acquisition/DataFiles.h"
 #include "common/Files.h"
 #include "common/Numbers.h"
-#include "common/RecordText.h"
 #include "common/Text.h"
 #include "store/ProjectFolders.h"
 #include "store/ProjectSetup.h"
@@ -17,25 +16,6 @@ namespace {
 
 constexpr std::int32_t MinutesPerDay = 1440;
 constexpr std::int32_t RestartDropMinutes = 1000;
-
-// The two values of setup.dat a report needs: line 2's plate format name and
-// line 4's RT_Buffer. The store's loader would repair the file, and review
-// must never touch an acquisition's setup copy.
-bool readSetupCopy(const std::filesystem::path& file, std::string& plateName, std::int16_t& rtBuffer) {
-    auto bytes = readFile(file);
-    if (!bytes) return false;
-    RecordReader in(std::move(*bytes));
-    in.skipLine();
-    in.text();
-    in.text();
-    in.text();
-    plateName = in.text();
-    in.skipLine();
-    std::array<std::int16_t, 6> values{};
-    for (auto& value : values) value = in.int16();
-    rtBuffer = values[3];
-    return in.ok() && rtBuffer >= 1 && isPlainText(plateName);
-}
 
 // Project number of the folder holding the acquisition ("p00012" -> 12), only
 // to name the project in the channel files' messages.
@@ -107,10 +87,14 @@ std::vector<std::int32_t> unwrapMinutes(const std::vector<std::int32_t>& stored)
 std::optional<ReportPlate> loadReportPlate(const std::filesystem::path& acquisitionFolder,
                                            const std::filesystem::path& programFolder, Dialogs& dialogs) {
     ReportPlate result;
-    if (!readSetupCopy(acquisitionFolder / SetupFileName, result.plateName, result.rtBuffer)) {
+    auto setup = readSetupAsIs(acquisitionFolder / SetupFileName);
+    if (!setup) {
         dialogs.message("Setup file not found or damaged: " + (acquisitionFolder / SetupFileName).string());
         return std::nullopt;
     }
+    result.setupCopy = *setup;
+    result.plateName = setup->setup.Plate_format;
+    result.rtBuffer = setup->setup.RT_Buffer;
     ChannelTable channels = defaultChannelTable();
     result.groups = defaultGroupTable();
     loadChannelFiles(channels, result.groups, acquisitionFolder, projectNumberOf(acquisitionFolder), dialogs);

@@ -15,6 +15,7 @@
 #include "platform/Dialogs.h"
 #include "store/ChannelTables.h"
 #include "store/PlateFormat.h"
+#include "store/ProjectSetup.h"
 
 namespace zorvex {
 
@@ -23,6 +24,7 @@ struct ReportPlate {
     PlateFormat plate;
     std::string plateName;
     std::int16_t rtBuffer = 0;  ///< RT_Buffer of the setup copy (samples per bin)
+    SetupAsIs setupCopy;        ///< the setup copy as recorded
     std::array<std::int16_t, ChannelSlots> channelGroup{};  ///< negative = no group
     GroupTable groups;
     int maxWell = 0;  ///< Wmax

@@ -200,6 +200,14 @@ void loadSetup(ProjectSetup& setup, const SetupSource& source, Dialogs& dialogs,
     }
 }
 
+std::optional<SetupAsIs> readSetupAsIs(const std::filesystem::path& file) {
+    SetupAsIs result;
+    ReadOutcome outcome = readSetupOnce(result.setup, file);
+    if (!outcome.ok && outcome.stage <= FirstValueStage) return std::nullopt;
+    result.complete = outcome.ok && outcome.stage == FirstValueStage + GroupCount;
+    return result;
+}
+
 std::string setupFileBytes(const ProjectSetup& setup, int numProj) {
     RecordWriter out;
     out.header(IdentityHeader);

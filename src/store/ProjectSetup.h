@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/Dialogs.h"
@@ -79,6 +80,16 @@ std::string defaultWorkingFolder(const std::filesystem::path& programFolder, int
 /// their defaults. Messages go through `dialogs`; the identity warning also
 /// goes to `status`.
 void loadSetup(ProjectSetup& setup, const SetupSource& source, Dialogs& dialogs, const StatusLine& status = {});
+
+/// A setup.dat as it stands, read without repair.
+struct SetupAsIs {
+    ProjectSetup setup;     ///< groups after a damaged one stay 0
+    bool complete = false;  ///< all 20 lines read, tool parameters included
+};
+
+/// Reads a setup.dat without repairing it (an acquisition's copy must stay as
+/// recorded): nothing when the identity line or line 4 does not read.
+std::optional<SetupAsIs> readSetupAsIs(const std::filesystem::path& file);
 
 /// The 20 lines of setup.dat for `setup`, with `numProj` as Num_proj.
 std::string setupFileBytes(const ProjectSetup& setup, int numProj);

@@ -102,6 +102,9 @@ printf '"End to end"\r\n"clean line"\r\n' | cmp -s - "$folder/subproj.dat" || fa
 sed -n '4p' "$folder/setup.dat" | grep -q '^1,2,99,200,' || fail "clean: setup copy does not record the 2 minutes"
 sed -n '4p' "$work/clean/p00001/setup.dat" | grep -q '^1,10,99,200,' || fail "clean: project setup.dat was rewritten"
 grep -q '^Report: ' "$work/clean.out" || fail "clean: no report at the end of the lapse"
+"$cli" rhythm "$folder" --program-folder "$work/clean" > "$work/rhythm.out" 2>&1 || fail "rhythm: $(cat "$work/rhythm.out")"
+[ -f "$folder/rhythm/Monitor1.txt" ] && [ -f "$folder/rhythm/metadata.csv" ] || fail "rhythm: files missing"
+awk -F'\t' 'NF != 42 { exit 1 }' "$folder/rhythm/Monitor1.txt" || fail "rhythm: a monitor line without 42 columns"
 
 check_folder faults
 

@@ -58,3 +58,33 @@ TEST(SetupFile, QuotesAndLineBreaksInNamesAreReplacedWhenStored) {
     EXPECT_EQ(loadSetupOf(program.path(), 5, dialogs).Name, "Dose 'high' day 2 end");
     EXPECT_TRUE(dialogs.shown.empty());
 }
+
+TEST(SetupFile, ReadAsItStandsNeverRepairsAndSaysWhetherItWasWhole) {
+    TempFolder folder;
+    ProjectSetup setup = defaultSetup("lab", 5);
+    setup.Mn[2] = {1, 8, 20, 0, 0, 0};
+    const std::string bytes = setupFileBytes(setup, 5);
+    const auto file = folder.path() / SetupFileName;
+
+    writeFile(file, bytes);
+    auto whole = readSetupAsIs(file);
+    ASSERT_TRUE(whole);
+    EXPECT_TRUE(whole->complete);
+    EXPECT_EQ(whole->setup.Mn[2], setup.Mn[2]);
+
+    // Cut inside the tool parameters: line 4 still reads, the rest stays 0.
+    const std::string cut = bytes.substr(0, bytes.find("\"Mn2:"));
+    writeFile(file, cut);
+    auto partial = readSetupAsIs(file);
+    ASSERT_TRUE(partial);
+    EXPECT_FALSE(partial->complete);
+    EXPECT_EQ(partial->setup.RT_Buffer, 500);
+    EXPECT_EQ(partial->setup.Mn[2], (std::array<std::int16_t, 6>{}));
+    EXPECT_EQ(readFile(file), cut);
+
+    std::string garbled = bytes;
+    garbled.replace(garbled.find("1,30,99"), 7, "1,30,x9");
+    writeFile(file, garbled);
+    EXPECT_FALSE(readSetupAsIs(file));
+    EXPECT_FALSE(readSetupAsIs(folder.path() / "missing.dat"));
+}

@@ -1,3 +1,5 @@
+#include <QApplication>
+
 #include "OfflineWindow.h"
 #include "common/Files.h"
 #include "control/InstrumentSession.h"
@@ -190,6 +192,27 @@ TEST(ReportWindow, OneFilePerWellAndTheFolderOpened) {
     EXPECT_TRUE(fileExists(folder / "095_H12.txt"));
     EXPECT_EQ(readFile(folder / "001_B1.txt").value_or("").substr(0, 17), "05/03/2024 15:00 ");
     EXPECT_EQ(report.host.opened, std::vector<std::filesystem::path>{folder});
+}
+
+TEST(ReportWindow, RhythmExportAsksTheIntervalWritesIntoRhythmAndOpensIt) {
+    ReportWindow report;
+    std::filesystem::path folder = report.openOn(90);
+    EXPECT_EQ(report.window->mnrhythm->text(), "Export for rhythm analysis...");
+    report.window->mnrhythm->trigger();  // the interval box cancelled
+    report.dialogs.inputs = {"2.5", "5"};
+    report.window->mnrhythm->trigger();
+    EXPECT_EQ(report.dialogs.shown.back(), "The interval must be a whole number of minutes from 1 to 1440.");
+    EXPECT_FALSE(folderExists(folder / "rhythm"));
+    EXPECT_TRUE(report.host.opened.empty());
+
+    report.window->mnrhythm->trigger();
+    EXPECT_EQ(report.host.opened, std::vector<std::filesystem::path>{folder / "rhythm"});
+    for (const char* file : {"Monitor1.txt", "Monitor2.txt", "Monitor3.txt", "metadata.csv"}) {
+        EXPECT_TRUE(fileExists(folder / "rhythm" / file)) << file;
+    }
+    // Minutes 1..90 in intervals of 5: the last, 90..94, is the 19th line.
+    EXPECT_EQ(countLines(folder / "rhythm" / "Monitor1.txt"), 19);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST(ReportWindow, OfflineReportButtonOpensItOnTheAcquisitionInHalfHours) {

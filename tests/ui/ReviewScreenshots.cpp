@@ -1,10 +1,11 @@
-// Renders the offline window (group activity, and channel signal with its
-// re-analysis) and the report window over it, at 1280 x 800, into the PNG
-// files offline-groups.png, offline-channel.png and report.png of the
-// folder named on the command line:
+// Renders the offline window (group activity, channel signal with its
+// re-analysis, and the actogram) and the report window over it, at 1280 x
+// 800, into the PNG files offline-groups.png, offline-channel.png,
+// actogram.png and report.png of the folder named on the command line:
 //   review_screenshots docs/screenshots
-// The acquisition is written by hand (a copy of the demo project, six hours
-// of counts and a page of raw beam signal), not recorded.
+// The acquisitions are written by hand (copies of the demo project; six hours
+// of counts and a page of raw beam signal, and three days of counts under
+// light from 9 to 21), not recorded.
 
 #include <QApplication>
 #include <QPainter>
@@ -15,6 +16,7 @@
 #include <unistd.h>
 
 #include "AcquisitionBuilder.h"
+#include "control/LightSchedule.h"
 #include "ManualHost.h"
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
@@ -32,6 +34,9 @@ using namespace zorvex;
 constexpr const char* AcquisitionName = "14032026_0930";
 constexpr int Minutes = 420;
 constexpr int RawBins = 55;
+constexpr const char* ThreeDaysName = "16032026_1430";
+constexpr int ThreeDaysMinutes = 3 * 1440;
+constexpr int ThreeDaysStartMinute = 14 * 60 + 30;
 
 // Six hours of counts: each plate row (group) has its own level, and every
 // group slows down towards the middle of the run.
@@ -50,6 +55,32 @@ void writeCounts(const std::filesystem::path& folder, const Workspace& workspace
         record.temperatureTenths = static_cast<std::int16_t>(250 + minute % 3);
         appendActivityRecord(folder, record);
     }
+}
+
+// Three days of day-active larvae under light from 9 to 21: busy in the light,
+// stirring an hour before it comes on, nearly still at night; the fourth
+// plate row (group 3) keeps no rhythm.
+void writeThreeDays(const std::filesystem::path& folder, const Workspace& workspace) {
+    test::AcquisitionBuilder builder(folder);
+    std::mt19937 rng(13);
+    std::vector<ActivityRecord> records;
+    for (int minute = 1; minute <= ThreeDaysMinutes; ++minute) {
+        const double hour = std::fmod((ThreeDaysStartMinute + minute) / 60.0, 24.0);
+        const bool light = hour >= 9.0 && hour < 21.0;
+        const double anticipation = hour >= 8.0 && hour < 9.0 ? hour - 7.7 : 0.0;
+        const double diurnal = light ? 1.0 - 0.25 * std::sin(3.14159 * (hour - 9.0) / 12.0) : 0.06 + 0.6 * anticipation;
+        ActivityRecord record;
+        record.elapsedMinutes = minute;
+        for (int c = 0; c < ChannelCount; ++c) {
+            const int group = workspace.channels.Group[static_cast<std::size_t>(c)];
+            const double rate = group == 3 ? 2.2 : 4.0 * diurnal;
+            std::poisson_distribution<int> counts(rate);
+            record.counts[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(counts(rng));
+        }
+        record.temperatureTenths = 280;
+        records.push_back(record);
+    }
+    builder.append(records);
 }
 
 // Beam signals at 55 to 85 % of full scale with small noise and a few organism passes.
@@ -136,6 +167,13 @@ int main(int argc, char** argv) {
     writeExperimentInfo(acquisition, {"N2 day 1", "N2 worms at 20 C"});
     writeCounts(acquisition, workspace);
     writeRawSignal(acquisition);
+    Workspace lit = workspace;
+    lit.setup.Mn[LightRow] = {1, 9, 21, 0, 0, 0};
+    const std::filesystem::path threeDays = workspace.projectFolder / ThreeDaysName;
+    std::filesystem::create_directories(threeDays);
+    saveProjectInto(lit, threeDays);
+    writeExperimentInfo(threeDays, {"Larvae 3 days", "Larvae under light 9-21"});
+    writeThreeDays(threeDays, workspace);
 
     Frm_offline offline(programFolder, dialogs, host);
     offline.resize(1280, 800);
@@ -157,5 +195,12 @@ int main(int argc, char** argv) {
     report.mnrecalculate->trigger();
     report.frmlbl_status->setText("Block 12/55");
     QApplication::processEvents();
-    return save(offline, &report, output / "report.png") ? 0 : 1;
+    if (!save(offline, &report, output / "report.png")) return 1;
+    report.close();
+
+    doubleClick(offline.Listpj, ThreeDaysName);
+    offline.combogrup->setCurrentIndex(1);
+    doubleClick(offline.lstgrup, "B5");
+    offline.cmdactogram->click();
+    return save(offline, nullptr, output / "actogram.png") ? 0 : 1;
 }

@@ -61,7 +61,7 @@ Frm_offline::Frm_offline(const std::filesystem::path& programFolder, Dialogs& di
     cmb_modeanalisis->setCurrentIndex(0);
     frmtxt_threshold->setText(QString::fromStdString(snrText(DefaultSnr)));
     Txtpage->setText("1/1");
-    for (QPushButton* button : {cmdchannels, Cmd_analyze, Cmd_report, Cmd_leegroups}) button->setEnabled(false);
+    for (QPushButton* button : {cmdchannels, cmdactogram, Cmd_analyze, Cmd_report, Cmd_leegroups}) button->setEnabled(false);
 
     connect(mnadvanced, &QAction::triggered, this, &Frm_offline::requestReport);
     connect(bmpexporta, &QAction::triggered, this, &Frm_offline::exportBmp);
@@ -155,8 +155,10 @@ QWidget* Frm_offline::buildSelectors() {
     auto* viewLayout = new QVBoxLayout(views);
     Cmd_leegroups = namedButton("Cmd_leegroups", "[Group Activity]", views);
     cmdchannels = namedButton("cmdchannels", "Channel Signal", views);
+    cmdactogram = namedButton("cmdactogram", "Actogram", views);
     viewLayout->addWidget(Cmd_leegroups);
     viewLayout->addWidget(cmdchannels);
+    viewLayout->addWidget(cmdactogram);
     layout->addWidget(views);
 
     auto* analysis = new QGroupBox("Analysis:", column);
@@ -179,6 +181,7 @@ QWidget* Frm_offline::buildSelectors() {
     connect(lstgrup, &QListWidget::itemDoubleClicked, this, &Frm_offline::chooseWell);
     connect(Cmd_leegroups, &QPushButton::clicked, this, &Frm_offline::showGroupActivity);
     connect(cmdchannels, &QPushButton::clicked, this, &Frm_offline::showChannelSignal);
+    connect(cmdactogram, &QPushButton::clicked, this, &Frm_offline::showActogram);
     connect(Cmd_analyze, &QPushButton::clicked, this, &Frm_offline::analyze);
     connect(Cmd_report, &QPushButton::clicked, this, &Frm_offline::requestReport);
     return column;
@@ -276,7 +279,11 @@ void Frm_offline::joinSelected() {
     joinAcquisitions(browseProjectPath_, names, dialogs_, host_);
 }
 
-void Frm_offline::releaseBuffers() { page_.release(); }
+void Frm_offline::releaseBuffers() {
+    page_.release();
+    actogramGrid_.reset();
+    actogramFolder_.clear();
+}
 
 void Frm_offline::requestReport() { emit reportRequested(QString::fromStdString(acquisitionPath_.string())); }
 
@@ -297,7 +304,9 @@ void Frm_offline::closeEvent(QCloseEvent* event) {
     releaseBuffers();
     cmdchannels->setText("Channel Signal");
     Cmd_leegroups->setText("[Group Activity]");
+    cmdactogram->setText("Actogram");
     cmdchannels->setEnabled(false);
+    cmdactogram->setEnabled(false);
     listed_ = false;
     emit mainRequested();
     event->accept();

@@ -1,9 +1,9 @@
 #pragma once
 // The offline review window: stored projects and their acquisitions browsed
-// without the instrument, an acquisition's group activity and raw channel
-// signal page by page, its re-analysis, joins and exports. It keeps its own
-// copy of each folder's configuration, so review never touches the current
-// project.
+// without the instrument, an acquisition's group activity, raw channel signal
+// page by page and actograms, its re-analysis, joins and exports. It keeps its
+// own copy of each folder's configuration, so review never touches the
+// current project.
 
 #include <QAction>
 #include <QComboBox>
@@ -16,10 +16,12 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/Dialogs.h"
 #include "platform/Host.h"
+#include "reports/RhythmGrid.h"
 #include "ui/common/PlotSurface.h"
 #include "ui/offline/OfflineConfig.h"
 #include "ui/offline/PageBuffer.h"
@@ -30,7 +32,7 @@ class Frm_offline : public QMainWindow {
     Q_OBJECT
 public:
     /// The view `Picreal` shows; the list selectors redraw it.
-    enum class ViewMode { GroupActivity, ChannelSignal };
+    enum class ViewMode { GroupActivity, ChannelSignal, Actogram };
 
     Frm_offline(const std::filesystem::path& programFolder, Dialogs& dialogs, Host& host, QWidget* parent = nullptr);
 
@@ -61,6 +63,7 @@ public:
     QListWidget* lstgrup;
     QPushButton* Cmd_leegroups;
     QPushButton* cmdchannels;
+    QPushButton* cmdactogram;
     QLineEdit* frmtxt_threshold;
     QComboBox* cmb_modeanalisis;
     QPushButton* Cmd_analyze;
@@ -111,12 +114,17 @@ private:
     void refillSelectors();
     void showChannel();
     int selectedWell() const;
+    QString selectedWellLabel() const;
     void showGroupWells();
     void chooseWell(QListWidgetItem* item);
     void redrawView();
     void setViewCaptions(ViewMode mode);
     void showGroupActivity();
     void showChannelSignal();
+
+    // The actogram view (Frm_offlineActogram.cpp).
+    void showActogram();
+    const RhythmGrid* actogramGrid();
     void analyze();
     void changePage(int page);
     void exportAscii();
@@ -141,6 +149,8 @@ private:
     bool loading_ = false;
     ViewMode viewMode_ = ViewMode::GroupActivity;
     int selectedChannel_ = -1;
+    std::filesystem::path actogramFolder_;  ///< the folder actogramGrid_ was read from
+    std::optional<RhythmGrid> actogramGrid_;
 };
 
 }  // namespace zorvex

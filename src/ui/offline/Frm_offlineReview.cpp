@@ -41,9 +41,10 @@ void Frm_offline::openAcquisition() {
     // The configuration comes first: its RT_Buffer sizes the dumps of the page.
     loadOfflineConfig(config_, acquisitionPath_, programFolder_, browseProjectNumber_, dialogs_);
     page_.allocate(config_.setup.RT_Buffer);
+    actogramFolder_.clear();  // read again by the next actogram
     clearProgress(*Pic_status);
     loadPage(1, std::min(realTimeFiles_, PageProgressSteps));
-    for (QPushButton* button : {cmdchannels, Cmd_analyze, Cmd_report, Cmd_leegroups}) button->setEnabled(true);
+    for (QPushButton* button : {cmdchannels, cmdactogram, Cmd_analyze, Cmd_report, Cmd_leegroups}) button->setEnabled(true);
     refillSelectors();
 
     std::string info = "\r\n" + std::string(InfoRuleLength, '.') + "\r\n[" + config_.setup.Plate_format +
@@ -111,6 +112,11 @@ int Frm_offline::selectedWell() const {
     return config_.plate.WellOfChannel[static_cast<std::size_t>(selectedChannel_)];
 }
 
+// The well's name and channel, as the views caption it: "C3 [36]".
+QString Frm_offline::selectedWellLabel() const {
+    return Combofila->currentText() + Combocol->currentText() + QString(" [%1]").arg(selectedChannel_);
+}
+
 void Frm_offline::showGroupWells() {
     const int group = groupOfEntry(combogrup->currentText().toStdString());
     lstgrup->clear();
@@ -133,17 +139,19 @@ void Frm_offline::chooseWell(QListWidgetItem* item) {
 
 void Frm_offline::redrawView() {
     if (acquisitionPath_.empty() || loading_) return;
-    if (viewMode_ == ViewMode::ChannelSignal) {
-        showChannelSignal();
-    } else {
-        showGroupActivity();
+    switch (viewMode_) {
+    case ViewMode::ChannelSignal: showChannelSignal(); break;
+    case ViewMode::Actogram: showActogram(); break;
+    case ViewMode::GroupActivity: showGroupActivity(); break;
     }
 }
 
 void Frm_offline::setViewCaptions(ViewMode mode) {
-    const bool channel = mode == ViewMode::ChannelSignal;
-    cmdchannels->setText(channel ? "[Channel Signal]" : "Channel Signal");
-    Cmd_leegroups->setText(channel ? "Group Activity" : "[Group Activity]");
+    // The brackets mark the active view.
+    auto caption = [mode](ViewMode view, const QString& name) { return mode == view ? "[" + name + "]" : name; };
+    cmdchannels->setText(caption(ViewMode::ChannelSignal, "Channel Signal"));
+    Cmd_leegroups->setText(caption(ViewMode::GroupActivity, "Group Activity"));
+    cmdactogram->setText(caption(ViewMode::Actogram, "Actogram"));
     viewMode_ = mode;
 }
 
@@ -154,8 +162,7 @@ void Frm_offline::showGroupActivity() {
         dialogs_.message("Activity file not Found");
         return;
     }
-    QString well = Combofila->currentText() + Combocol->currentText() + QString(" [%1]").arg(selectedChannel_);
-    drawGroupActivity(*Picreal, *activity, well, combogrup->currentText());
+    drawGroupActivity(*Picreal, *activity, selectedWellLabel(), combogrup->currentText());
 }
 
 void Frm_offline::showChannelSignal() {

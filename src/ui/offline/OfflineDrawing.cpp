@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <algorithm>
+#include <cmath>
 
 namespace zorvex {
 
@@ -20,6 +21,16 @@ const QColor ThresholdGrey(128, 128, 128);
 const QColor WellBar(190, 190, 190);
 const QColor GroupBar(128, 128, 128);
 
+// The actogram: x in minutes of a two-day line, y in pixels downwards.
+const QColor DayDivider(90, 90, 90);
+constexpr int ActogramLeftPixels = 64;
+constexpr int ActogramRightPixels = 16;
+constexpr int ActogramTopPixels = 6;
+constexpr int SwatchPixels = 14;
+// Lines no taller than this: a short recording stays an actogram, not a bar chart.
+constexpr double MaxLinePixels = 60.0;
+constexpr int HourTickHours = 6;
+
 QColor colourOf(const WellBeam& beam, int maxBeam) {
     Rgb rgb = beamColour(beam.beam, maxBeam);
     return QColor(rgb.red, rgb.green, rgb.blue);
@@ -33,6 +44,65 @@ double lineHeight(const PlotSurface& surface) {
 
 void blockLine(PlotSurface& surface, int slot) {
     surface.line(BlockWidth * slot, SignalTop, BlockWidth * slot, 0, BlockLine);
+}
+
+// Light and dark swatches at the right end of the caption line.
+void drawShadeLegend(PlotSurface& surface, double top, double minutesPerPixel) {
+    const QFontMetrics metrics(surface.font());
+    const double height = lineHeight(surface);
+    double x = ActogramLineMinutes;
+    for (const auto& [name, colour] : {std::pair{"dark", ActogramDarkShade}, std::pair{"light", ActogramLightShade}}) {
+        x -= metrics.horizontalAdvance(name) * minutesPerPixel;
+        surface.text(x, top, name, Qt::black);
+        x -= (SwatchPixels + 4) * minutesPerPixel;
+        surface.filledBox(x, top + 2, x + SwatchPixels * minutesPerPixel, top + height - 2, colour);
+        surface.box(x, top + 2, x + SwatchPixels * minutesPerPixel, top + height - 2, Qt::black);
+        x -= 12 * minutesPerPixel;
+    }
+}
+
+// One actogram between the pixel rows `top` and `bottom`.
+void drawActogram(PlotSurface& surface, const ActogramPanel& panel, double top, double bottom, double minutesPerPixel) {
+    const double text = lineHeight(surface);
+    const double labelX = -(ActogramLeftPixels - 6) * minutesPerPixel;
+    surface.text(labelX, top, panel.caption, Qt::black);
+    drawShadeLegend(surface, top, minutesPerPixel);
+    const ActogramLayout& layout = panel.layout;
+    const double linesTop = top + 1.5 * text;
+    if (layout.lineCount == 0) {
+        surface.text(0, linesTop, "No records", Qt::black);
+        return;
+    }
+    const double lineStep = std::min(MaxLinePixels, (bottom - linesTop - 2.0 * text) / layout.lineCount);
+    const double gap = std::clamp(lineStep / 8.0, 1.0, 4.0);
+    auto lineBottom = [&](int line) { return linesTop + (line + 1) * lineStep; };
+    for (const ActogramShade& shade : layout.shades) {
+        surface.filledBox(shade.fromMinute, lineBottom(shade.line) - lineStep + gap, shade.toMinute,
+                          lineBottom(shade.line), shade.light ? ActogramLightShade : ActogramDarkShade);
+    }
+    const double barRoom = lineStep - gap - 1.0;
+    for (const ActogramBar& bar : layout.bars) {
+        surface.filledBox(bar.fromMinute, lineBottom(bar.line), bar.toMinute, lineBottom(bar.line) - bar.height * barRoom,
+                          Qt::black);
+    }
+    // Long recordings squeeze the lines below a text's height: date only every few.
+    const int labelEvery = std::max(1, static_cast<int>(std::ceil(text / lineStep)));
+    for (int line = 0; line < layout.lineCount; ++line) {
+        surface.line(0, lineBottom(line), ActogramLineMinutes, lineBottom(line), Qt::black);
+        if (line % labelEvery != 0) continue;
+        surface.text(labelX, lineBottom(line) - (lineStep + text) / 2,
+                     QString::fromStdString(layout.dayLabels[static_cast<std::size_t>(line)]), Qt::black);
+    }
+    const double linesBottom = lineBottom(layout.lineCount - 1);
+    surface.line(MinutesPerDay, linesTop, MinutesPerDay, linesBottom, DayDivider);
+    const QFontMetrics metrics(surface.font());
+    for (int hour = 0; hour * 60 <= ActogramLineMinutes; hour += HourTickHours) {
+        const double x = hour * 60.0;
+        surface.line(x, linesBottom, x, linesBottom + 4, Qt::black);
+        const QString label = QString::number(hour);
+        surface.text(x - metrics.horizontalAdvance(label) * minutesPerPixel / 2, linesBottom + 4, label, Qt::black);
+    }
+    surface.text(labelX, linesBottom + 4, "Time[h]", Qt::black);
 }
 
 }  // namespace
@@ -118,6 +188,20 @@ void drawReanalysis(PlotSurface& surface, const PageReanalysis& reanalysis, cons
         for (std::size_t i = 0; i < beams.size() && i < end.counts.size(); ++i) {
             surface.text(x, 100 * beams[i].beam + 100, QString::number(end.counts[i]), colourOf(beams[i], maxBeam));
         }
+    }
+}
+
+void drawActograms(PlotSurface& surface, const std::vector<ActogramPanel>& panels) {
+    const double width = std::max(surface.width() - ActogramLeftPixels - ActogramRightPixels, 1);
+    const double minutesPerPixel = ActogramLineMinutes / width;
+    surface.setScale(-ActogramLeftPixels * minutesPerPixel, 0, ActogramLineMinutes + ActogramRightPixels * minutesPerPixel,
+                     surface.height());
+    surface.clear();
+    if (panels.empty()) return;
+    const double share = static_cast<double>(surface.height() - ActogramTopPixels) / static_cast<double>(panels.size());
+    for (std::size_t i = 0; i < panels.size(); ++i) {
+        const double top = ActogramTopPixels + share * static_cast<double>(i);
+        drawActogram(surface, panels[i], top, top + share, minutesPerPixel);
     }
 }
 

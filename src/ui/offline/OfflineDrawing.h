@@ -1,12 +1,14 @@
 #pragma once
 // What the offline window draws on its surfaces: the group activity bars,
-// the channel signal of a page, the re-analysis thresholds over it, and the
-// progress of a page load.
+// the channel signal of a page, the re-analysis thresholds over it, the
+// actograms, and the progress of a page load.
 
+#include <QColor>
 #include <QString>
 #include <vector>
 
 #include "ui/common/PlotSurface.h"
+#include "ui/offline/ActogramLayout.h"
 #include "ui/offline/ChannelSignal.h"
 #include "ui/offline/GroupActivity.h"
 #include "ui/offline/PageBuffer.h"
@@ -28,6 +30,21 @@ void drawChannelSignal(PlotSurface& surface, const PageBuffer& page, int pageNum
 /// minute and count sums, and the detection thresholds in grey.
 void drawReanalysis(PlotSurface& surface, const PageReanalysis& reanalysis, const std::vector<WellBeam>& beams,
                     int maxBeam);
+
+/// Shades of recorded time with the light on and off.
+inline const QColor ActogramLightShade{255, 236, 150};
+inline const QColor ActogramDarkShade{185, 185, 185};
+
+/// One actogram of the actogram view with its caption.
+struct ActogramPanel {
+    QString caption;
+    ActogramLayout layout;
+};
+
+/// The actograms one above the other: light spans pale yellow, dark ones
+/// grey, black bars, the date of each line at its left and the hours 0..48
+/// below.
+void drawActograms(PlotSurface& surface, const std::vector<ActogramPanel>& panels);
 
 /// The progress box filled in blue up to `fraction` (0..1) of its width.
 void drawProgress(PlotSurface& status, double fraction);

@@ -1,5 +1,6 @@
 #include "ui/report/Frm_Report.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -13,6 +14,7 @@
 #include "common/Numbers.h"
 #include "common/Text.h"
 #include "reports/Recalculation.h"
+#include "reports/RhythmExport.h"
 #include "reports/WellExport.h"
 #include "ui/offline/ChannelSignal.h"
 
@@ -30,6 +32,23 @@ constexpr int ShortestLapseMinutes = 5;
 constexpr int ReleaseYields = 1000;
 // A typed bin size beyond any 16-bit minute count is as wrong as 32768.
 constexpr double LargestTypedBin = 1e9;
+
+// The typed minutes per monitor-file line; 0, which the export refuses with
+// its message, for anything but a whole number in range.
+int typedInterval(const std::string& typed) {
+    const double minutes = val(typed);
+    const bool whole = isNumeric(typed) && minutes == wholePart(minutes);
+    return whole && minutes >= 1 && minutes <= MaxRhythmIntervalMinutes ? static_cast<int>(minutes) : 0;
+}
+
+// The wait cursor for as long as it lives.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
 
 QPushButton* namedButton(const char* name, const char* caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
@@ -63,7 +82,9 @@ void Frm_Report::buildMenu() {
     mnrecalculate = named(mnadvance->addAction("Analyze Raw Data"), "mnrecalculate");
     mncircadian = named(mnadvance->addAction("1 file/well Report"), "mncircadian");
     connect(mnrecalculate, &QAction::triggered, this, &Frm_Report::showRecalculation);
+    mnrhythm = named(mnadvance->addAction("Export for rhythm analysis..."), "mnrhythm");
     connect(mncircadian, &QAction::triggered, this, &Frm_Report::exportPerWell);
+    connect(mnrhythm, &QAction::triggered, this, &Frm_Report::exportForRhythm);
 }
 
 QWidget* Frm_Report::buildReportControls() {
@@ -305,6 +326,22 @@ void Frm_Report::exportPerWell() {
     if (exportWells(acquisition, programFolder_, binMinutes(), dialogs_, host_).empty()) return;
     host_.openDocument(acquisition);
     for (int i = 0; i < ReleaseYields; ++i) host_.yield();
+}
+
+void Frm_Report::exportForRhythm() {
+    if (running_) return;
+    const std::string typed = dialogs_.input("Minutes per line of the monitor files (1 to 1440):", "1");
+    if (typed.empty()) return;
+    RhythmRequest request;
+    request.acquisitionFolder = folder();
+    request.programFolder = programFolder_;
+    request.intervalMinutes = typedInterval(typed);
+    bool written = false;
+    {
+        WaitCursor wait;
+        written = !exportRhythm(request, dialogs_).empty();
+    }
+    if (written) host_.openDocument(rhythmFolder(request.acquisitionFolder));
 }
 
 }  // namespace zorvex

@@ -1,7 +1,8 @@
 #pragma once
 // The report window: an acquisition folder's counts turned into a report
 // file in the chosen layout, a recount from the stored raw signal on a pool
-// of workers with progress and STOP, and one text file per well. It reads
+// of workers with progress and STOP, one text file per well, and monitor
+// files for rhythm-analysis tools. It reads
 // every input again from the folder, so it never depends on the current
 // project.
 
@@ -58,6 +59,7 @@ public:
     QMenu* mnadvance;
     QAction* mnrecalculate;
     QAction* mncircadian;
+    QAction* mnrhythm;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -76,6 +78,7 @@ private:
     void showRecalculation();
     void run();
     void exportPerWell();
+    void exportForRhythm();
     void checkThreshold();
 
     std::filesystem::path programFolder_;
