@@ -14,7 +14,7 @@
 #include "ManualHost.h"
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
-#include "cli/DataFolder.h"
+#include "acquisition/NewProgramFolder.h"
 #include "store/ProgramFolderInit.h"
 #include "ui/offline/Frm_offline.h"
 #include "ui/offline/OfflineDrawing.h"

@@ -4,11 +4,15 @@
 
 namespace zorvex {
 
+std::filesystem::path defaultProgramFolder() {
+    const char* userHome = std::getenv("HOME");
+    return std::filesystem::path(userHome && *userHome ? userHome : ".") / ".local" / "share" / "zorvex";
+}
+
 std::filesystem::path resolveProgramFolder(const std::optional<std::filesystem::path>& fromCommandLine) {
     if (fromCommandLine && !fromCommandLine->empty()) return std::filesystem::absolute(*fromCommandLine);
     if (const char* home = std::getenv("ZORVEX_HOME"); home && *home) return std::filesystem::absolute(home);
-    const char* userHome = std::getenv("HOME");
-    return std::filesystem::path(userHome && *userHome ? userHome : ".") / ".local" / "share" / "zorvex";
+    return defaultProgramFolder();
 }
 
 }  // namespace zorvex

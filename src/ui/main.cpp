@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "acquisition/NewProgramFolder.h"
 #include "common/HelpText.h"
 #include "platform/ProgramFolder.h"
 #include "store/Workspace.h"
@@ -23,12 +24,27 @@ std::string programHelp() {
          "acquisitions of activity in multiwell plates into project folders, shows the live signal, and reviews "
          "and reports stored acquisitions. Without an instrument it starts offline for review and reports.",
          {{"Options:",
-           {{"--program-folder DIR", "program folder (default: $ZORVEX_HOME, else ~/.local/share/zorvex); make "
-                                     "one with 'zorvex-cli init DIR'"},
+           {{"--program-folder DIR", "program folder (default: $ZORVEX_HOME, else ~/.local/share/zorvex, made "
+                                     "at the first start); make others with 'zorvex-cli init DIR'"},
             {"/RUN", "start an acquisition named \"Autorun project\" once start-up is done"},
             {"--help", "show this help and exit"},
             {"--version", "show the version and exit"}}}},
          "Help > Content opens the operator's guide, zorvex_help.pdf in the program folder."});
+}
+
+// The first start of an installed program (from the desktop's menu, say) has
+// no program folder yet: the default one is made as 'zorvex-cli init' would.
+// A folder named by the operator is never made, so a mistyped one is reported.
+void makeDefaultFolderOnFirstStart(const std::filesystem::path& folder, zorvex::Dialogs& dialogs) {
+    std::error_code error;
+    if (folder != zorvex::defaultProgramFolder() || std::filesystem::exists(folder, error) || error) return;
+    if (auto failure = zorvex::makeProgramFolder(folder)) {
+        dialogs.message("The program folder " + folder.string() + " could not be made: " + *failure);
+    } else {
+        dialogs.message("Welcome. A new program folder was made in " + folder.string() +
+                        ": acquisitions and settings are kept there. The Demo project is ready for a first "
+                        "acquisition.");
+    }
 }
 
 int usageError(const std::string& problem) {
@@ -69,6 +85,7 @@ int main(int argc, char* argv[]) {
     workspace.programFolder = zorvex::resolveProgramFolder(programFolder);
     zorvex::QtHost host;
     zorvex::QtDialogs dialogs;
+    makeDefaultFolderOnFirstStart(workspace.programFolder, dialogs);
     zorvex::InstrumentSession session(zorvex::readPortMap(workspace.programFolder));
     zorvex::Frm_Main mainWindow(workspace, session, dialogs, host, commandLine);
     if (!mainWindow.startUp()) return 1;

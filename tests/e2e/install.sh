@@ -29,6 +29,29 @@ done
 if [ "$with_windows" = 1 ]; then
   grep -q '^Exec=zorvex$' "$prefix/share/applications/zorvex.desktop" || fail "the desktop entry does not start zorvex"
   cmp -s "$prefix/share/zorvex/zorvex_help.pdf" "$work/program/zorvex_help.pdf" || fail "the guide was not copied"
+
+  # The desktop entry's first start: no program folder anywhere yet. The
+  # default one is made before the welcome box, which waits for an OK, so
+  # the program is stopped once the folder is there.
+  mkdir "$work/home"
+  env -u ZORVEX_DATA_DIR -u ZORVEX_HOME HOME="$work/home" QT_QPA_PLATFORM=offscreen "$prefix/bin/zorvex" \
+    > /dev/null 2>&1 &
+  first_start=$!
+  default_folder="$work/home/.local/share/zorvex"
+  for _ in $(seq 100); do [ -f "$default_folder/zorvex_help.pdf" ] && break; sleep 0.1; done
+  kill "$first_start" 2>/dev/null || true
+  wait "$first_start" 2>/dev/null || true
+  for file in config.dat comports.dat z96f.dat p00001/setup.dat zorvex_help.pdf; do
+    [ -s "$default_folder/$file" ] || fail "the first start did not make $file in the default folder"
+  done
+  # A folder the operator names is never made: a typing error must show.
+  env -u ZORVEX_DATA_DIR HOME="$work/home" QT_QPA_PLATFORM=offscreen timeout 20 "$prefix/bin/zorvex" \
+    --program-folder "$work/mistyped" > /dev/null 2>&1 &
+  named=$!
+  sleep 2
+  kill "$named" 2>/dev/null || true
+  wait "$named" 2>/dev/null || true
+  [ -e "$work/mistyped" ] && fail "a folder named on the command line was made"
 fi
 
 rm "$prefix/share/zorvex/z6.dat"

@@ -12,7 +12,7 @@
 #include "ScriptedDialogs.h"
 #include "SimulatedInstrument.h"
 #include "TempFolder.h"
-#include "cli/DataFolder.h"
+#include "acquisition/NewProgramFolder.h"
 #include "device/COM_Module.h"
 #include "store/ProgramFolderInit.h"
 #include "store/ProjectFolders.h"

@@ -16,11 +16,11 @@
 #include <unistd.h>
 
 #include "AcquisitionBuilder.h"
-#include "control/LightSchedule.h"
 #include "ManualHost.h"
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
-#include "cli/DataFolder.h"
+#include "acquisition/NewProgramFolder.h"
+#include "control/LightSchedule.h"
 #include "store/ProgramFolderInit.h"
 #include "store/ProjectFolders.h"
 #include "store/Workspace.h"

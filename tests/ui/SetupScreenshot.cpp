@@ -10,7 +10,7 @@
 
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
-#include "cli/DataFolder.h"
+#include "acquisition/NewProgramFolder.h"
 #include "store/ProgramFolderInit.h"
 #include "store/ProjectFolders.h"
 #include "store/Workspace.h"

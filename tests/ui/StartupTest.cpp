@@ -7,7 +7,7 @@
 #include "ScriptedDialogs.h"
 #include "SimulatedInstrument.h"
 #include "TempFolder.h"
-#include "cli/DataFolder.h"
+#include "acquisition/NewProgramFolder.h"
 #include "common/Files.h"
 #include "store/ProgramFolderInit.h"
 #include "ui/main/Frm_Main.h"
