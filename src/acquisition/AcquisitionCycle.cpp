@@ -5,6 +5,7 @@
 
 #include "acquisition/Acquisition.h"
 #include "acquisition/AutoZeroThreshold.h"
+#include "common/DateTime.h"
 #include "common/Numbers.h"
 #include "common/Text.h"
 #include "control/LightSchedule.h"
@@ -17,7 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double MinutesPerDay = 1440.0;
 constexpr long long SecondsPerDay = 86400;
 constexpr int LiveRedrawTicks = 1;  // the activity view is redrawn when more ticks than this have passed
 

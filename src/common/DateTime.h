@@ -9,6 +9,8 @@
 
 namespace zorvex {
 
+inline constexpr int MinutesPerDay = 1440;
+
 /// A local calendar date and time of day, to the second.
 struct DateTime {
     int year = 1899;

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "acquisition/DataFiles.h"
+#include "common/DateTime.h"
 #include "common/Files.h"
 #include "common/Numbers.h"
 #include "reports/WellExport.h"
@@ -12,7 +13,6 @@ namespace zorvex {
 
 namespace {
 
-constexpr double MinutesPerDay = 1440.0;
 
 // The setup copy and channel files a report of the joined folder needs.
 constexpr const char* SideFiles[] = {"setup.dat", "setup.bak", "status.dat", "threshld.dat", "groups.dat", "chgroup.dat"};

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "acquisition/DataFiles.h"
+#include "common/DateTime.h"
 #include "common/Files.h"
 #include "common/Numbers.h"
 #include "common/Text.h"
@@ -14,7 +15,6 @@ namespace zorvex {
 
 namespace {
 
-constexpr std::int32_t MinutesPerDay = 1440;
 constexpr std::int32_t RestartDropMinutes = 1000;
 
 // Project number of the folder holding the acquisition ("p00012" -> 12), only

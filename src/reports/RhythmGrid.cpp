@@ -10,7 +10,6 @@ namespace zorvex {
 
 namespace {
 
-constexpr int MinutesPerDay = 1440;
 // Far beyond any recording (the lapse is a 16-bit count of minutes, joins
 // add a few); a larger span comes from a damaged counts.bin and would only
 // allocate without end.

@@ -14,7 +14,6 @@ namespace zorvex {
 
 /// Interval of the offline actogram, the bin of the group activity view.
 inline constexpr int ActogramIntervalMinutes = 30;
-inline constexpr int MinutesPerDay = 1440;
 /// Width of one actogram line: two days.
 inline constexpr int ActogramLineMinutes = 2 * MinutesPerDay;
 
