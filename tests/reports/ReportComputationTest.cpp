@@ -18,11 +18,7 @@ using test::record;
 class ReportComputationTest : public ::testing::Test {
 protected:
     ReportPlate loadPlate(bool twoBeams = false) {
-        std::vector<std::pair<int, int>> wells(18, {-1, 0});
-        wells[0] = {0, 0};
-        wells[1] = {1, 0};
-        wells[16] = {2, 0};
-        wells[17] = {3, 0};
+        std::vector<std::pair<int, int>> wells = test::twoByTwoWells();
         if (twoBeams) wells[2] = {0, 1};
         test::writePlateFile(temp.path(), "ztest", 2, 2, wells);
         test::AcquisitionBuilder(temp / "acq")

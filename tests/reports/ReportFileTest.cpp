@@ -34,12 +34,7 @@ std::string emptyLines(int count) {
 class ReportFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::vector<std::pair<int, int>> wells(18, {-1, 0});
-        wells[0] = {0, 0};
-        wells[1] = {1, 0};
-        wells[16] = {2, 0};
-        wells[17] = {3, 0};
-        test::writePlateFile(temp.path(), "ztest", 2, 2, wells);
+        test::writePlateFile(temp.path(), "ztest", 2, 2, test::twoByTwoWells());
         test::AcquisitionBuilder(folder())
             .group(0, "Control").group(1, "Mutant")
             .channelGroup(0, 1).channelGroup(1, 1).channelGroup(16, 0)

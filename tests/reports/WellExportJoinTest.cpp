@@ -19,12 +19,7 @@ using test::record;
 class WellExportJoinTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::vector<std::pair<int, int>> wells(18, {-1, 0});
-        wells[0] = {0, 0};
-        wells[1] = {1, 0};
-        wells[16] = {2, 0};
-        wells[17] = {3, 0};
-        test::writePlateFile(temp.path(), "ztest", 2, 2, wells);
+        test::writePlateFile(temp.path(), "ztest", 2, 2, test::twoByTwoWells());
         host.start = {2024, 3, 6, 9, 0, 0};
     }
 

@@ -35,6 +35,17 @@ inline void writePlateFile(const std::filesystem::path& programFolder, const std
     writeFile(programFolder / (name + extension), text);
 }
 
+/// The channel map of the small 2 x 2 test plate: wells A1, B1, A2, B2 on
+/// channels 0, 1, 16 and 17.
+inline std::vector<std::pair<int, int>> twoByTwoWells() {
+    std::vector<std::pair<int, int>> wells(18, {-1, 0});
+    wells[0] = {0, 0};
+    wells[1] = {1, 0};
+    wells[16] = {2, 0};
+    wells[17] = {3, 0};
+    return wells;
+}
+
 /// One counts.bin record with the given channel counts (others 0).
 inline ActivityRecord record(std::int32_t minute, std::vector<std::pair<int, std::int16_t>> counts,
                              std::int16_t temperatureTenths = 250) {
