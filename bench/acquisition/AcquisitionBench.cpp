@@ -59,6 +59,12 @@ struct Bench {
         acquisition->tick();
     }
 
+    /// False, with the benchmark skipped, when the acquisition did not start.
+    bool ready(benchmark::State& state) const {
+        if (!started) state.SkipWithError("cannot start on the simulator's pty");
+        return started;
+    }
+
     test::TempFolder folder;
     test::SimulatedInstrument sim;
     Workspace workspace;
@@ -74,10 +80,7 @@ struct Bench {
 
 void BM_Tick(benchmark::State& state) {
     Bench bench(static_cast<int>(state.range(0)));
-    if (!bench.started) {
-        state.SkipWithError("cannot start on the simulator's pty");
-        return;
-    }
+    if (!bench.ready(state)) return;
     const int lastSlot = bench.workspace.setup.RT_Buffer - 1;
     for (auto _ : state) {
         if (bench.acquisition->slot() == lastSlot || bench.acquisition->slot() < 2) {
@@ -94,10 +97,7 @@ BENCHMARK(BM_Tick)->Arg(500)->Unit(benchmark::kMicrosecond);
 
 void BM_BinClose(benchmark::State& state) {
     Bench bench(static_cast<int>(state.range(0)));
-    if (!bench.started) {
-        state.SkipWithError("cannot start on the simulator's pty");
-        return;
-    }
+    if (!bench.ready(state)) return;
     const int lastSlot = bench.workspace.setup.RT_Buffer - 1;
     for (auto _ : state) {
         state.PauseTiming();
