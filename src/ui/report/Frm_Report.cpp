@@ -81,8 +81,8 @@ void Frm_Report::buildMenu() {
     mnadvance = named(menuBar()->addMenu("Advanced"), "mnadvance");
     mnrecalculate = named(mnadvance->addAction("Analyze Raw Data"), "mnrecalculate");
     mncircadian = named(mnadvance->addAction("1 file/well Report"), "mncircadian");
-    connect(mnrecalculate, &QAction::triggered, this, &Frm_Report::showRecalculation);
     mnrhythm = named(mnadvance->addAction("Export for rhythm analysis..."), "mnrhythm");
+    connect(mnrecalculate, &QAction::triggered, this, &Frm_Report::showRecalculation);
     connect(mncircadian, &QAction::triggered, this, &Frm_Report::exportPerWell);
     connect(mnrhythm, &QAction::triggered, this, &Frm_Report::exportForRhythm);
 }
