@@ -18,7 +18,7 @@
 #include "store/ProgramFolderInit.h"
 #include "ui/offline/Frm_offline.h"
 #include "ui/offline/OfflineDrawing.h"
-#include "ui/offline/PageBuffer.h"
+#include "views/PageBuffer.h"
 
 namespace zorvex {
 namespace {

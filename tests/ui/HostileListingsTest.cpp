@@ -6,7 +6,7 @@
 
 #include "TempFolder.h"
 #include "common/Files.h"
-#include "ui/offline/OfflineBrowser.h"
+#include "views/OfflineBrowser.h"
 #include "ui/setup/SetupRules.h"
 
 using namespace zorvex;

@@ -1,6 +1,6 @@
 #include "OfflineWindow.h"
 #include "common/Files.h"
-#include "ui/offline/PageBuffer.h"
+#include "views/PageBuffer.h"
 
 using namespace zorvex;
 using namespace zorvex::test;

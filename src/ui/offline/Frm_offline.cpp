@@ -10,8 +10,8 @@
 
 #include "reports/Join.h"
 #include "store/ProjectFolders.h"
-#include "ui/offline/ChannelSignal.h"
-#include "ui/offline/OfflineBrowser.h"
+#include "views/ChannelSignal.h"
+#include "views/OfflineBrowser.h"
 #include "ui/offline/OfflineDrawing.h"
 #include "ui/setup/SetupRules.h"
 

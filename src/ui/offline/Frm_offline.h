@@ -23,8 +23,8 @@
 #include "platform/Host.h"
 #include "reports/RhythmGrid.h"
 #include "ui/common/PlotSurface.h"
-#include "ui/offline/OfflineConfig.h"
-#include "ui/offline/PageBuffer.h"
+#include "views/OfflineConfig.h"
+#include "views/PageBuffer.h"
 
 namespace zorvex {
 

@@ -2,7 +2,7 @@
 // its group's mean, double-plotted over the acquisition's light and dark.
 
 #include "common/Text.h"
-#include "ui/offline/ActogramLayout.h"
+#include "views/ActogramLayout.h"
 #include "ui/offline/Frm_offline.h"
 #include "ui/offline/OfflineDrawing.h"
 

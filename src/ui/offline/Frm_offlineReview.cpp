@@ -5,10 +5,10 @@
 
 #include "common/Files.h"
 #include "common/Text.h"
-#include "ui/offline/AsciiExport.h"
-#include "ui/offline/ChannelSignal.h"
+#include "views/AsciiExport.h"
+#include "views/ChannelSignal.h"
 #include "ui/offline/Frm_offline.h"
-#include "ui/offline/GroupActivity.h"
+#include "views/GroupActivity.h"
 #include "ui/offline/OfflineDrawing.h"
 
 namespace zorvex {

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "ui/common/PlotSurface.h"
-#include "ui/offline/ActogramLayout.h"
-#include "ui/offline/ChannelSignal.h"
-#include "ui/offline/GroupActivity.h"
-#include "ui/offline/PageBuffer.h"
+#include "views/ActogramLayout.h"
+#include "views/ChannelSignal.h"
+#include "views/GroupActivity.h"
+#include "views/PageBuffer.h"
 
 namespace zorvex {
 

@@ -16,7 +16,7 @@
 #include "reports/Recalculation.h"
 #include "reports/RhythmExport.h"
 #include "reports/WellExport.h"
-#include "ui/offline/ChannelSignal.h"
+#include "views/ChannelSignal.h"
 
 namespace zorvex {
 

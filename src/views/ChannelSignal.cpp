@@ -1,4 +1,4 @@
-#include "ui/offline/ChannelSignal.h"
+#include "views/ChannelSignal.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ui/offline/AsciiExport.h"
+#include "views/AsciiExport.h"
 
 #include <algorithm>
 

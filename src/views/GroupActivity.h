@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/offline/OfflineConfig.h"
+#include "views/OfflineConfig.h"
 
 namespace zorvex {
 

@@ -1,4 +1,4 @@
-#include "ui/offline/OfflineBrowser.h"
+#include "views/OfflineBrowser.h"
 
 #include <algorithm>
 

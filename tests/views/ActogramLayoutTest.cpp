@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "ui/offline/ActogramLayout.h"
+#include "views/ActogramLayout.h"
 
 using namespace zorvex;
 

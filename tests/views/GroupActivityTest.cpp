@@ -1,6 +1,6 @@
 #include "ReviewFolders.h"
 #include "reports/ReportInputs.h"
-#include "ui/offline/GroupActivity.h"
+#include "views/GroupActivity.h"
 
 using namespace zorvex;
 using namespace zorvex::test;

@@ -1,4 +1,4 @@
-#include "ui/offline/PageBuffer.h"
+#include "views/PageBuffer.h"
 
 #include <algorithm>
 #include <cctype>

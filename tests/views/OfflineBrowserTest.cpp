@@ -1,7 +1,7 @@
 #include "ReviewFolders.h"
 #include "common/Files.h"
-#include "ui/offline/OfflineBrowser.h"
-#include "ui/offline/OfflineConfig.h"
+#include "views/OfflineBrowser.h"
+#include "views/OfflineConfig.h"
 
 using namespace zorvex;
 using namespace zorvex::test;

@@ -1,4 +1,4 @@
-#include "ui/offline/ActogramLayout.h"
+#include "views/ActogramLayout.h"
 
 #include <algorithm>
 

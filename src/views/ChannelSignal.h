@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/offline/OfflineConfig.h"
-#include "ui/offline/PageBuffer.h"
+#include "views/OfflineConfig.h"
+#include "views/PageBuffer.h"
 
 namespace zorvex {
 

@@ -1,4 +1,4 @@
-#include "ui/offline/OfflineConfig.h"
+#include "views/OfflineConfig.h"
 
 #include "common/Files.h"
 #include "common/RecordText.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/offline/ChannelSignal.h"
-#include "ui/offline/PageBuffer.h"
+#include "views/ChannelSignal.h"
+#include "views/PageBuffer.h"
 
 namespace zorvex {
 

@@ -1,4 +1,4 @@
-#include "ui/offline/GroupActivity.h"
+#include "views/GroupActivity.h"
 
 #include <algorithm>
 

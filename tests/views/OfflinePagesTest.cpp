@@ -1,9 +1,9 @@
 #include "ReviewFolders.h"
 #include "analysis/Analysis_Module.h"
 #include "common/Files.h"
-#include "ui/offline/AsciiExport.h"
-#include "ui/offline/ChannelSignal.h"
-#include "ui/offline/PageBuffer.h"
+#include "views/AsciiExport.h"
+#include "views/ChannelSignal.h"
+#include "views/PageBuffer.h"
 
 using namespace zorvex;
 using namespace zorvex::test;
