@@ -88,6 +88,7 @@ TEST_F(CommandLineTest, EveryCommandTakesItsOptionsInBothSpellings) {
          "Activity file not Found"},
         {{"rhythm", acquisition, "--interval", "5", "--out", (temp / "out").string(), "--program-folder", program},
          "Activity file not Found"},
+        {{"rhythm", acquisition, "--start", "acquisition", "--program-folder", program}, "Activity file not Found"},
         {{"wells", acquisition, "--program-folder", program, "--bin", "30"}, "Activity file not Found"},
     };
     for (const Case& c : cases) {
@@ -116,7 +117,11 @@ TEST_F(CommandLineTest, ABadValueIsNamedWithWhatIsWrong) {
         {{"report", missing, "--format", "pdf"}, "--format: pdf is not csv or txt"},
         {{"report", missing, "--std-error", "maybe"}, "--std-error: maybe is not on or off"},
         {{"report", missing, "--bin", "ten"}, "--bin: ten is not a whole number"},
-        {{"rhythm", missing, "--interval", "1441"}, "--interval: 1441 is not in 1..1440"},
+        {{"rhythm", missing, "--interval", "60"},
+         "--interval: 60 is not in 1..59: rhythm-analysis tools take a step of an hour or more for a break in the "
+         "recording and refuse the file; make coarser bins in the analysis, from the 1-minute files"},
+        {{"rhythm", missing, "--interval", "0"}, "--interval: 0 is not in 1..59"},
+        {{"rhythm", missing, "--start", "noon"}, "--start: noon is not lights-on or acquisition"},
         {{"wells", missing, "--bin", "1.5"}, "--bin: 1.5 is not a whole number"},
     };
     for (const auto& [args, problem] : cases) {
@@ -133,7 +138,8 @@ TEST_F(CommandLineTest, ABadValueIsNamedWithWhatIsWrong) {
 }
 
 TEST_F(CommandLineTest, AnUnknownOptionIsNamedByEveryCommand) {
-    for (const char* command : {"activity", "init", "join", "recalc", "record", "report", "rhythm", "wells", "help"}) {
+    for (const char* command :
+         {"activity", "init", "join", "recalc", "record", "report", "rhythm", "wells", "help"}) {
         for (const char* option : {"--no-such-option", "--no-such-option=3"}) {
             const CliRun run = cli({command, option});
             EXPECT_EQ(run.status, 2) << command;

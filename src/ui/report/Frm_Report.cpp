@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 #include <thread>
 
 #include "common/Files.h"
@@ -33,12 +34,12 @@ constexpr int ReleaseYields = 1000;
 // A typed bin size beyond any 16-bit minute count is as wrong as 32768.
 constexpr double LargestTypedBin = 1e9;
 
-// The typed minutes per monitor-file line; 0, which the export refuses with
-// its message, for anything but a whole number in range.
+// The typed minutes per line or row; 0 for anything but a positive whole
+// number. The export refuses what it cannot take, with its own message.
 int typedInterval(const std::string& typed) {
     const double minutes = val(typed);
     const bool whole = isNumeric(typed) && minutes == wholePart(minutes);
-    return whole && minutes >= 1 && minutes <= MaxRhythmIntervalMinutes ? static_cast<int>(minutes) : 0;
+    return whole && minutes >= 1 && minutes <= std::numeric_limits<int>::max() ? static_cast<int>(minutes) : 0;
 }
 
 // The wait cursor for as long as it lives.
@@ -330,7 +331,8 @@ void Frm_Report::exportPerWell() {
 
 void Frm_Report::exportForRhythm() {
     if (running_) return;
-    const std::string typed = dialogs_.input("Minutes per line of the monitor files (1 to 1440):", "1");
+    const std::string typed = dialogs_.input(
+        "Minutes per line of the monitor files (1 to " + std::to_string(MaxRhythmIntervalMinutes) + "):", "1");
     if (typed.empty()) return;
     RhythmRequest request;
     request.acquisitionFolder = folder();

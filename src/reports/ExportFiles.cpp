@@ -1,0 +1,29 @@
+#include "reports/ExportFiles.h"
+
+#include <string>
+
+#include "common/Files.h"
+
+namespace zorvex {
+
+bool prepareExportFolder(const std::filesystem::path& folder, Dialogs& dialogs) {
+    std::error_code error;
+    if (std::filesystem::exists(folder, error) && !std::filesystem::is_directory(folder, error)) {
+        dialogs.message("The export folder is a file: " + folder.string());
+        return false;
+    }
+    std::filesystem::create_directories(folder, error);
+    if (error || !folderExists(folder)) {
+        dialogs.message("The export folder cannot be created: " + folder.string());
+        return false;
+    }
+    return true;
+}
+
+bool writeExportFile(const std::filesystem::path& file, std::string_view text, Dialogs& dialogs) {
+    if (writeFile(file, text)) return true;
+    dialogs.message("The file cannot be written: " + file.string());
+    return false;
+}
+
+}  // namespace zorvex
