@@ -86,6 +86,9 @@ TEST_F(CommandLineTest, EveryCommandTakesItsOptionsInBothSpellings) {
         {{"report", acquisition, "--program-folder", program, "--bin", "30", "--layout", "list", "--format", "csv",
           "--spacer", ",", "--std-error", "on", "--std-dev", "off", "--wells-per-group", "on"},
          "Activity file not Found"},
+        {{"export", acquisition, "--interval", "5", "--out", (temp / "table.csv").string(), "--program-folder",
+          program},
+         "Activity file not Found"},
         {{"rhythm", acquisition, "--interval", "5", "--out", (temp / "out").string(), "--program-folder", program},
          "Activity file not Found"},
         {{"rhythm", acquisition, "--start", "acquisition", "--program-folder", program}, "Activity file not Found"},
@@ -117,6 +120,7 @@ TEST_F(CommandLineTest, ABadValueIsNamedWithWhatIsWrong) {
         {{"report", missing, "--format", "pdf"}, "--format: pdf is not csv or txt"},
         {{"report", missing, "--std-error", "maybe"}, "--std-error: maybe is not on or off"},
         {{"report", missing, "--bin", "ten"}, "--bin: ten is not a whole number"},
+        {{"export", missing, "--interval", "1441"}, "--interval: 1441 is not in 1..1440"},
         {{"rhythm", missing, "--interval", "60"},
          "--interval: 60 is not in 1..59: rhythm-analysis tools take a step of an hour or more for a break in the "
          "recording and refuse the file; make coarser bins in the analysis, from the 1-minute files"},
@@ -139,7 +143,7 @@ TEST_F(CommandLineTest, ABadValueIsNamedWithWhatIsWrong) {
 
 TEST_F(CommandLineTest, AnUnknownOptionIsNamedByEveryCommand) {
     for (const char* command :
-         {"activity", "init", "join", "recalc", "record", "report", "rhythm", "wells", "help"}) {
+         {"activity", "export", "init", "join", "recalc", "record", "report", "rhythm", "wells", "help"}) {
         for (const char* option : {"--no-such-option", "--no-such-option=3"}) {
             const CliRun run = cli({command, option});
             EXPECT_EQ(run.status, 2) << command;

@@ -221,6 +221,23 @@ TEST(ReportWindow, RhythmExportAsksTheIntervalWritesIntoRhythmAndOpensIt) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST(ReportWindow, ActivityTableAsksTheIntervalWritesBesideTheAcquisitionAndOpensIt) {
+    ReportWindow report;
+    std::filesystem::path folder = report.openOn(90);
+    EXPECT_EQ(report.window->mntable->text(), "Export activity table...");
+    report.dialogs.inputs = {"ten", "30"};
+    report.window->mntable->trigger();
+    EXPECT_EQ(report.dialogs.shown.back(), "The interval must be a whole number of minutes from 1 to 1440.");
+    EXPECT_TRUE(report.host.opened.empty());
+
+    report.window->mntable->trigger();
+    EXPECT_EQ(report.dialogs.shown.back(), "Minutes per row of the activity table (1 to 1440):");
+    EXPECT_EQ(report.host.opened, std::vector<std::filesystem::path>{folder});
+    // 96 wells of 3 whole half hours, under the header.
+    EXPECT_EQ(countLines(folder / "activity_30min.csv"), 1 + 96 * 3);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST(ReportWindow, OfflineReportButtonOpensItOnTheAcquisitionInHalfHours) {
     ReviewFolder review;
     auto acquisition = review.acquisition("05032024_1430");

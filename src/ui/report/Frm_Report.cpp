@@ -14,6 +14,7 @@
 #include "common/Files.h"
 #include "common/Numbers.h"
 #include "common/Text.h"
+#include "reports/ActivityTable.h"
 #include "reports/Recalculation.h"
 #include "reports/RhythmExport.h"
 #include "reports/WellExport.h"
@@ -83,9 +84,11 @@ void Frm_Report::buildMenu() {
     mnrecalculate = named(mnadvance->addAction("Analyze Raw Data"), "mnrecalculate");
     mncircadian = named(mnadvance->addAction("1 file/well Report"), "mncircadian");
     mnrhythm = named(mnadvance->addAction("Export for rhythm analysis..."), "mnrhythm");
+    mntable = named(mnadvance->addAction("Export activity table..."), "mntable");
     connect(mnrecalculate, &QAction::triggered, this, &Frm_Report::showRecalculation);
     connect(mncircadian, &QAction::triggered, this, &Frm_Report::exportPerWell);
     connect(mnrhythm, &QAction::triggered, this, &Frm_Report::exportForRhythm);
+    connect(mntable, &QAction::triggered, this, &Frm_Report::exportTable);
 }
 
 QWidget* Frm_Report::buildReportControls() {
@@ -344,6 +347,23 @@ void Frm_Report::exportForRhythm() {
         written = !exportRhythm(request, dialogs_).empty();
     }
     if (written) host_.openDocument(rhythmFolder(request.acquisitionFolder));
+}
+
+void Frm_Report::exportTable() {
+    if (running_) return;
+    const std::string typed = dialogs_.input(
+        "Minutes per row of the activity table (1 to " + std::to_string(MaxTableIntervalMinutes) + "):", "1");
+    if (typed.empty()) return;
+    ActivityTableRequest request;
+    request.acquisitionFolder = folder();
+    request.programFolder = programFolder_;
+    request.intervalMinutes = typedInterval(typed);
+    std::optional<std::filesystem::path> file;
+    {
+        WaitCursor wait;
+        file = exportActivityTable(request, dialogs_);
+    }
+    if (file) host_.openDocument(file->parent_path());
 }
 
 }  // namespace zorvex

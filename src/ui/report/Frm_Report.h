@@ -1,8 +1,8 @@
 #pragma once
 // The report window: an acquisition folder's counts turned into a report
 // file in the chosen layout, a recount from the stored raw signal on a pool
-// of workers with progress and STOP, one text file per well, and monitor
-// files for rhythm-analysis tools. It reads
+// of workers with progress and STOP, one text file per well, monitor files
+// for rhythm-analysis tools and the activity table. It reads
 // every input again from the folder, so it never depends on the current
 // project.
 
@@ -60,6 +60,7 @@ public:
     QAction* mnrecalculate;
     QAction* mncircadian;
     QAction* mnrhythm;
+    QAction* mntable;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,6 +80,7 @@ private:
     void run();
     void exportPerWell();
     void exportForRhythm();
+    void exportTable();
     void checkThreshold();
 
     std::filesystem::path programFolder_;
