@@ -33,6 +33,8 @@ struct ReportPlate {
     std::vector<std::vector<std::int16_t>> channelMap;
     /// Channel at beam 0 of `well`, -1 for none.
     int beamZeroChannel(int well) const;
+    /// Group of `well` as reports count it (that of its beam-0 channel), negative for none.
+    int groupOfWell(int well) const;
 };
 
 /// The counts.bin series: one entry per whole record.

@@ -90,10 +90,7 @@ void addChunk(const ReportPlate& plate, const LoadedSeries& series, const std::v
 
 }  // namespace
 
-int RhythmGrid::groupOfWell(int well) const {
-    const int channel = plate.beamZeroChannel(well);
-    return channel < 0 ? -1 : plate.channelGroup[static_cast<std::size_t>(channel)];
-}
+int RhythmGrid::groupOfWell(int well) const { return plate.groupOfWell(well); }
 
 std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitionFolder,
                                          const std::filesystem::path& programFolder, int intervalMinutes,
