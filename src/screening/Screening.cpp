@@ -79,10 +79,11 @@ void computePercentOfControl(const ScreeningPlate& plate, const std::map<int, st
 }
 
 // The sample wells of each compound with a concentration above 0; what is
-// left out is said once per group.
+// left out is said once per group. `mixedUnits` gets the compounds whose
+// groups disagree on the unit.
 std::map<std::string, CompoundResult> doseSeries(const ScreeningPlate& plate,
                                                   const std::map<int, std::vector<std::size_t>>& byGroup,
-                                                  ScreeningResults& results) {
+                                                  std::set<std::string>& mixedUnits, ScreeningResults& results) {
     std::map<std::string, CompoundResult> series;
     std::map<std::string, std::set<std::string>> units;
     for (const auto& [group, wells] : byGroup) {
@@ -114,7 +115,7 @@ std::map<std::string, CompoundResult> doseSeries(const ScreeningPlate& plate,
     for (auto& [name, compound] : series) {
         const auto& compoundUnits = units[name];
         compound.unit = *compoundUnits.begin();
-        if (compoundUnits.size() > 1) compound.fit.status = ScreenStatus::MixedUnits;
+        if (compoundUnits.size() > 1) mixedUnits.insert(name);
     }
     return series;
 }
@@ -139,18 +140,18 @@ void fitCompounds(const ScreeningPlate& plate, const std::map<int, std::vector<s
                   const SampleSummary& control, Normalisation normalisation, const FitSettings& settings,
                   ScreeningResults& results) {
     const ScreenStatus controlled = normalisation == Normalisation::Control ? controlStatus(control) : ScreenStatus::Ok;
-    for (auto& [name, compound] : doseSeries(plate, byGroup, results)) {
+    std::set<std::string> mixedUnits;
+    for (auto& [name, compound] : doseSeries(plate, byGroup, mixedUnits, results)) {
         for (std::size_t k = 0; k < compound.wells.size(); ++k) {
             const WellResult& well = results.wells[compound.wells[k]];
             compound.points[k].response = normalisation == Normalisation::Control ? well.percent.value_or(0) : well.activity;
         }
-        if (compound.fit.status != ScreenStatus::MixedUnits) {
-            if (controlled != ScreenStatus::Ok) {
-                compound.fit.status = controlled;
-                compound.fit.points = static_cast<int>(compound.points.size());
-            } else {
-                compound.fit = fitDoseResponse(compound.points, settings);
-            }
+        const ScreenStatus refused = mixedUnits.contains(name) ? ScreenStatus::MixedUnits : controlled;
+        if (refused == ScreenStatus::Ok) {
+            compound.fit = fitDoseResponse(compound.points, settings);
+        } else {
+            compound.fit.status = refused;
+            compound.fit.points = static_cast<int>(compound.points.size());
         }
         if (compound.fit.status != ScreenStatus::Ok) {
             results.messages.push_back("Compound " + quoted(name) + ": " + std::string(screenStatusText(compound.fit.status)) +

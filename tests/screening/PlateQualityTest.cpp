@@ -137,6 +137,21 @@ TEST(PlateQuality, MissingAndZeroControlsStopPercentOfControlWithAStatus) {
     }
 }
 
+TEST(PlateQuality, SamplesThatCannotJoinACurveAreSaidSo) {
+    PlateBuilder builder = dosePlate({100, 98, 102});
+    builder.group(7, {"Vehicle 2", "Drug", 0, "uM", GroupRole::Sample}, {100, 101});
+    builder.group(8, {"No dose", "Drug", std::nullopt, "uM", GroupRole::Sample}, {100, 101});
+    ScreeningResults results = screenPlate(builder.plate, Normalisation::Control);
+    EXPECT_EQ(results.compounds[0].fit.status, ScreenStatus::Ok);
+    EXPECT_EQ(results.compounds[0].points.size(), 18u);
+    EXPECT_EQ(results.messages.size(), 3u) << ::testing::PrintToString(results.messages);  // two groups, no positive control
+
+    builder.plate.annotations[6].unit = "nM";
+    results = screenPlate(builder.plate, Normalisation::Control);
+    EXPECT_EQ(results.compounds[0].fit.status, ScreenStatus::MixedUnits);
+    EXPECT_EQ(results.compounds[0].fit.points, 18);
+}
+
 TEST(PlateQuality, OutlierWellsAreFlaggedListedAndKept) {
     PlateBuilder builder = dosePlate({100, 98, 102, 101, 99, 100});
     builder.group(9, {"Positive", "Levamisole", 10, "uM", GroupRole::Positive}, {5, 6, 4, 5, 60});
