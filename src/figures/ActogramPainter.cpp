@@ -42,7 +42,7 @@ ActogramFrame frameOf(const ActogramFigureLayout& figure, const FigureStyle& sty
     frame.hoursMm = style.tickMm + 1.4 * tickText;
     frame.legendEntries = {{"Light", LightShade, LegendMark::Swatch}, {"Dark", DarkShade, LegendMark::Swatch}};
     frame.legend = placeLegend(frame.legendEntries, style.widthMm - 2.0 * style.marginMm, style.labelPt);
-    frame.noteMm = figure.note.empty() ? 0.0 : 1.2 * lineHeightMm(style.notePt);
+    frame.noteMm = paragraphHeightMm(figure.note, style.widthMm - 2.0 * style.marginMm, style.notePt);
     const int panels = std::max<int>(1, static_cast<int>(figure.panels.size()));
     const double fixed = 2.0 * style.marginMm + panels * (frame.captionMm + frame.hoursMm) + 1.2 * lineHeightMm(style.labelPt) +
                          frame.legend.heightMm + frame.noteMm;
@@ -72,16 +72,19 @@ double paintPanel(FigureCanvas& canvas, const ActogramFrame& frame, const Actogr
     const int lines = std::max(layout.lineCount, 1);
     auto lineBottom = [&](int line) { return linesTop + (line + 1) * frame.lineMm; };
     const double gap = (1.0 - BarRoom) * frame.lineMm;
+    std::vector<QRectF> lit, dark, bars;
     for (const ActogramShade& shade : layout.shades) {
-        canvas.fillRect(pageX(shade.fromMinute), lineBottom(shade.line) - frame.lineMm + gap,
-                        pageX(shade.toMinute) - pageX(shade.fromMinute), frame.lineMm - gap,
-                        toQColor(shade.light ? LightShade : DarkShade));
+        (shade.light ? lit : dark).emplace_back(pageX(shade.fromMinute), lineBottom(shade.line) - frame.lineMm + gap,
+                                                pageX(shade.toMinute) - pageX(shade.fromMinute), frame.lineMm - gap);
     }
     for (const ActogramBar& bar : layout.bars) {
         const double height = bar.height * (frame.lineMm - gap);
-        canvas.fillRect(pageX(bar.fromMinute), lineBottom(bar.line) - height, pageX(bar.toMinute) - pageX(bar.fromMinute),
-                        height, toQColor(Ink));
+        bars.emplace_back(pageX(bar.fromMinute), lineBottom(bar.line) - height, pageX(bar.toMinute) - pageX(bar.fromMinute),
+                          height);
     }
+    canvas.fillRects(lit, toQColor(LightShade));
+    canvas.fillRects(dark, toQColor(DarkShade));
+    canvas.fillRects(bars, toQColor(Ink));
     // Dates only every few lines when the lines are lower than their text.
     const int labelEvery = std::max(1, static_cast<int>(std::ceil(lineHeightMm(style.tickPt) / frame.lineMm)));
     for (int line = 0; line < layout.lineCount; ++line) {
@@ -120,10 +123,7 @@ void paintActogram(FigureCanvas& canvas, const ActogramFigureLayout& figure, dou
                 Qt::AlignHCenter | Qt::AlignTop);
     top += 1.2 * lineHeightMm(style.labelPt);
     paintLegend(canvas, frame.legendEntries, frame.legend, style.marginMm, top, style.labelPt);
-    if (!figure.note.empty()) {
-        canvas.text(style.marginMm, top + frame.legend.heightMm, QString::fromStdString(figure.note), style.notePt,
-                    Qt::AlignLeft | Qt::AlignTop, toQColor(QuietInk));
-    }
+    canvas.paragraph(style.marginMm, top + frame.legend.heightMm, figure.note, style.widthMm - 2.0 * style.marginMm, style.notePt, toQColor(QuietInk));
 }
 
 }  // namespace zorvex

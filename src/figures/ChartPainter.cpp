@@ -51,7 +51,7 @@ ChartFrame frameOf(const ChartFigure& figure, const FigureStyle& style, double p
     frame.gapMm = panels > 1 ? 0.8 * tickText : 0.0;
     frame.underMm = style.tickMm + 1.1 * tickText + 1.2 * labelText;
     frame.legend = placeLegend(figure.legend, style.widthMm - 2.0 * style.marginMm, style.labelPt);
-    frame.noteMm = figure.note.empty() ? 0.0 : 1.2 * lineHeightMm(style.notePt);
+    frame.noteMm = paragraphHeightMm(figure.note, style.widthMm - 2.0 * style.marginMm, style.notePt);
     const double fixed = frame.top + panels * (frame.titleMm + frame.gapMm) + frame.underMm + 0.5 * tickText +
                          frame.legend.heightMm + frame.noteMm + style.marginMm;
     if (pageHeightMm > 0.0) {
@@ -177,10 +177,7 @@ void paintChart(FigureCanvas& canvas, const ChartFigure& figure, double heightMm
                 style.labelPt, Qt::AlignHCenter | Qt::AlignTop);
     const double legendTop = plotsBottom + frame.underMm + 0.5 * lineHeightMm(style.tickPt);
     paintLegend(canvas, figure.legend, frame.legend, style.marginMm, legendTop, style.labelPt);
-    if (!figure.note.empty()) {
-        canvas.text(style.marginMm, legendTop + frame.legend.heightMm, QString::fromStdString(figure.note), style.notePt,
-                    Qt::AlignLeft | Qt::AlignTop, toQColor(QuietInk));
-    }
+    canvas.paragraph(style.marginMm, legendTop + frame.legend.heightMm, figure.note, style.widthMm - 2.0 * style.marginMm, style.notePt, toQColor(QuietInk));
 }
 
 }  // namespace zorvex

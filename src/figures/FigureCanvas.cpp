@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPainterPath>
 #include <QStandardPaths>
 
 namespace zorvex {
@@ -90,6 +91,26 @@ double lineHeightMm(double points) {
     return QFontMetricsF(fontOf(points), &device).height() * MmPerInch / MeasureDpi;
 }
 
+std::vector<QString> wrapText(const QString& text, double widthMm, double points) {
+    std::vector<QString> lines;
+    QString line;
+    for (const QString& word : text.split(' ', Qt::SkipEmptyParts)) {
+        const QString longer = line.isEmpty() ? word : line + ' ' + word;
+        if (!line.isEmpty() && textWidthMm(longer, points) > widthMm) {
+            lines.push_back(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    if (!line.isEmpty()) lines.push_back(line);
+    return lines;
+}
+
+double paragraphHeightMm(const std::string& text, double widthMm, double points) {
+    return static_cast<double>(wrapText(QString::fromStdString(text), widthMm, points).size()) * lineHeightMm(points);
+}
+
 QColor toQColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
 
 FigureCanvas::FigureCanvas(QPainter& painter, double dotsPerInch, const FigureStyle& style)
@@ -169,6 +190,28 @@ void FigureCanvas::text(double x, double y, const QString& text, double points, 
     // A box wider than the measured text: another device's rounding must not wrap or clip it.
     painter_.drawText(QRectF(point(left - width, top), point(left + 2.0 * width, top + height)),
                       Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextDontClip, text);
+}
+
+void FigureCanvas::paragraph(double x, double y, const std::string& text, double widthMm, double points, QColor colour) {
+    for (const QString& line : wrapText(QString::fromStdString(text), widthMm, points)) {
+        this->text(x, y, line, points, Qt::AlignLeft | Qt::AlignTop, colour);
+        y += lineHeightMm(points);
+    }
+}
+
+void FigureCanvas::fillRects(const std::vector<QRectF>& rectsMm, QColor fill) {
+    painter_.save();
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    for (const QRectF& rect : rectsMm) {
+        painter_.fillRect(QRectF(point(rect.left(), rect.top()), point(rect.right(), rect.bottom())), fill);
+    }
+    painter_.restore();
+}
+
+void FigureCanvas::clipToRects(const std::vector<QRectF>& rectsMm) {
+    QPainterPath area;
+    for (const QRectF& rect : rectsMm) area.addRect(QRectF(point(rect.left(), rect.top()), point(rect.right(), rect.bottom())));
+    painter_.setClipPath(area.simplified());
 }
 
 void FigureCanvas::verticalText(double x, double y, const QString& text, double points, QColor colour) {

@@ -7,7 +7,9 @@
 #include <QFont>
 #include <QPainter>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
+#include <string>
 #include <vector>
 
 #include "views/Colours.h"
@@ -44,6 +46,12 @@ QString figureFontFile();
 double textWidthMm(const QString& text, double points);
 double lineHeightMm(double points);
 
+/// `text` broken into lines no wider than `widthMm` at the spaces (a longer word keeps its own line).
+std::vector<QString> wrapText(const QString& text, double widthMm, double points);
+
+/// Height of `text` wrapped to `widthMm`; 0 for no text.
+double paragraphHeightMm(const std::string& text, double widthMm, double points);
+
 QColor toQColor(Rgb colour);
 
 /// A painter on a device of `dotsPerInch`, addressed in millimetres from the top left.
@@ -70,6 +78,13 @@ public:
     /// `text` placed by `alignment` relative to (x, y): Qt::AlignLeft/Right/HCenter and AlignTop/Bottom/VCenter.
     void text(double x, double y, const QString& text, double points, Qt::Alignment alignment,
               QColor colour = Qt::black);
+    /// `text` wrapped to `widthMm`, its first line's top left at (x, y).
+    void paragraph(double x, double y, const std::string& text, double widthMm, double points, QColor colour);
+    /// Fills rectangles given in millimetres without smoothing their edges, so
+    /// that bars side by side leave no seams.
+    void fillRects(const std::vector<QRectF>& rectsMm, QColor fill);
+    /// Limits painting to the union of rectangles given in millimetres.
+    void clipToRects(const std::vector<QRectF>& rectsMm);
     /// The same turned a quarter anticlockwise, read from bottom to top, centred on (x, y).
     void verticalText(double x, double y, const QString& text, double points, QColor colour = Qt::black);
     /// Limits painting to a rectangle in millimetres; none restores it.

@@ -34,7 +34,7 @@ HeatFrame frameOf(const PlateHeatMapLayout& map, const FigureStyle& style, doubl
     const int columns = std::max(map.columns, 1);
     const int rows = std::max(map.rows, 1);
     frame.legend = placeLegend(map.legend, style.widthMm - 2.0 * style.marginMm, style.labelPt);
-    const double noteMm = map.note.empty() ? 0.0 : 1.2 * lineHeightMm(style.notePt);
+    const double noteMm = paragraphHeightMm(map.note, style.widthMm - 2.0 * style.marginMm, style.notePt);
     const double under = 0.8 * tickText + colourBarHeightMm(style) + 0.6 * tickText + frame.legend.heightMm + noteMm +
                          style.marginMm;
     frame.cellWidth = width / columns;
@@ -99,20 +99,27 @@ void paintHeatMap(FigureCanvas& canvas, const PlateHeatMapLayout& map, double he
     }
     for (const HeatWell& well : map.wells) paintWell(canvas, map, frame, well);
     canvas.strokeRect(frame.plateLeft, frame.plateTop, plateWidth, plateHeight, toQColor(QuietInk), style.axisMm);
+    // Each outline drawn inside its own wells' cells, so that two groups side by side both show.
     for (const GroupOutline& outline : map.outlines) {
+        std::vector<QRectF> cells;
+        for (const HeatWell& well : map.wells) {
+            if (well.mark != WellMark::NoBeam && well.group == outline.group) {
+                cells.emplace_back(frame.plateLeft + well.column * frame.cellWidth, frame.plateTop + well.row * frame.cellHeight,
+                                   frame.cellWidth, frame.cellHeight);
+            }
+        }
+        canvas.clipToRects(cells);
         for (const CellEdge& edge : outline.edges) {
             canvas.line(frame.plateLeft + edge.x1 * frame.cellWidth, frame.plateTop + edge.y1 * frame.cellHeight,
                         frame.plateLeft + edge.x2 * frame.cellWidth, frame.plateTop + edge.y2 * frame.cellHeight,
-                        toQColor(outline.colour), OutlineWidths * style.curveMm);
+                        toQColor(outline.colour), 2.0 * OutlineWidths * style.curveMm);
         }
+        canvas.unclip();
     }
     const double barWidth = ColourBarShare * plateWidth;
     paintColourBar(canvas, map.scale, frame.plateLeft + (plateWidth - barWidth) / 2.0, frame.barTop, barWidth);
     paintLegend(canvas, map.legend, frame.legend, style.marginMm, frame.legendTop, style.labelPt);
-    if (!map.note.empty()) {
-        canvas.text(style.marginMm, frame.noteTop, QString::fromStdString(map.note), style.notePt,
-                    Qt::AlignLeft | Qt::AlignTop, toQColor(QuietInk));
-    }
+    canvas.paragraph(style.marginMm, frame.noteTop, map.note, style.widthMm - 2.0 * style.marginMm, style.notePt, toQColor(QuietInk));
 }
 
 }  // namespace zorvex
