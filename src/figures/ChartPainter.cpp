@@ -82,11 +82,12 @@ void paintBands(FigureCanvas& canvas, const PlotArea& area, const ChartSeries& s
     if (!series.band) return;
     for (const auto& segment : series.segments) {
         if (segment.size() < 2) continue;
-        std::vector<QPointF> outline;
-        outline.reserve(2 * segment.size());
-        for (const ChartPoint& p : segment) outline.emplace_back(area.pageX(p.x), area.pageY(p.high));
-        for (auto p = segment.rbegin(); p != segment.rend(); ++p) outline.emplace_back(area.pageX(p->x), area.pageY(p->low));
-        canvas.polygon(outline, bandColour(series.colour));
+        std::vector<QPointF> upper, lower;
+        for (const ChartPoint& p : segment) {
+            upper.emplace_back(area.pageX(p.x), area.pageY(p.high));
+            lower.emplace_back(area.pageX(p.x), area.pageY(p.low));
+        }
+        canvas.band(upper, lower, bandColour(series.colour));
     }
 }
 

@@ -13,6 +13,8 @@ namespace {
 
 constexpr double MmPerInch = 25.4;
 constexpr double MeasureDpi = 1200.0;
+// Points of one piece of a band painted as pixels: quick to fill, few seams.
+constexpr std::size_t RasterBandPoints = 32;
 // DejaVu Sans: free to embed, covers the symbols the figures use (±, µ, –),
 // and part of every Debian desktop.
 constexpr const char* FontFileName = "DejaVuSans.ttf";
@@ -114,7 +116,10 @@ double paragraphHeightMm(const std::string& text, double widthMm, double points)
 QColor toQColor(Rgb colour) { return QColor(colour.red, colour.green, colour.blue); }
 
 FigureCanvas::FigureCanvas(QPainter& painter, double dotsPerInch, const FigureStyle& style)
-    : painter_(painter), dotsPerMm_(dotsPerInch / MmPerInch), style_(style) {
+    : painter_(painter),
+      raster_(painter.device() != nullptr && painter.device()->devType() == QInternal::Image),
+      dotsPerMm_(dotsPerInch / MmPerInch),
+      style_(style) {
     painter_.setRenderHint(QPainter::Antialiasing);
     painter_.setRenderHint(QPainter::TextAntialiasing);
 }
@@ -134,22 +139,43 @@ void FigureCanvas::line(double x1, double y1, double x2, double y2, QColor colou
     painter_.drawLine(point(x1, y1), point(x2, y2));
 }
 
+// Qt's rasterizer slows down sharply on one long path that crosses itself
+// often, as a week of 5-minute bins does; pixels are painted in short pieces
+// instead (whose seams do not show), vectors keep one path.
 void FigureCanvas::polyline(const std::vector<QPointF>& pointsMm, QColor colour, double widthMm) {
     std::vector<QPointF> points;
     points.reserve(pointsMm.size());
     for (const QPointF& p : pointsMm) points.push_back(point(p.x(), p.y()));
-    painter_.setPen(pen(colour, widthMm, false));
+    QPen stroke = pen(colour, widthMm, false);
     painter_.setBrush(Qt::NoBrush);
-    painter_.drawPolyline(points.data(), static_cast<int>(points.size()));
+    if (!raster_) {
+        painter_.setPen(stroke);
+        painter_.drawPolyline(points.data(), static_cast<int>(points.size()));
+        return;
+    }
+    // Round caps join the segments as round joins would.
+    stroke.setCapStyle(Qt::RoundCap);
+    painter_.setPen(stroke);
+    std::vector<QLineF> segments;
+    segments.reserve(points.size());
+    for (std::size_t i = 1; i < points.size(); ++i) segments.emplace_back(points[i - 1], points[i]);
+    painter_.drawLines(segments.data(), static_cast<int>(segments.size()));
 }
 
-void FigureCanvas::polygon(const std::vector<QPointF>& pointsMm, QColor fill) {
-    std::vector<QPointF> points;
-    points.reserve(pointsMm.size());
-    for (const QPointF& p : pointsMm) points.push_back(point(p.x(), p.y()));
+void FigureCanvas::band(const std::vector<QPointF>& upperMm, const std::vector<QPointF>& lowerMm, QColor fill) {
+    const std::size_t count = std::min(upperMm.size(), lowerMm.size());
+    if (count < 2) return;
     painter_.setPen(Qt::NoPen);
     painter_.setBrush(fill);
-    painter_.drawPolygon(points.data(), static_cast<int>(points.size()));
+    const std::size_t piece = raster_ ? RasterBandPoints : count;
+    std::vector<QPointF> outline;
+    for (std::size_t first = 0; first + 1 < count; first += piece) {
+        const std::size_t last = std::min(count - 1, first + piece);
+        outline.clear();
+        for (std::size_t i = first; i <= last; ++i) outline.push_back(point(upperMm[i].x(), upperMm[i].y()));
+        for (std::size_t i = last + 1; i-- > first;) outline.push_back(point(lowerMm[i].x(), lowerMm[i].y()));
+        painter_.drawPolygon(outline.data(), static_cast<int>(outline.size()));
+    }
 }
 
 void FigureCanvas::fillRect(double left, double top, double width, double height, QColor fill) {

@@ -67,8 +67,8 @@ public:
     void line(double x1, double y1, double x2, double y2, QColor colour, double widthMm, bool dashed = false);
     /// An open line through points given in millimetres.
     void polyline(const std::vector<QPointF>& pointsMm, QColor colour, double widthMm);
-    /// A closed filled shape through points given in millimetres, without an outline.
-    void polygon(const std::vector<QPointF>& pointsMm, QColor fill);
+    /// The area between two lines through the same x positions (millimetres), without an outline.
+    void band(const std::vector<QPointF>& upperMm, const std::vector<QPointF>& lowerMm, QColor fill);
     void fillRect(double left, double top, double width, double height, QColor fill);
     void strokeRect(double left, double top, double width, double height, QColor colour, double widthMm,
                     bool dashed = false);
@@ -96,6 +96,7 @@ private:
     QFont font(double points) const;
 
     QPainter& painter_;
+    bool raster_;  ///< painting pixels (PNG) rather than vectors
     double dotsPerMm_;
     FigureStyle style_;
 };
