@@ -22,6 +22,8 @@ void BM_WeekGroupFigure(benchmark::State& state, const char* extension) {
     request.programFolder = temp.path();
     request.output = temp / (std::string("groups") + extension);
     request.groups.binMinutes = state.range(0);
+    // The GUI application, its fonts and the acquisition's bytes, before any figure.
+    state.counters["before_MB"] = bench::peakMegabytes();
     for (auto _ : state) {
         const FigureOutcome outcome = writeFigure(request);
         if (!outcome.written) state.SkipWithError(outcome.message.c_str());
