@@ -110,13 +110,12 @@ double paintPanel(FigureCanvas& canvas, const ActogramFrame& frame, const Actogr
 }  // namespace
 
 double actogramHeightMm(const ActogramFigureLayout& figure, const FigureStyle& style) {
-    if (style.fixedHeightMm > 0.0) return style.fixedHeightMm;
     return heightOf(frameOf(figure, style, 0.0), figure, style);
 }
 
-void paintActogram(FigureCanvas& canvas, const ActogramFigureLayout& figure, double heightMm) {
+void paintActogram(FigureCanvas& canvas, const ActogramFigureLayout& figure) {
     const FigureStyle& style = canvas.style();
-    const ActogramFrame frame = frameOf(figure, style, style.fixedHeightMm > 0.0 ? heightMm : 0.0);
+    const ActogramFrame frame = frameOf(figure, style, style.fixedHeightMm);
     double top = style.marginMm;
     for (const ActogramPanelLayout& panel : figure.panels) top += paintPanel(canvas, frame, panel, top);
     canvas.text((frame.left + frame.right) / 2.0, top - 0.2 * lineHeightMm(style.tickPt), "Time of day (h)", style.labelPt,

@@ -10,7 +10,7 @@ namespace zorvex {
 /// Height the actograms take at the style's width (the slide's fixed height for slides).
 double actogramHeightMm(const ActogramFigureLayout& figure, const FigureStyle& style);
 
-/// Paints `figure` over the whole page of `heightMm`.
-void paintActogram(FigureCanvas& canvas, const ActogramFigureLayout& figure, double heightMm);
+/// Paints `figure` over the whole page; a slide is filled to its fixed height.
+void paintActogram(FigureCanvas& canvas, const ActogramFigureLayout& figure);
 
 }  // namespace zorvex

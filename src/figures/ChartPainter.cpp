@@ -148,13 +148,12 @@ void paintPanel(FigureCanvas& canvas, const PlotArea& area, const ChartPanel& pa
 }  // namespace
 
 double chartHeightMm(const ChartFigure& figure, const FigureStyle& style) {
-    if (style.fixedHeightMm > 0.0) return style.fixedHeightMm;
     return pageHeightOf(frameOf(figure, style, 0.0), figure, style);
 }
 
-void paintChart(FigureCanvas& canvas, const ChartFigure& figure, double heightMm) {
+void paintChart(FigureCanvas& canvas, const ChartFigure& figure) {
     const FigureStyle& style = canvas.style();
-    const ChartFrame frame = frameOf(figure, style, style.fixedHeightMm > 0.0 ? heightMm : 0.0);
+    const ChartFrame frame = frameOf(figure, style, style.fixedHeightMm);
     double top = frame.top;
     double plotsTop = top;
     for (std::size_t i = 0; i < figure.panels.size(); ++i) {

@@ -7,10 +7,10 @@
 
 namespace zorvex {
 
-/// Height the chart takes at the style's width (the slide's fixed height for slides).
+/// Height the content takes at the style's width (a slide's height is fixed instead).
 double chartHeightMm(const ChartFigure& figure, const FigureStyle& style);
 
-/// Paints `figure` over the whole page of `heightMm`.
-void paintChart(FigureCanvas& canvas, const ChartFigure& figure, double heightMm);
+/// Paints `figure` over the whole page; a slide is filled to its fixed height.
+void paintChart(FigureCanvas& canvas, const ChartFigure& figure);
 
 }  // namespace zorvex

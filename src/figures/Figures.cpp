@@ -27,32 +27,29 @@ private:
     std::string text_;
 };
 
-// Lays the asked figure out; the painter and page height it needs, or nothing after a message.
+// A laid-out figure: the page height it needs and how to paint it.
 struct PaintPlan {
     double heightMm = 0.0;
     PaintFigure paint;
 };
 
-std::optional<PaintPlan> planGroups(const FigureRequest& request, const FigureStyle& style, Dialogs& dialogs) {
-    auto source = loadFigureSource(request.acquisitionFolder, request.programFolder, dialogs);
-    if (!source) return std::nullopt;
-    auto tables = figureTables(*source, request.groups.binMinutes, dialogs);
-    if (!tables) return std::nullopt;
-    auto chart = layoutGroupFigure(*source, *tables, request.groups, dialogs);
-    if (!chart) return std::nullopt;
-    const double height = chartHeightMm(*chart, style);
-    return PaintPlan{height, [chart = std::move(*chart), height](FigureCanvas& canvas) { paintChart(canvas, chart, height); }};
+template <typename Layout, typename Height, typename Paint>
+PaintPlan planOf(Layout layout, const FigureStyle& style, Height contentHeight, Paint paint) {
+    const double height = style.fixedHeightMm > 0.0 ? style.fixedHeightMm : contentHeight(layout, style);
+    return {height, [layout = std::move(layout), paint](FigureCanvas& canvas) { paint(canvas, layout); }};
 }
 
-std::optional<PaintPlan> planPlate(const FigureRequest& request, const FigureStyle& style, Dialogs& dialogs) {
+// The group figure and the heat map: both drawn from the report's tables at their bin size.
+template <typename LayOut, typename Height, typename Paint>
+std::optional<PaintPlan> planFromReport(const FigureRequest& request, long long binMinutes, const FigureStyle& style,
+                                        Dialogs& dialogs, LayOut layOut, Height contentHeight, Paint paint) {
     auto source = loadFigureSource(request.acquisitionFolder, request.programFolder, dialogs);
     if (!source) return std::nullopt;
-    auto tables = figureTables(*source, request.plate.binMinutes, dialogs);
+    auto tables = figureTables(*source, binMinutes, dialogs);
     if (!tables) return std::nullopt;
-    auto map = layoutPlateHeatMap(*source, *tables, request.plate, dialogs);
-    if (!map) return std::nullopt;
-    const double height = heatMapHeightMm(*map, style);
-    return PaintPlan{height, [map = std::move(*map), height](FigureCanvas& canvas) { paintHeatMap(canvas, map, height); }};
+    auto layout = layOut(*source, *tables);
+    if (!layout) return std::nullopt;
+    return planOf(std::move(*layout), style, contentHeight, paint);
 }
 
 std::optional<PaintPlan> planActogram(const FigureRequest& request, const FigureStyle& style, Dialogs& dialogs) {
@@ -64,8 +61,28 @@ std::optional<PaintPlan> planActogram(const FigureRequest& request, const Figure
     }
     auto figure = layoutActogramFigure(*grid, request.actogram, dialogs);
     if (!figure) return std::nullopt;
-    const double height = actogramHeightMm(*figure, style);
-    return PaintPlan{height, [figure = std::move(*figure), height](FigureCanvas& canvas) { paintActogram(canvas, figure, height); }};
+    return planOf(std::move(*figure), style, actogramHeightMm, paintActogram);
+}
+
+std::optional<PaintPlan> planFigure(const FigureRequest& request, const FigureStyle& style, Dialogs& dialogs) {
+    switch (request.kind) {
+        case FigureKind::Groups:
+            return planFromReport(
+                request, request.groups.binMinutes, style, dialogs,
+                [&](const FigureSource& source, const ReportTables& tables) {
+                    return layoutGroupFigure(source, tables, request.groups, dialogs);
+                },
+                chartHeightMm, paintChart);
+        case FigureKind::Plate:
+            return planFromReport(
+                request, request.plate.binMinutes, style, dialogs,
+                [&](const FigureSource& source, const ReportTables& tables) {
+                    return layoutPlateHeatMap(source, tables, request.plate, dialogs);
+                },
+                heatMapHeightMm, paintHeatMap);
+        case FigureKind::Actogram: return planActogram(request, style, dialogs);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -80,12 +97,7 @@ FigureOutcome writeFigure(const FigureRequest& request) {
     CollectedMessages messages;
     const FigureStyle style = styleOf(request.page);
     try {
-        std::optional<PaintPlan> plan;
-        switch (request.kind) {
-            case FigureKind::Groups: plan = planGroups(request, style, messages); break;
-            case FigureKind::Plate: plan = planPlate(request, style, messages); break;
-            case FigureKind::Actogram: plan = planActogram(request, style, messages); break;
-        }
+        const std::optional<PaintPlan> plan = planFigure(request, style, messages);
         if (!plan) return {false, messages.text()};
         if (auto failure = writeFigureFile(request.output, style.widthMm, plan->heightMm, style, plan->paint)) {
             messages.message(*failure, Buttons::Ok);

@@ -80,13 +80,12 @@ void paintWell(FigureCanvas& canvas, const PlateHeatMapLayout& map, const HeatFr
 }  // namespace
 
 double heatMapHeightMm(const PlateHeatMapLayout& map, const FigureStyle& style) {
-    if (style.fixedHeightMm > 0.0) return style.fixedHeightMm;
     return frameOf(map, style, 0.0).bottom;
 }
 
-void paintHeatMap(FigureCanvas& canvas, const PlateHeatMapLayout& map, double heightMm) {
+void paintHeatMap(FigureCanvas& canvas, const PlateHeatMapLayout& map) {
     const FigureStyle& style = canvas.style();
-    const HeatFrame frame = frameOf(map, style, style.fixedHeightMm > 0.0 ? heightMm : 0.0);
+    const HeatFrame frame = frameOf(map, style, style.fixedHeightMm);
     const double plateWidth = frame.cellWidth * map.columns;
     const double plateHeight = frame.cellHeight * map.rows;
     for (int column = 0; column < map.columns; ++column) {

@@ -8,10 +8,10 @@
 
 namespace zorvex {
 
-/// Height the heat map takes at the style's width (the slide's fixed height for slides).
+/// Height the content takes at the style's width (a slide's height is fixed instead).
 double heatMapHeightMm(const PlateHeatMapLayout& map, const FigureStyle& style);
 
-/// Paints `map` over the whole page of `heightMm`.
-void paintHeatMap(FigureCanvas& canvas, const PlateHeatMapLayout& map, double heightMm);
+/// Paints `map` over the whole page; a slide is filled to its fixed height.
+void paintHeatMap(FigureCanvas& canvas, const PlateHeatMapLayout& map);
 
 }  // namespace zorvex
