@@ -109,6 +109,11 @@ std::vector<std::int32_t> ReportTables::reportedBins() const {
     return bins;
 }
 
+double standardErrorOf(std::int32_t sd, std::int32_t wells) {
+    if (wells < 1 || sd < 1) return 0.0;
+    return sd / std::sqrt(static_cast<double>(wells));
+}
+
 int maxGroupOf(const ReportPlate& plate) {
     int gmax = 0;
     for (int c = 0; c < ChannelCount; ++c) gmax = std::max<int>(gmax, plate.channelGroup[static_cast<std::size_t>(c)]);

@@ -104,6 +104,7 @@ std::optional<ReportPlate> loadReportPlate(const std::filesystem::path& acquisit
     result.groups = defaultGroupTable();
     loadChannelFiles(channels, result.groups, acquisitionFolder, projectNumberOf(acquisitionFolder), dialogs);
     result.channelGroup = channels.Group;
+    result.channelEnabled = channels.Enabled;
 
     if (!loadPlateOrBackup(result.plate, programFolder, result.plateName)) {
         dialogs.message("Multiwell Configuration File " + result.plateName + ".dat or .bak not found");

@@ -26,6 +26,7 @@ struct ReportPlate {
     std::int16_t rtBuffer = 0;  ///< RT_Buffer of the setup copy (samples per bin)
     SetupAsIs setupCopy;        ///< the setup copy as recorded
     std::array<std::int16_t, ChannelSlots> channelGroup{};  ///< negative = no group
+    std::array<bool, ChannelSlots> channelEnabled{};        ///< status.dat of the setup copy
     GroupTable groups;
     int maxWell = 0;  ///< Wmax
     int maxBeam = 0;  ///< Bmax
