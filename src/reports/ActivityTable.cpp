@@ -1,5 +1,6 @@
 #include "reports/ActivityTable.h"
 
+#include "common/Files.h"
 #include "common/Numbers.h"
 #include "common/Text.h"
 #include "reports/ExportFiles.h"
@@ -29,38 +30,41 @@ std::string temperatureText(const std::optional<double>& celsius) {
     return celsius ? formatShortest(roundHalfEven(*celsius * 100.0) / 100.0) : "";
 }
 
+// The fields of each interval before and after the well's, made once for every well.
+struct IntervalFields {
+    std::vector<std::string> leading;   ///< "datetime,elapsed_min,"
+    std::vector<std::string> trailing;  ///< ",light,temperature_c,status" and the line end
+
+    explicit IntervalFields(const RhythmGrid& grid) {
+        for (int k = 0; k < grid.exportedIntervals(); ++k) {
+            const auto slot = static_cast<std::size_t>(k);
+            leading.push_back(isoDateTime(grid.readingTime(k)) + "," +
+                              std::to_string(static_cast<long long>(k + 1) * grid.intervalMinutes) + ",");
+            trailing.push_back(std::string(",") + (grid.lightOn[slot] ? "1" : "0") + "," +
+                               temperatureText(grid.temperatureC[slot]) + "," + (grid.isReading(k) ? "1" : "0") +
+                               LineEnd);
+        }
+    }
+};
+
+// The rows of one well, in time order.
+std::string wellRows(const RhythmGrid& grid, int well, const IntervalFields& intervals) {
+    const std::string fields = wellFields(grid, well) + ",";
+    const auto& counts = grid.wellCounts[static_cast<std::size_t>(well)];
+    std::string rows;
+    for (std::size_t k = 0; k < intervals.leading.size(); ++k) {
+        rows += intervals.leading[k];
+        rows += fields;
+        if (grid.isReading(static_cast<int>(k))) rows += std::to_string(counts[k]);
+        rows += intervals.trailing[k];
+    }
+    return rows;
+}
+
 }  // namespace
 
 std::filesystem::path activityTableFile(const std::filesystem::path& acquisitionFolder, int intervalMinutes) {
     return acquisitionFolder / ("activity_" + std::to_string(intervalMinutes) + "min.csv");
-}
-
-std::string activityTableText(const RhythmGrid& grid) {
-    const int intervals = grid.exportedIntervals();
-    // The interval's fields before and after the well's, made once for every well.
-    std::vector<std::string> leading;
-    std::vector<std::string> trailing;
-    for (int k = 0; k < intervals; ++k) {
-        const auto slot = static_cast<std::size_t>(k);
-        leading.push_back(isoDateTime(grid.readingTime(k)) + "," +
-                          std::to_string(static_cast<long long>(k + 1) * grid.intervalMinutes) + ",");
-        trailing.push_back(std::string(",") + (grid.lightOn[slot] ? "1" : "0") + "," +
-                           temperatureText(grid.temperatureC[slot]) + "," + (grid.isReading(k) ? "1" : "0") + LineEnd);
-    }
-    std::string text = std::string(Header) + LineEnd;
-    for (int well = 0; well < grid.wellCount(); ++well) {
-        if (grid.beamsOfWell(well) == 0) continue;
-        const std::string fields = wellFields(grid, well) + ",";
-        const auto& counts = grid.wellCounts[static_cast<std::size_t>(well)];
-        for (int k = 0; k < intervals; ++k) {
-            const auto slot = static_cast<std::size_t>(k);
-            text += leading[slot];
-            text += fields;
-            if (grid.isReading(k)) text += std::to_string(counts[slot]);
-            text += trailing[slot];
-        }
-    }
-    return text;
 }
 
 std::optional<std::filesystem::path> exportActivityTable(const ActivityTableRequest& request, Dialogs& dialogs) {
@@ -70,7 +74,19 @@ std::optional<std::filesystem::path> exportActivityTable(const ActivityTableRequ
                                            ? activityTableFile(request.acquisitionFolder, request.intervalMinutes)
                                            : request.outFile;
     if (file.has_parent_path() && !prepareExportFolder(file.parent_path(), dialogs)) return std::nullopt;
-    if (!writeExportFile(file, activityTableText(*grid), dialogs)) return std::nullopt;
+
+    // Written a well at a time: a week of 384 wells in 1-minute rows is some
+    // 200 MB of text.
+    FileReplacement table(file);
+    bool written = table.append(std::string(Header) + LineEnd);
+    const IntervalFields intervals(*grid);
+    for (int well = 0; well < grid->wellCount() && written; ++well) {
+        if (grid->beamsOfWell(well) > 0) written = table.append(wellRows(*grid, well, intervals));
+    }
+    if (!written || !table.commit()) {
+        fileNotWritten(file, dialogs);
+        return std::nullopt;
+    }
     return file;
 }
 

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <optional>
-#include <string>
 
 #include "platform/Dialogs.h"
 #include "reports/RhythmGrid.h"
@@ -26,13 +25,12 @@ struct ActivityTableRequest {
 /// The default table of an acquisition: <folder>/activity_<I>min.csv.
 std::filesystem::path activityTableFile(const std::filesystem::path& acquisitionFolder, int intervalMinutes);
 
-/// The header and the rows: each well with a channel, in plate order, through
-/// the intervals up to the last reading; a gap has status 0 and no activity.
-std::string activityTableText(const RhythmGrid& grid);
-
 /// Loads the grid and writes the table (beside the target first, then
-/// renamed). Returns the file; nothing after a message when the acquisition
-/// cannot be read or holds no reading, or the file cannot be written.
+/// renamed): a header, then for each well with a channel, in plate order, its
+/// rows through the intervals up to the last reading; a gap has status 0 and
+/// no activity. Returns the file; nothing after a message when the
+/// acquisition cannot be read or holds no reading, or the file cannot be
+/// written.
 std::optional<std::filesystem::path> exportActivityTable(const ActivityTableRequest& request, Dialogs& dialogs);
 
 }  // namespace zorvex

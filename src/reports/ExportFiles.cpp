@@ -20,10 +20,13 @@ bool prepareExportFolder(const std::filesystem::path& folder, Dialogs& dialogs) 
     return true;
 }
 
-bool writeExportFile(const std::filesystem::path& file, std::string_view text, Dialogs& dialogs) {
-    if (writeFile(file, text)) return true;
+bool fileNotWritten(const std::filesystem::path& file, Dialogs& dialogs) {
     dialogs.message("The file cannot be written: " + file.string());
     return false;
+}
+
+bool writeExportFile(const std::filesystem::path& file, std::string_view text, Dialogs& dialogs) {
+    return writeFile(file, text) || fileNotWritten(file, dialogs);
 }
 
 }  // namespace zorvex

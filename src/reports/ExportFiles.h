@@ -13,6 +13,9 @@ namespace zorvex {
 /// or cannot be created.
 bool prepareExportFolder(const std::filesystem::path& folder, Dialogs& dialogs);
 
+/// Says that `file` could not be written; returns false.
+bool fileNotWritten(const std::filesystem::path& file, Dialogs& dialogs);
+
 /// Writes `text` to `file` (beside it first, then renamed); false after a message.
 bool writeExportFile(const std::filesystem::path& file, std::string_view text, Dialogs& dialogs);
 
