@@ -71,14 +71,14 @@ TEST(OfflineWindow, OpeningAProjectListsItsAcquisitionsWithCountsOnly) {
     EXPECT_EQ(offline.items(window.Listpj), std::vector<std::string>{"p00001"});
 }
 
-TEST(OfflineWindow, OpeningAnAcquisitionOfTwoFilesShowsPageOneOfNone) {
+TEST(OfflineWindow, OpeningAnAcquisitionOfTwoFilesShowsPageOneOfOne) {
     OfflineWindow offline;
     auto acquisition = offline.acquisition("01022023_1015");
     writeMarkedFiles(acquisition.folder(), 2, 2);
     offline.openAcquisition("01022023_1015");
     Frm_offline& window = *offline.window;
 
-    EXPECT_EQ(window.Txtpage->text(), "1/0");
+    EXPECT_EQ(window.Txtpage->text(), "1/1");
     EXPECT_EQ(window.scrollpage->value(), 1);
     EXPECT_EQ(window.realTimeFiles(), 2);
     EXPECT_EQ(window.pageBuffer().samples(9, 11)[4], markedSample(1, 0, 9, 4));
@@ -235,7 +235,7 @@ TEST(OfflineWindow, AsciiExportWritesOnlyFromTheChannelView) {
     ASSERT_EQ(offline.host.opened, std::vector<std::filesystem::path>{exported});
     std::string text = readFile(exported).value_or("");
     EXPECT_EQ(text.substr(0, text.find("\r\n", text.find("Well:")) + 2),
-              "\"Demo\"\r\n\"" + acquisition.folder().string() + "\"\r\n\r\nWell: A1 Page[1/0] [#0k-25k]\r\n");
+              "\"Demo\"\r\n\"" + acquisition.folder().string() + "\"\r\n\r\nWell: A1 Page[1/1] [#0k-0.5k]\r\n");
     EXPECT_NE(text.find("\r\n\r\nA1.0 \r\n" + std::to_string(markedSample(0, 0, 0, 0)) + " \r\n"), std::string::npos);
 
     offline.doubleClick(window.lstgrup, "B1");

@@ -64,6 +64,7 @@ void Frm_offline::loadPage(int page, int progressSteps) {
     if (acquisitionPath_.empty()) return;
     if (!page_.allocated()) page_.allocate(config_.setup.RT_Buffer);
     loading_ = true;
+    page_.startPage();
     const std::vector<int> files = pageFileNumbers(page, realTimeFiles_);
     for (std::size_t k = 0; k < files.size(); ++k) {
         drawProgress(*Pic_status, progressSteps > 0 ? static_cast<double>(k) / progressSteps : 1.0);
@@ -183,7 +184,7 @@ void Frm_offline::analyze() {
     showChannelSignal();
     const std::vector<WellBeam> beams = beamsOfWell(config_, selectedWell());
     PageReanalysis reanalysis = reanalysePage(page_, currentPage_, beams, snr, method, storedMinutes(acquisitionPath_));
-    drawReanalysis(*Picreal, reanalysis, beams, config_.plate.MaxBeam);
+    drawReanalysis(*Picreal, reanalysis, beams, config_.plate.MaxBeam, page_.samplesPerBlock());
 }
 
 void Frm_offline::changePage(int page) {
