@@ -1,5 +1,6 @@
 #include "reports/ReportComputation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -93,17 +94,12 @@ void computeGroups(const ReportPlate& plate, ReportTables& tables) {
 }  // namespace
 
 BinSize adjustBinSize(long long requestedMinutes, std::int32_t span) {
-    long long j = requestedMinutes;
-    long long shown = requestedMinutes;
-    if (j < MinBinMinutes) j = shown = MinBinMinutes;
+    long long j = std::max<long long>(requestedMinutes, MinBinMinutes);
     if (static_cast<long long>(span) + 1 < j) {
-        if (span > ShortRunMinutes) {
-            j = shown = (static_cast<long long>(span) + 1) / QuarterHour * QuarterHour;
-        } else {
-            j = static_cast<long long>(span) + 1;
-        }
+        j = span > ShortRunMinutes ? (static_cast<long long>(span) + 1) / QuarterHour * QuarterHour
+                                   : static_cast<long long>(span) + 1;
     }
-    return {checkedInt16(j), checkedInt16(shown)};
+    return {checkedInt16(j)};
 }
 
 std::int32_t reportedBinCount(std::int32_t span, std::int16_t binMinutes) {

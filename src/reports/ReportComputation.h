@@ -12,8 +12,7 @@ namespace zorvex {
 
 /// The bin size after the adjustments for tiny sizes and short acquisitions.
 struct BinSize {
-    std::int16_t minutes = 0;      ///< J
-    std::int16_t shownMinutes = 0; ///< what the bin-size box shows afterwards
+    std::int16_t minutes = 0;  ///< J, which the bin-size box shows afterwards
 };
 
 /// J from the requested size and the span K: at least 2; an acquisition
