@@ -13,9 +13,9 @@ namespace {
 constexpr double BlockWidth = 500.0;
 constexpr double SignalLeft = -1000.0;
 constexpr double SignalTop = 2150.0;
-constexpr double SignalRight = BlockWidth * SlotsPerPage;
+constexpr double SignalRight = BlockWidth * (SlotsPerPage + 1);
 constexpr double SignalBottom = -150.0;
-constexpr double LabelWidth = 1000.0;  ///< room kept for the last sample label at the data's end
+constexpr double LabelWidth = 1600.0;  ///< room kept for the last sample label at the data's end
 
 const QColor BlockLine(200, 200, 200);
 const QColor ThresholdGrey(128, 128, 128);
