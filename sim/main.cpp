@@ -9,7 +9,6 @@
 
 #include "PtyServer.h"
 #include "SimOptions.h"
-#include "common/HelpText.h"
 #include "device/PortMap.h"
 
 namespace {
@@ -87,24 +86,9 @@ void waitForStop(const zorvex::sim::PtyServer& server, double untilSeconds) {
 
 int main(int argc, char** argv) {
     using namespace zorvex::sim;
-    std::vector<std::string> args(argv + 1, argv + argc);
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::cout << simHelp();
-            return 0;
-        }
-        if (arg == "--version") {
-            std::cout << zorvex::versionText("zorvex-sim");
-            return 0;
-        }
-    }
-    std::string error;
-    std::optional<SimOptions> options = parseSimOptions(args, error);
-    if (!options) {
-        std::cerr << "zorvex-sim: " << error << '\n' << zorvex::tryHelpText("zorvex-sim");
-        return 2;
-    }
-    InstrumentConfig& config = options->instrument;
+    SimOptions options;
+    if (auto status = readSimOptions({argv + 1, argv + argc}, options, std::cout, std::cerr)) return *status;
+    InstrumentConfig& config = options.instrument;
     if (!config.stateFile.empty() && std::filesystem::exists(config.stateFile)) {
         if (std::optional<FactoryBytes> stored = loadFactoryState(config.stateFile)) {
             config.factoryRegisters = *stored;
@@ -113,10 +97,10 @@ int main(int argc, char** argv) {
         }
     }
     std::ofstream log;
-    if (!options->logFile.empty()) {
-        log.open(options->logFile, std::ios::trunc);
+    if (!options.logFile.empty()) {
+        log.open(options.logFile, std::ios::trunc);
         if (!log) {
-            std::cerr << "zorvex-sim: cannot write " << options->logFile << '\n';
+            std::cerr << "zorvex-sim: cannot write " << options.logFile << '\n';
             return 1;
         }
     }
@@ -125,25 +109,25 @@ int main(int argc, char** argv) {
         if (log) instrument.setLog([&log](const std::string& line) { log << line << '\n' << std::flush; });
         PtyServer server(instrument);
         std::optional<PortMapping> mapping;
-        if (options->com != 0) {
-            mapping.emplace(options->programFolder, options->com, server.devicePath());
+        if (options.com != 0) {
+            mapping.emplace(options.programFolder, options.com, server.devicePath());
             if (!mapping->active()) {
-                std::cerr << "zorvex-sim: cannot write comports.dat in " << options->programFolder << '\n';
+                std::cerr << "zorvex-sim: cannot write comports.dat in " << options.programFolder << '\n';
                 return 1;
             }
         }
         std::optional<DeviceLink> link;
-        if (!options->link.empty()) {
-            link.emplace(options->link, server.devicePath());
+        if (!options.link.empty()) {
+            link.emplace(options.link, server.devicePath());
             if (!link->active()) {
-                std::cerr << "zorvex-sim: cannot make the link " << options->link << '\n';
+                std::cerr << "zorvex-sim: cannot make the link " << options.link << '\n';
                 return 1;
             }
         }
         installSignals();
         std::cout << "zorvex-sim: instrument on " << server.devicePath() << std::endl;
-        const double disconnect = options->disconnectAfter;
-        const double end = options->seconds;
+        const double disconnect = options.disconnectAfter;
+        const double end = options.seconds;
         bool disconnectFirst = disconnect > 0 && (end <= 0 || disconnect < end);
         server.serve(stopRequested, disconnectFirst ? disconnect : end);
         if (disconnectFirst && !stopRequested) {
