@@ -96,16 +96,19 @@ QWidget* Frm_Main::buildLiveArea(QWidget* parent) {
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
 
+    auto* viewRow = new QHBoxLayout;
     CheckRT = named<QCheckBox>("CheckRT", "Real-time View", area);
     CheckRT->setChecked(true);
-    layout->addWidget(CheckRT);
-
-    // A monitor run looks like a recording everywhere else: this says otherwise.
+    viewRow->addWidget(CheckRT);
+    // A monitor run looks like a recording everywhere else: this says
+    // otherwise, on the row it shares with the check box, so no height is lost.
     lbl_monitor = named<QLabel>("lbl_monitor", "MONITOR ONLY - NOT RECORDING", area);
     lbl_monitor->setAlignment(Qt::AlignCenter);
-    lbl_monitor->setStyleSheet("background-color: #c00000; color: white; font-weight: bold; padding: 4px;");
+    lbl_monitor->setStyleSheet("background-color: #c00000; color: white; font-weight: bold; padding: 2px;");
+    lbl_monitor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     lbl_monitor->hide();
-    layout->addWidget(lbl_monitor);
+    viewRow->addWidget(lbl_monitor, 1);
+    layout->addLayout(viewRow);
 
     Framereal = named<QGroupBox>("Framereal", "Real-time signal", area);
     auto* signal = new QVBoxLayout(Framereal);
