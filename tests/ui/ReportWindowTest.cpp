@@ -298,6 +298,8 @@ TEST(ReportWindow, ActivityTableAsksTheIntervalWritesBesideTheAcquisitionAndOpen
     report.window->mntable->trigger();
     EXPECT_EQ(report.dialogs.shown.back(), "Minutes per row of the activity table (1 to 1440):");
     EXPECT_EQ(report.host.opened, std::vector<std::filesystem::path>{folder});
+    EXPECT_EQ(report.window->statusBar()->currentMessage().toStdString(),
+              "Activity table activity_30min.csv written in: " + folder.string());
     // 96 wells of 3 whole half hours, under the header.
     EXPECT_EQ(countLines(folder / "activity_30min.csv"), 1 + 96 * 3);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -384,7 +384,12 @@ void Frm_Report::exportTable() {
         WaitCursor wait;
         file = exportActivityTable(request, dialogs_);
     }
-    if (file) host_.openDocument(file->parent_path());
+    // The folder, not the table: a long table is more than a spreadsheet takes.
+    if (file) {
+        openWritten(statusBar(), host_,
+                    "Activity table " + QString::fromStdString(file->filename().string()) + " written in",
+                    file->parent_path());
+    }
 }
 
 }  // namespace zorvex
