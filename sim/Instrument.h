@@ -67,6 +67,9 @@ public:
     void setReplyFilter(std::function<bool(const Frame&)> filter);
     /// Receives one line per frame received, reply sent and bytes skipped.
     void setLog(std::function<void(const std::string&)> log);
+    /// The instrument switched off and on again at `seconds`: outputs off,
+    /// every beam back at its power-on setting; the factory registers stay.
+    void powerOn(double seconds);
 
 private:
     std::string answer(const Frame& frame, double seconds);

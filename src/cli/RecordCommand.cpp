@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "acquisition/Acquisition.h"
+#include "acquisition/BeamSetup.h"
 #include "acquisition/Startup.h"
 #include "cli/ReportArgs.h"
 #include "common/Files.h"
@@ -21,7 +22,11 @@ constexpr long long ReportBinMinutes = 30;  // the main window's bin-size box at
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-extern "C" void requestStop(int) { stopRequested = 1; }
+extern "C" void requestStop(int number) { stopRequested = number; }
+
+std::string signalName(int number) {
+    return number == SIGTERM ? "SIGTERM" : number == SIGHUP ? "SIGHUP" : "SIGINT";
+}
 
 // Reads option `name` into `value` when given; false after a message when it
 // is not a whole number within `low`..`high`.
@@ -40,9 +45,28 @@ bool numberOption(const ParsedArgs& parsed, const std::string& name, int low, in
     return true;
 }
 
+// The calibration and zero progress on stderr: one line whenever the kind of
+// step changes ("Writing calibration", "Calibrating", "AutoZero"), not one
+// per beam or pass.
+class ConsoleProgress : public SetupProgress {
+public:
+    explicit ConsoleProgress(std::ostream& err) : err_(err) {}
+    void showPanel(const std::string& banner) override { err_ << banner << std::endl; }
+    void label(const std::string& text) override {
+        const std::string step = text.substr(0, text.find_first_of(".[<(0123456789"));
+        if (step == lastStep_) return;
+        lastStep_ = step;
+        err_ << text << std::endl;
+    }
+
+private:
+    std::ostream& err_;
+    std::string lastStep_;
+};
+
 // The acquisition's owner on a console: the timer is a flag the loop below
-// reads, each bin is one line, the report is written, not shown, and a lost
-// instrument goes to the error stream.
+// reads, each bin is one line, the report is written, not shown, and what
+// the cycle has to tell goes to the error stream without waiting.
 class ConsoleOwner : public AcquisitionOwner {
 public:
     ConsoleOwner(const Workspace& workspace, Dialogs& dialogs, Host& host, std::ostream& out, std::ostream& err)
@@ -67,15 +91,11 @@ public:
         auto outcome = generateReport(request, dialogs_, host_);
         if (outcome && outcome->file) out_ << "Report: " << outcome->file->string() << "\n";
     }
-    void instrumentLost(const std::string& message) override {
-        err_ << message << std::endl;
-        lost = true;
-    }
+    void tell(const std::string& message) override { err_ << message << std::endl; }
     int intervalMs() const { return intervalMs_; }
 
     bool timerOn = false;
     bool recording = false;
-    bool lost = false;  ///< the run ended because the instrument stopped answering
 
 private:
     const Workspace& workspace_;
@@ -87,14 +107,11 @@ private:
 };
 
 // Drives the ticks at the timer's interval, as the window's timer would,
-// until the acquisition stops by itself or a signal asks for the stop command.
+// until the acquisition stops by itself or a signal asks to end the program.
 void runTimer(Acquisition& acquisition, ConsoleOwner& owner, Host& host) {
     std::int64_t due = host.steadyMs();
     while (acquisition.state() != AcquisitionState::Stopped) {
-        if (stopRequested) {
-            acquisition.stop();
-            break;
-        }
+        if (stopRequested) break;  // the caller shuts down
         if (!owner.timerOn) {
             host.pause(owner.intervalMs());
             continue;
@@ -118,17 +135,19 @@ const CommandHelp& recordHelp() {
         "record an acquisition from the instrument",
         {{"zorvex-cli record [--program-folder DIR] [OPTION]..."},
          "Starts the program without windows on the instrument of the configured COM port, and records an "
-         "acquisition of the current project (or --project N) as the main window's Start does. It runs until the "
-         "project's lapse ends or SIGINT/SIGTERM (Ctrl-C) stops it, writes the report at the end of the lapse, and "
-         "prints the acquisition folder. Messages go to standard error; questions take their first answer.",
+         "acquisition of the current project (or --project N) as the main window's Start does, with its "
+         "calibration and zero. It runs until the project's lapse ends or SIGINT/SIGTERM/SIGHUP (Ctrl-C) stops it, "
+         "waits for the instrument when it stops answering, writes the report at the end of the lapse, switches "
+         "the outputs off and prints the acquisition folder. Messages go to standard error; questions take their "
+         "first answer.",
          {{"Options:",
            {{"--program-folder DIR", "program folder (default: $ZORVEX_HOME, else ~/.local/share/zorvex)"},
             {"--project N", "project number, 0 to 32767 (default: the one in config.dat)"},
             {"--name TEXT", "experiment name (default \"Autorun project\"); an empty name is a monitor run"},
             {"--description TEXT", "experiment description"},
             {"--minutes M", "lapse of this run in minutes, 1 to 32767 (default: the project's)"}}}},
-         "Exit status: 0 done, 1 no start (no configuration, or the start was refused) or the instrument stopped "
-         "answering (the bins recorded so far are kept), 2 bad usage."}};
+         "Exit status: 0 done (the lapse completed, or a signal stopped the run), 1 no start (no configuration, or "
+         "the start was refused), 2 bad usage."}};
     return help;
 }
 
@@ -161,6 +180,12 @@ int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, st
     }
     loadProject(workspace, workspace.config.Actual_Project_Number, dialogs);
     AcquisitionOptions options = startupOptions(workspace.setup);
+    // The windows' start-up runs the "OFF" item of "Manual_Calibration": a
+    // recording calibrates and zeroes as it would there.
+    SensorSwitches switches = projectSwitches(workspace.setup);
+    manualCalibrationOff(switches, workspace.setup);
+    options.autoCalibration = switches.autoCalibration;
+    options.autoZero = switches.autoZero;
     if (auto found = parsed->options.find("description"); found != parsed->options.end()) {
         options.description = found->second;
     }
@@ -168,11 +193,19 @@ int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, st
     // the project's own setup.dat is not rewritten.
     if (minutes) workspace.setup.Aq_lapse = static_cast<std::int16_t>(*minutes);
 
+    EventLog log(host);
+    log.openProgramLog(workspace.programFolder);
+    log.program("zorvex-cli record in " + workspace.programFolder.string());
     InstrumentSession session(readPortMap(workspace.programFolder));
-    connectInstrument(workspace, session, dialogs, host, [&err](const std::string& text) { err << text << "\n"; });
+    connectInstrument(workspace, session, dialogs, host, [&err, &log](const std::string& text) {
+        log.program(text);
+        err << text << "\n";
+    });
 
     ConsoleOwner owner(workspace, dialogs, host, out, err);
-    Acquisition acquisition(workspace, session, options, dialogs, host, owner);
+    ConsoleProgress progress(err);
+    BeamSetup beams(workspace, session, options, dialogs, host, progress);
+    Acquisition acquisition(workspace, session, options, dialogs, host, owner, log, beams);
     StartRequest request{NameSource::Autorun, ""};
     if (auto found = parsed->options.find("name"); found != parsed->options.end()) {
         request = {NameSource::Given, found->second};
@@ -180,11 +213,15 @@ int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, st
     stopRequested = 0;
     auto previousInt = std::signal(SIGINT, requestStop);
     auto previousTerm = std::signal(SIGTERM, requestStop);
+    auto previousHup = std::signal(SIGHUP, requestStop);
     const bool started = acquisition.start(request);
     owner.recording = acquisition.recording();
     if (started) runTimer(acquisition, owner, host);
+    // However the run ended, the instrument is left with its outputs off.
+    acquisition.shutDown(stopRequested ? signalName(stopRequested) : "end of zorvex-cli record");
     std::signal(SIGINT, previousInt);
     std::signal(SIGTERM, previousTerm);
+    std::signal(SIGHUP, previousHup);
     if (!started) return 1;
 
     if (acquisition.recording()) {
@@ -192,7 +229,7 @@ int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, st
     } else {
         out << "Monitor run: nothing was recorded\n";
     }
-    return owner.lost ? 1 : 0;
+    return 0;
 }
 
 }  // namespace zorvex

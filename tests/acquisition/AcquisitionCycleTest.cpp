@@ -115,7 +115,7 @@ TEST_F(AcquisitionOnPty, AutoZeroRecomputesThresholdsAndCountsFromTheBuffer) {
     options.autoCalibration = true;
     session->Gain.fill(3);
     session->PinHole.fill(2);
-    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, sensorsSeen);
+    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, log, sensorsSeen);
     const ChannelTable before = workspace.channels;
     ASSERT_TRUE(startNamed("Zeroed"));
     tickBins(1, 10);

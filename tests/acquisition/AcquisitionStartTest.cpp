@@ -232,7 +232,7 @@ public:
 TEST_F(AcquisitionOnPty, FailedAutoCalibrationStopsBeforeTheTimer) {
     FailingCalibration failing;
     options.autoCalibration = options.autoZero = true;
-    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, failing);
+    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, log, failing);
     EXPECT_FALSE(startNamed("Calibrated"));
     EXPECT_EQ(failing.calibrations, 1);
     EXPECT_EQ(failing.zeros, 0);
@@ -244,7 +244,7 @@ TEST_F(AcquisitionOnPty, FailedAutoCalibrationStopsBeforeTheTimer) {
 TEST_F(AcquisitionOnPty, MonitorRunSkipsCalibrationAndZero) {
     FailingCalibration failing;
     options.autoCalibration = options.autoZero = true;
-    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, failing);
+    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, log, failing);
     EXPECT_TRUE(startNamed(""));
     EXPECT_EQ(failing.calibrations, 0);
 }

@@ -4,6 +4,7 @@
 // button (OK, Yes) or an empty input, so a test notices only through the record.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ class ScriptedDialogs : public Dialogs {
 public:
     Answer message(const std::string& text, Buttons buttons = Buttons::Ok) override {
         shown.push_back(text);
+        if (whileShown) whileShown(text);
         if (!answers.empty()) {
             Answer answer = answers.front();
             answers.pop_front();
@@ -31,6 +33,9 @@ public:
         return answer;
     }
 
+    /// Runs while a message is "on screen", before it is answered: a test
+    /// can let the event loop run there, as a modal box's own loop does.
+    std::function<void(const std::string&)> whileShown;
     std::deque<Answer> answers;
     std::deque<std::string> inputs;
     std::vector<std::string> shown;

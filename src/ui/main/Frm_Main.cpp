@@ -30,10 +30,11 @@ Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& di
       session_(session),
       dialogs_(dialogs),
       host_(host),
+      log_(host),
       commandLine_(std::move(commandLine)),
       beams_(std::make_unique<BeamSetup>(workspace, session, options_, dialogs, host, setupPanel_)),
       acquisition_(std::make_unique<Acquisition>(workspace, session, options_, dialogs, host,
-                                                 static_cast<AcquisitionOwner&>(*this), *beams_)),
+                                                 static_cast<AcquisitionOwner&>(*this), log_, *beams_)),
       splash_(std::make_unique<Frm_Init>()),
       report_(std::make_unique<Frm_Report>(workspace.programFolder, dialogs, host)),
       offline_(std::make_unique<Frm_offline>(workspace.programFolder, dialogs, host)),
@@ -42,6 +43,7 @@ Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& di
     setWindowTitle("Zorvex");
     resize(1280, 800);
     buildWidgets();
+    buildWaitingLabel();
     buildMenus();
     setupPanel_.attach(frm_autotext, lbl_autotext, lbl_autochannel, picturecal);
     live_ = std::make_unique<LiveView>(workspace_, session_, *acquisition_, Picreal, Picact);
@@ -85,7 +87,12 @@ bool Frm_Main::startUp() {
 }
 
 void Frm_Main::runStartUpSteps() {
-    auto status = [this](const std::string& text) { splash_->showNews(QString::fromStdString(text)); };
+    log_.openProgramLog(workspace_.programFolder);
+    log_.program("Start-up of the windows in " + workspace_.programFolder.string());
+    auto status = [this](const std::string& text) {
+        log_.program(text);
+        splash_->showNews(QString::fromStdString(text));
+    };
     cmd_frio->setText("FRIO");
     cmd_ontemp->setText("OFF");
     cmd_luz->setText("OFF");
@@ -110,6 +117,8 @@ void Frm_Main::runStartUpSteps() {
     fillSelectors();
     showProjectName();
     connectInstrument(workspace_, session_, dialogs_, host_, status);
+    log_.program(session_.online() ? "Online: the instrument answers on COM" + std::to_string(session_.port)
+                                   : std::string("Offline: no instrument found"));
     startupStep_ = 6;
     showPortMenuAfterSearch();
     splash_->waitForStage(2,
@@ -184,9 +193,9 @@ void Frm_Main::showEvent(QShowEvent* event) {
 }
 
 void Frm_Main::closeEvent(QCloseEvent* event) {
-    // Leaving the program ends a running acquisition: its completed bins are on disk.
-    Timeradq->stop();
-    Timer_test->stop();
+    // Leaving the program ends a running acquisition: its completed bins are
+    // on disk, and no element stays on without its thermostat.
+    shutDown("window closed");
     if (session_.online()) {
         std::string question = "Update values to project " + std::to_string(workspace_.config.Actual_Project_Number) +
                                "_" + workspace_.setup.Name + " before Exit?";
@@ -196,7 +205,6 @@ void Frm_Main::closeEvent(QCloseEvent* event) {
             host_.yield();
             host_.pause(300);
         }
-        session_.comm.CommClose(session_.port);
     }
     event->accept();
     QApplication::quit();
