@@ -3,21 +3,11 @@
 #include <charconv>
 #include <cmath>
 
-#include "common/HelpText.h"
+#include "common/CommandLine.h"
 
 namespace zorvex::sim {
 
 namespace {
-
-template <class Number>
-bool parseNumber(const std::string& text, Number& value) {
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) return false;
-    if constexpr (std::is_floating_point_v<Number>) return std::isfinite(value);
-    return true;
-}
-
-bool parseSeconds(const std::string& text, double& value) { return parseNumber(text, value) && value >= 0; }
 
 // "short=P,faulty=P,silent=P,noecho=P", any subset, each P in 0..1.
 bool parseFaults(const std::string& text, Faults& faults) {
@@ -27,8 +17,10 @@ bool parseFaults(const std::string& text, Faults& faults) {
         std::string item = text.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
         std::size_t equals = item.find('=');
         double probability = 0;
-        if (equals == std::string::npos || !parseNumber(item.substr(equals + 1), probability) || probability < 0 ||
-            probability > 1) {
+        const char* value = item.data() + (equals == std::string::npos ? item.size() : equals + 1);
+        const auto [end, error] = std::from_chars(value, item.data() + item.size(), probability);
+        if (equals == std::string::npos || error != std::errc() || end != item.data() + item.size() ||
+            !(probability >= 0 && probability <= 1)) {
             return false;
         }
         std::string name = item.substr(0, equals);
@@ -43,75 +35,75 @@ bool parseFaults(const std::string& text, Faults& faults) {
     return true;
 }
 
-}  // namespace
+constexpr int HighestProbe = 255 * 256 - 1;  // the reply is two bytes, the first below 255
 
-std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, std::string& error) {
-    SimOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& name = args[i];
-        if (name == "--empty-plate") {
-            options.instrument.organisms = false;
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            error = "missing value after " + name;
-            return std::nullopt;
-        }
-        const std::string& value = args[++i];
-        bool ok = true;
-        if (name == "--program-folder") options.programFolder = value;
-        else if (name == "--com") ok = parseNumber(value, options.com) && options.com >= 1 && options.com <= 16;
-        else if (name == "--link") options.link = value;
-        else if (name == "--seconds") ok = parseSeconds(value, options.seconds);
-        else if (name == "--disconnect-after") ok = parseSeconds(value, options.disconnectAfter);
-        else if (name == "--seed") ok = parseNumber(value, options.instrument.seed);
-        else if (name == "--state") options.instrument.stateFile = value;
-        else if (name == "--log") options.logFile = value;
-        else if (name == "--ambient") ok = parseNumber(value, options.instrument.ambientC);
-        else if (name == "--faults") ok = parseFaults(value, options.instrument.faults);
-        else if (name == "--probe") {
-            int probe = 0;
-            ok = parseNumber(value, probe) && probe >= 0 && probe < 255 * 256;
-            options.instrument.probeReply = InstrumentConfig::probeReplyFor(probe);
-        } else {
-            error = "unknown option " + name;
-            return std::nullopt;
-        }
-        if (!ok) {
-            error = "invalid value for " + name + ": " + value;
-            return std::nullopt;
-        }
-    }
-    if ((options.com != 0) != !options.programFolder.empty()) {
-        error = "--com and --program-folder go together";
-        return std::nullopt;
-    }
-    return options;
+void declare(CLI::App& app, SimOptions& options) {
+    const CLI::Validator seconds = numberIn(0, HUGE_VAL);
+    CLI::Option* folder =
+        app.add_option("--program-folder", options.programFolder, "the program folder whose COM N is pointed at the "
+                                                                  "simulator; restored on exit")
+            ->type_name("DIR");
+    CLI::Option* com = app.add_option("--com", options.com, "COM number of the simulator in DIR/comports.dat, 1 to 16")
+                           ->type_name("N")
+                           ->check(wholeNumberIn(1, 16));
+    folder->needs(com);
+    com->needs(folder);
+    app.add_option("--link", options.link, "make PATH a symbolic link to the simulator's pty")->type_name("PATH");
+    app.add_option("--seconds", options.seconds, "stop after S seconds (default: until a signal)")
+        ->type_name("S")
+        ->check(seconds);
+    app.add_option("--seed", options.instrument.seed, "seed of the beam model and the faults (default 1)")
+        ->type_name("N")
+        ->check(wholeNumberIn(0, std::numeric_limits<long long>::max()));
+    app.add_option_function<int>(
+           "--probe",
+           [&options](const int& probe) { options.instrument.probeReply = InstrumentConfig::probeReplyFor(probe); },
+           "presence probe value, 0 to " + std::to_string(HighestProbe) + " (default 50)")
+        ->type_name("V")
+        ->check(wholeNumberIn(0, HighestProbe));
+    app.add_option("--state", options.instrument.stateFile, "keep the factory registers in FILE")->type_name("FILE");
+    app.add_option("--ambient", options.instrument.ambientC, "room temperature in degrees Celsius (default 22)")
+        ->type_name("C")
+        ->check(numberIn(-HUGE_VAL, HUGE_VAL));
+    app.add_flag_callback(
+        "--empty-plate", [&options] { options.instrument.organisms = false; }, "no organisms: beams are never crossed");
+    app.add_option_function<std::string>(
+           "--faults", [&options](const std::string& text) { parseFaults(text, options.instrument.faults); },
+           "misbehave with probability P (0 to 1): short or faulty data blocks, no reply, no echo")
+        ->type_name("short=P,faulty=P,silent=P,noecho=P")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                Faults faults;
+                if (parseFaults(text, faults)) return std::string();
+                return text + " is not a list of short=P,faulty=P,silent=P,noecho=P, P in 0..1";
+            },
+            ""));
+    CLI::Option* disconnect =
+        app.add_option("--disconnect-after", options.disconnectAfter, "close the pty after S seconds")
+            ->type_name("S")
+            ->check(seconds);
+    app.add_option("--reconnect-after", options.reconnectAfter,
+                   "with --disconnect-after: serve again S seconds later on a new pty, as after a power cycle, "
+                   "behind a link that stays (--link, or DIR/zorvex-sim-COMN, which COM N then names)")
+        ->type_name("S")
+        ->check(seconds)
+        ->needs(disconnect);
+    app.add_option("--log", options.logFile, "write every frame received and reply sent to FILE")->type_name("FILE");
 }
 
-std::string simHelp() {
-    return formatHelp(
-        {{"zorvex-sim [OPTION]..."},
-         "A simulated instrument on a pseudo-terminal, for demonstrations and tests without hardware: it answers "
-         "the program's frames with beams crossed by organisms, a plate temperature, light and factory registers. "
-         "It prints the pty it serves and runs until SIGINT or SIGTERM (Ctrl-C).",
-         {{"Options:",
-           {{"--program-folder DIR --com N", "point COM N (1 to 16) of DIR/comports.dat at the simulator; restored "
-                                             "on exit"},
-            {"--link PATH", "make PATH a symbolic link to the simulator's pty"},
-            {"--seconds S", "stop after S seconds (default: until a signal)"},
-            {"--seed N", "seed of the beam model and the faults (default 1)"},
-            {"--probe V", "presence probe value (default 50)"},
-            {"--state FILE", "keep the factory registers in FILE"},
-            {"--ambient C", "room temperature in degrees Celsius (default 22)"},
-            {"--empty-plate", "no organisms: beams are never crossed"},
-            {"--faults short=P,faulty=P,silent=P,noecho=P",
-             "misbehave with probability P (0 to 1): short or faulty data blocks, no reply, no echo"},
-            {"--disconnect-after S", "close the pty after S seconds"},
-            {"--log FILE", "write every frame received and reply sent to FILE"},
-            {"--help", "show this help and exit"},
-            {"--version", "show the version and exit"}}}},
-         "Example: zorvex-sim --program-folder run --com 4, then zorvex --program-folder run."});
+}  // namespace
+
+std::optional<int> readSimOptions(const std::vector<std::string>& args, SimOptions& options, std::ostream& out,
+                                  std::ostream& err) {
+    CLI::App app{"A simulated instrument on a pseudo-terminal, for demonstrations and tests without hardware: it "
+                 "answers the program's frames with beams crossed by organisms, a plate temperature, light and "
+                 "factory registers. It prints the pty it serves and runs until SIGINT or SIGTERM (Ctrl-C).",
+                 "zorvex-sim"};
+    setUpProgram(app);
+    app.footer("Example: zorvex-sim --program-folder run --com 4, then zorvex --program-folder run.\n\n"
+               "Exit status: 0 done, 1 the pty, the link or comports.dat could not be made, 2 bad usage.");
+    declare(app, options);
+    return parseCommandLine(app, args, out, err);
 }
 
 }  // namespace zorvex::sim

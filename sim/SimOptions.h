@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,15 +17,15 @@ struct SimOptions {
     std::filesystem::path link;           ///< a symlink to the pty, made and removed by the simulator
     double seconds = 0;                   ///< run time, 0 until a signal
     double disconnectAfter = 0;           ///< close the pty after this many seconds, 0 never
+    double reconnectAfter = 0;            ///< serve again this long after the disconnection, 0 never
     std::filesystem::path logFile;
     InstrumentConfig instrument;
 };
 
-/// Reads the arguments after the program name; nothing, with `error` set,
-/// when they are not understood.
-std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, std::string& error);
-
-/// What `zorvex-sim --help` prints.
-std::string simHelp();
+/// Reads `args` (the words after the program name) into `options`. Nothing
+/// when the simulator goes on; otherwise the exit status after the help or
+/// version on `out`, or a usage error on `err`.
+std::optional<int> readSimOptions(const std::vector<std::string>& args, SimOptions& options, std::ostream& out,
+                                  std::ostream& err);
 
 }  // namespace zorvex::sim

@@ -1,7 +1,9 @@
 // zorvex-sim: the instrument on a pseudo-terminal, for demos and tests
 // without hardware.
 
+#include <algorithm>
 #include <csignal>
+#include <memory>
 #include <fstream>
 #include <iostream>
 #include <system_error>
@@ -9,7 +11,6 @@
 
 #include "PtyServer.h"
 #include "SimOptions.h"
-#include "common/HelpText.h"
 #include "device/PortMap.h"
 
 namespace {
@@ -59,17 +60,24 @@ private:
 // A symlink to the pty, removed on exit when it still points there.
 class DeviceLink {
 public:
-    DeviceLink(std::filesystem::path link, const std::string& device) : link_(std::move(link)), device_(device) {
+    DeviceLink(std::filesystem::path link, const std::string& device) : link_(std::move(link)) { pointAt(device); }
+    ~DeviceLink() { remove(); }
+    bool active() const { return active_; }
+    /// Makes the link again, to `device`.
+    void pointAt(const std::string& device) {
         std::error_code error;
         if (std::filesystem::is_symlink(link_, error)) std::filesystem::remove(link_, error);
+        device_ = device;
         std::filesystem::create_symlink(device_, link_, error);
         active_ = !error;
     }
-    ~DeviceLink() {
+    /// Takes the link away while unplugged, as a pulled adapter's device name
+    /// goes; a pty number given to someone else meanwhile is never reached.
+    void remove() {
         std::error_code error;
         if (active_ && std::filesystem::read_symlink(link_, error) == device_) std::filesystem::remove(link_, error);
+        active_ = false;
     }
-    bool active() const { return active_; }
 
 private:
     std::filesystem::path link_;
@@ -77,34 +85,51 @@ private:
     bool active_ = false;
 };
 
-void waitForStop(const zorvex::sim::PtyServer& server, double untilSeconds) {
-    while (!stopRequested && (untilSeconds <= 0 || server.seconds() < untilSeconds)) {
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+void waitForStop(Clock::time_point start, double untilSeconds) {
+    while (!stopRequested && (untilSeconds <= 0 || secondsSince(start) < untilSeconds)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+}
+
+// The lifetime after the start: served, then pulled at `disconnect` (0
+// never), then after `reconnect` more seconds (0 never) served again on a
+// new pty behind `link`, after a power cycle; all until `end` (0 never).
+void serveTimeline(zorvex::sim::Instrument& instrument, std::unique_ptr<zorvex::sim::PtyServer>& server,
+                   Clock::time_point poweredOn, const zorvex::sim::SimOptions& options, DeviceLink* link) {
+    using zorvex::sim::PtyServer;
+    const double end = options.seconds;
+    const double disconnect = options.disconnectAfter;
+    const bool disconnectFirst = disconnect > 0 && (end <= 0 || disconnect < end);
+    server->serve(stopRequested, disconnectFirst ? disconnect : end);
+    if (!disconnectFirst || stopRequested) return;
+    server->disconnect();
+    if (link) link->remove();
+    std::cout << "zorvex-sim: disconnected" << std::endl;
+    if (options.reconnectAfter <= 0) {
+        waitForStop(poweredOn, end);
+        return;
+    }
+    const double back = disconnect + options.reconnectAfter;
+    waitForStop(poweredOn, end > 0 ? std::min(end, back) : back);
+    if (stopRequested || (end > 0 && secondsSince(poweredOn) >= end)) return;
+    server = std::make_unique<PtyServer>(instrument, poweredOn);
+    instrument.powerOn(server->seconds());
+    if (link) link->pointAt(server->devicePath());
+    std::cout << "zorvex-sim: reconnected on " << server->devicePath() << std::endl;
+    server->serve(stopRequested, end);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace zorvex::sim;
-    std::vector<std::string> args(argv + 1, argv + argc);
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::cout << simHelp();
-            return 0;
-        }
-        if (arg == "--version") {
-            std::cout << zorvex::versionText("zorvex-sim");
-            return 0;
-        }
-    }
-    std::string error;
-    std::optional<SimOptions> options = parseSimOptions(args, error);
-    if (!options) {
-        std::cerr << "zorvex-sim: " << error << '\n' << zorvex::tryHelpText("zorvex-sim");
-        return 2;
-    }
-    InstrumentConfig& config = options->instrument;
+    SimOptions options;
+    if (auto status = readSimOptions({argv + 1, argv + argc}, options, std::cout, std::cerr)) return *status;
+    InstrumentConfig& config = options.instrument;
     if (!config.stateFile.empty() && std::filesystem::exists(config.stateFile)) {
         if (std::optional<FactoryBytes> stored = loadFactoryState(config.stateFile)) {
             config.factoryRegisters = *stored;
@@ -113,44 +138,45 @@ int main(int argc, char** argv) {
         }
     }
     std::ofstream log;
-    if (!options->logFile.empty()) {
-        log.open(options->logFile, std::ios::trunc);
+    if (!options.logFile.empty()) {
+        log.open(options.logFile, std::ios::trunc);
         if (!log) {
-            std::cerr << "zorvex-sim: cannot write " << options->logFile << '\n';
+            std::cerr << "zorvex-sim: cannot write " << options.logFile << '\n';
             return 1;
         }
     }
     try {
         Instrument instrument(config);
         if (log) instrument.setLog([&log](const std::string& line) { log << line << '\n' << std::flush; });
-        PtyServer server(instrument);
-        std::optional<PortMapping> mapping;
-        if (options->com != 0) {
-            mapping.emplace(options->programFolder, options->com, server.devicePath());
-            if (!mapping->active()) {
-                std::cerr << "zorvex-sim: cannot write comports.dat in " << options->programFolder << '\n';
+        const Clock::time_point poweredOn = Clock::now();
+        auto server = std::make_unique<PtyServer>(instrument, poweredOn);
+        // Served again after a reconnection, the instrument is on a new pty:
+        // the program reaches it by a link that stays, as a real adapter keeps
+        // its device name.
+        std::filesystem::path linkPath = options.link;
+        if (linkPath.empty() && options.reconnectAfter > 0 && options.com != 0) {
+            linkPath = options.programFolder / ("zorvex-sim-COM" + std::to_string(options.com));
+        }
+        std::optional<DeviceLink> link;
+        if (!linkPath.empty()) {
+            link.emplace(linkPath, server->devicePath());
+            if (!link->active()) {
+                std::cerr << "zorvex-sim: cannot make the link " << linkPath << '\n';
                 return 1;
             }
         }
-        std::optional<DeviceLink> link;
-        if (!options->link.empty()) {
-            link.emplace(options->link, server.devicePath());
-            if (!link->active()) {
-                std::cerr << "zorvex-sim: cannot make the link " << options->link << '\n';
+        std::optional<PortMapping> mapping;
+        if (options.com != 0) {
+            mapping.emplace(options.programFolder, options.com,
+                            options.reconnectAfter > 0 ? linkPath.string() : server->devicePath());
+            if (!mapping->active()) {
+                std::cerr << "zorvex-sim: cannot write comports.dat in " << options.programFolder << '\n';
                 return 1;
             }
         }
         installSignals();
-        std::cout << "zorvex-sim: instrument on " << server.devicePath() << std::endl;
-        const double disconnect = options->disconnectAfter;
-        const double end = options->seconds;
-        bool disconnectFirst = disconnect > 0 && (end <= 0 || disconnect < end);
-        server.serve(stopRequested, disconnectFirst ? disconnect : end);
-        if (disconnectFirst && !stopRequested) {
-            server.disconnect();
-            std::cout << "zorvex-sim: disconnected" << std::endl;
-            waitForStop(server, end);
-        }
+        std::cout << "zorvex-sim: instrument on " << server->devicePath() << std::endl;
+        serveTimeline(instrument, server, poweredOn, options, link ? &*link : nullptr);
     } catch (const std::system_error& failure) {
         std::cerr << "zorvex-sim: " << failure.what() << '\n';
         return 1;

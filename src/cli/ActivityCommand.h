@@ -9,19 +9,13 @@
 // Prints three lines: the count, the clipped samples (as many as were read),
 // and the detection trace entries 0..499, space-separated.
 
-#include <ostream>
-#include <string>
-#include <vector>
+#include <memory>
 
-#include "cli/CommandHelp.h"
+#include "cli/Command.h"
 
 namespace zorvex {
 
-/// Runs the command on `args` (the words after "activity"); returns the exit
-/// status: 0 done, 1 the frame could not be read or counted, 2 bad usage.
-int runActivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-/// What `zorvex-cli activity --help` shows.
-const CommandHelp& activityHelp();
+/// The activity command; its exit status is 0 done, 1 the frame could not be read or counted, 2 bad usage.
+std::unique_ptr<Command> makeActivityCommand();
 
 }  // namespace zorvex

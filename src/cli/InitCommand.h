@@ -1,17 +1,12 @@
 #pragma once
 
-#include <ostream>
-#include <string>
-#include <vector>
+#include <memory>
 
-#include "cli/CommandHelp.h"
+#include "cli/Command.h"
 
 namespace zorvex {
 
-/// `zorvex-cli init DIR`: makes a new program folder ready to start.
-int runInitCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-/// What `zorvex-cli init --help` shows.
-const CommandHelp& initHelp();
+/// `zorvex-cli init [--short-demo] DIR`: makes a new program folder ready to start.
+std::unique_ptr<Command> makeInitCommand();
 
 }  // namespace zorvex

@@ -1,6 +1,5 @@
 #include "cli/RecordCommand.h"
 
-#include <charconv>
 #include <csignal>
 #include <optional>
 
@@ -26,23 +25,6 @@ extern "C" void requestStop(int number) { stopRequested = number; }
 
 std::string signalName(int number) {
     return number == SIGTERM ? "SIGTERM" : number == SIGHUP ? "SIGHUP" : "SIGINT";
-}
-
-// Reads option `name` into `value` when given; false after a message when it
-// is not a whole number within `low`..`high`.
-bool numberOption(const ParsedArgs& parsed, const std::string& name, int low, int high, std::optional<int>& value,
-                  std::ostream& err) {
-    auto found = parsed.options.find(name);
-    if (found == parsed.options.end()) return true;
-    const std::string& text = found->second;
-    int number = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number < low || number > high) {
-        err << "invalid value for --" << name << ": " << text << " (" << low << " to " << high << ")\n";
-        return false;
-    }
-    value = number;
-    return true;
 }
 
 // The calibration and zero progress on stderr: one line whenever the kind of
@@ -127,71 +109,77 @@ void runTimer(Acquisition& acquisition, ConsoleOwner& owner, Host& host) {
     }
 }
 
-}  // namespace
+class RecordCommand : public Command {
+public:
+    RecordCommand()
+        : Command({"record", "record an acquisition from the instrument",
+                   "Starts the program without windows on the instrument of the configured COM port, and records an "
+                   "acquisition of the current project (or --project N) as the main window's Start does, with its "
+                   "calibration of the beams and zero level. It runs until the project's lapse ends or "
+                   "SIGINT/SIGTERM/SIGHUP (Ctrl-C) stops it, waits for the instrument when it stops answering, "
+                   "writes the report at the end of the lapse, switches the outputs off and prints the acquisition "
+                   "folder. Messages and the calibration's progress go to standard error; questions take their "
+                   "first answer. Each recording's story is in events.log in its folder.",
+                   "Exit status: 0 done (the lapse completed, or a signal stopped the run), 1 no start (no "
+                   "configuration, or the start was refused), 2 bad usage."}) {}
 
-const CommandHelp& recordHelp() {
-    static const CommandHelp help{
-        "record",
-        "record an acquisition from the instrument",
-        {{"zorvex-cli record [--program-folder DIR] [OPTION]..."},
-         "Starts the program without windows on the instrument of the configured COM port, and records an "
-         "acquisition of the current project (or --project N) as the main window's Start does, with its "
-         "calibration and zero. It runs until the project's lapse ends or SIGINT/SIGTERM/SIGHUP (Ctrl-C) stops it, "
-         "waits for the instrument when it stops answering, writes the report at the end of the lapse, switches "
-         "the outputs off and prints the acquisition folder. Messages go to standard error; questions take their "
-         "first answer.",
-         {{"Options:",
-           {{"--program-folder DIR", "program folder (default: $ZORVEX_HOME, else ~/.local/share/zorvex)"},
-            {"--project N", "project number, 0 to 32767 (default: the one in config.dat)"},
-            {"--name TEXT", "experiment name (default \"Autorun project\"); an empty name is a monitor run"},
-            {"--description TEXT", "experiment description"},
-            {"--minutes M", "lapse of this run in minutes, 1 to 32767 (default: the project's)"}}}},
-         "Exit status: 0 done (the lapse completed, or a signal stopped the run), 1 no start (no configuration, or "
-         "the start was refused), 2 bad usage."}};
-    return help;
-}
-
-int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    auto parsed = parseArgs(args, {"program-folder", "project", "name", "description", "minutes"}, {}, err);
-    if (!parsed || !parsed->positional.empty()) return usageError(recordHelp(), err);
-    std::optional<int> project;
-    std::optional<int> minutes;
-    if (!numberOption(*parsed, "project", 0, 32767, project, err) ||
-        !numberOption(*parsed, "minutes", 1, 32767, minutes, err)) {
-        return usageError(recordHelp(), err);
+    void declare(CLI::App& app) override {
+        addProgramFolder(app, programFolder_);
+        app.add_option("--project", project_, "project number, 0 to 32767 (default: the one in config.dat)")
+            ->type_name("N")
+            ->check(wholeNumberIn(0, 32767));
+        app.add_option("--name", name_,
+                       "experiment name (default \"Autorun project\"); an empty name is a monitor run")
+            ->type_name("TEXT");
+        app.add_option("--description", description_, "experiment description")->type_name("TEXT");
+        app.add_option("--minutes", minutes_, "lapse of this run in minutes, 1 to 32767 (default: the project's)")
+            ->type_name("M")
+            ->check(wholeNumberIn(1, 32767));
+        app.add_flag("--no-auto-calibration", noAutoCalibration_, "do not calibrate the beams at the start");
+        app.add_flag("--no-auto-zero", noAutoZero_, "do not read the zero level at the start");
     }
 
+    int run(std::ostream& out, std::ostream& err) override;
+
+private:
+    std::optional<std::filesystem::path> programFolder_;
+    std::optional<std::int16_t> project_;
+    std::optional<std::string> name_;
+    std::optional<std::string> description_;
+    std::optional<std::int16_t> minutes_;
+    bool noAutoCalibration_ = false;
+    bool noAutoZero_ = false;
+};
+
+int RecordCommand::run(std::ostream& out, std::ostream& err) {
     SystemHost host;
     ConsoleDialogs dialogs(err);
     Workspace workspace;
-    std::optional<std::filesystem::path> folderOption;
-    if (auto found = parsed->options.find("program-folder"); found != parsed->options.end()) {
-        folderOption = found->second;
-    }
-    workspace.programFolder = resolveProgramFolder(folderOption);
+    workspace.programFolder = resolveProgramFolder(programFolder_);
     if (!fileExists(workspace.programFolder / ConfigFileName)) {
         err << "Config file not found: Check correct software installation\n";
-        return 1;
+        return ExitFailed;
     }
     loadConfiguration(workspace, dialogs);
-    if (project) {
-        workspace.config.Actual_Project_Number = static_cast<std::int16_t>(*project);
+    if (project_) {
+        workspace.config.Actual_Project_Number = *project_;
         workspace.projectFolder = chooseProjectFolder(workspace.programFolder, workspace.config.Actual_Project_Number);
     }
     loadProject(workspace, workspace.config.Actual_Project_Number, dialogs);
     AcquisitionOptions options = startupOptions(workspace.setup);
-    // The windows' start-up runs the "OFF" item of "Manual_Calibration": a
-    // recording calibrates and zeroes as it would there.
+    // The windows' start-up runs the "OFF" item of "Manual_Calibration", which
+    // turns both switches on; the flags then turn them off for this run (and
+    // its setup copy).
     SensorSwitches switches = projectSwitches(workspace.setup);
     manualCalibrationOff(switches, workspace.setup);
+    if (noAutoCalibration_) setAutoCalibration(switches, workspace.setup, false);
+    if (noAutoZero_) setAutoZero(switches, workspace.setup, false);
     options.autoCalibration = switches.autoCalibration;
     options.autoZero = switches.autoZero;
-    if (auto found = parsed->options.find("description"); found != parsed->options.end()) {
-        options.description = found->second;
-    }
+    if (description_) options.description = *description_;
     // This run only: the setup copy in the acquisition folder records it,
     // the project's own setup.dat is not rewritten.
-    if (minutes) workspace.setup.Aq_lapse = static_cast<std::int16_t>(*minutes);
+    if (minutes_) workspace.setup.Aq_lapse = *minutes_;
 
     EventLog log(host);
     log.openProgramLog(workspace.programFolder);
@@ -206,10 +194,8 @@ int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, st
     ConsoleProgress progress(err);
     BeamSetup beams(workspace, session, options, dialogs, host, progress);
     Acquisition acquisition(workspace, session, options, dialogs, host, owner, log, beams);
-    StartRequest request{NameSource::Autorun, ""};
-    if (auto found = parsed->options.find("name"); found != parsed->options.end()) {
-        request = {NameSource::Given, found->second};
-    }
+    const StartRequest request =
+        name_ ? StartRequest{NameSource::Given, *name_} : StartRequest{NameSource::Autorun, ""};
     stopRequested = 0;
     auto previousInt = std::signal(SIGINT, requestStop);
     auto previousTerm = std::signal(SIGTERM, requestStop);
@@ -222,14 +208,18 @@ int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, st
     std::signal(SIGINT, previousInt);
     std::signal(SIGTERM, previousTerm);
     std::signal(SIGHUP, previousHup);
-    if (!started) return 1;
+    if (!started) return ExitFailed;
 
     if (acquisition.recording()) {
         out << "Acquisition folder: " << acquisition.folder().string() << "\n";
     } else {
         out << "Monitor run: nothing was recorded\n";
     }
-    return 0;
+    return ExitDone;
 }
+
+}  // namespace
+
+std::unique_ptr<Command> makeRecordCommand() { return std::make_unique<RecordCommand>(); }
 
 }  // namespace zorvex

@@ -1,21 +1,16 @@
 #pragma once
 
-#include <ostream>
-#include <string>
-#include <vector>
+#include <memory>
 
-#include "cli/CommandHelp.h"
+#include "cli/Command.h"
 
 namespace zorvex {
 
-/// `zorvex-cli record --program-folder DIR [--project N] [--name TEXT]
-/// [--description TEXT] [--minutes M]`: a headless acquisition on the
-/// instrument of `Serial_COM`, calibrated and zeroed as in the windows, until
-/// its lapse ends or SIGINT/SIGTERM/SIGHUP stops it; a lost instrument is
-/// waited for. The outputs are switched off at the end.
-int runRecordCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-/// What `zorvex-cli record --help` shows.
-const CommandHelp& recordHelp();
+/// `zorvex-cli record [--program-folder DIR] [--project N] [--name TEXT]
+/// [--description TEXT] [--minutes M] [--no-auto-calibration] [--no-auto-zero]`:
+/// a headless acquisition on the instrument of `Serial_COM`, calibrated and
+/// zeroed as in the windows, until its lapse ends or SIGINT/SIGTERM/SIGHUP
+/// stops it; a lost instrument is waited for. The outputs go off at the end.
+std::unique_ptr<Command> makeRecordCommand();
 
 }  // namespace zorvex

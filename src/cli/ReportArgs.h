@@ -1,15 +1,13 @@
 #pragma once
-// Option parsing shared by the report commands (report, recalc, wells, join),
-// and the console stand-in for message boxes.
+// The report settings as command options (report, recalc, wells), and the
+// console stand-in for message boxes.
 
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <ostream>
-#include <set>
 #include <string>
-#include <vector>
 
+#include "cli/Command.h"
 #include "platform/Dialogs.h"
 #include "platform/Host.h"
 #include "reports/Report.h"
@@ -28,28 +26,28 @@ private:
     std::ostream& err_;
 };
 
-/// A command line split into positional words and --name value options.
-struct ParsedArgs {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> options;  ///< without the leading "--"
-    std::set<std::string> flags;                 ///< options without a value
+/// A report request as a command's arguments, with the report window's
+/// defaults (bin 60, rows, csv with the locale's list separator, std error
+/// on, std dev off, wells per group on).
+struct ReportArguments {
+    std::filesystem::path acquisitionFolder;
+    std::optional<std::filesystem::path> programFolder;
+    long long binMinutes = 60;
+    std::string layout = "rows";
+    std::string format = "csv";
+    std::optional<std::string> spacer;
+    bool stdError = true;
+    bool stdDev = false;
+    bool wellsPerGroup = true;
+
+    /// Adds ACQ_FOLDER, --program-folder and --bin to `app`.
+    void declareSource(CLI::App& app);
+    /// Adds the table's options: --layout, --format, --spacer, --std-error, --std-dev, --wells-per-group.
+    void declareTable(CLI::App& app);
+    /// The request the arguments describe; the spacer defaults to the
+    /// locale's list separator for csv, a space for txt, as in the window.
+    ReportRequest request(Host& host) const;
 };
-
-/// Splits `args`; options named in `flagNames` take no value. Nothing, after a
-/// message on `err`, for an unknown option or a missing value.
-std::optional<ParsedArgs> parseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueNames,
-                                    const std::set<std::string>& flagNames, std::ostream& err);
-
-/// Option names of the report settings: program-folder, bin, layout, format,
-/// spacer, std-error, std-dev, wells-per-group.
-const std::set<std::string>& reportOptionNames();
-
-/// The report request for `folder` from parsed options, with the report
-/// window's defaults (bin 60, rows, csv with the locale's list separator,
-/// std error on, std dev off, wells per group on). Nothing after a message on
-/// a bad value.
-std::optional<ReportRequest> reportRequestFrom(const ParsedArgs& parsed, const std::filesystem::path& folder,
-                                               Host& host, std::ostream& err);
 
 /// Prints the adjusted bin size when it differs from the one asked for, and the report path.
 void printReportOutcome(const ReportRequest& request, const ReportOutcome& outcome, std::ostream& out);

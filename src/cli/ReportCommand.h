@@ -1,17 +1,12 @@
 #pragma once
 
-#include <ostream>
-#include <string>
-#include <vector>
+#include <memory>
 
-#include "cli/CommandHelp.h"
+#include "cli/Command.h"
 
 namespace zorvex {
 
 /// `zorvex-cli report ACQ_FOLDER [report options]`: writes the acquisition's report and prints its path.
-int runReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-/// What `zorvex-cli report --help` shows.
-const CommandHelp& reportHelp();
+std::unique_ptr<Command> makeReportCommand();
 
 }  // namespace zorvex

@@ -1,17 +1,12 @@
 #pragma once
 
-#include <ostream>
-#include <string>
-#include <vector>
+#include <memory>
 
-#include "cli/CommandHelp.h"
+#include "cli/Command.h"
 
 namespace zorvex {
 
 /// `zorvex-cli wells ACQ_FOLDER [--program-folder DIR] [--bin MIN]`: one file per well, paths printed.
-int runWellsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
-
-/// What `zorvex-cli wells --help` shows.
-const CommandHelp& wellsHelp();
+std::unique_ptr<Command> makeWellsCommand();
 
 }  // namespace zorvex

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "acquisition/NewProgramFolder.h"
-#include "common/HelpText.h"
+#include "common/CommandLine.h"
 #include "platform/ProgramFolder.h"
 #include "store/Workspace.h"
 #include "ui/common/ExitSignals.h"
@@ -15,23 +15,6 @@
 #include "ui/main/Frm_Main.h"
 
 namespace {
-
-constexpr int ExitUsage = 2;
-
-std::string programHelp() {
-    return zorvex::formatHelp(
-        {{"zorvex [--program-folder DIR] [/RUN]"},
-         "The windows of the Zorvex instrument program: finds the instrument on a serial port, records timed "
-         "acquisitions of activity in multiwell plates into project folders, shows the live signal, and reviews "
-         "and reports stored acquisitions. Without an instrument it starts offline for review and reports.",
-         {{"Options:",
-           {{"--program-folder DIR", "program folder (default: $ZORVEX_HOME, else ~/.local/share/zorvex, made "
-                                     "at the first start); make others with 'zorvex-cli init DIR'"},
-            {"/RUN", "start an acquisition named \"Autorun project\" once start-up is done"},
-            {"--help", "show this help and exit"},
-            {"--version", "show the version and exit"}}}},
-         "Help > Content opens the operator's guide, zorvex_help.pdf in the program folder."});
-}
 
 // The first start of an installed program (from the desktop's menu, say) has
 // no program folder yet: the default one is made as 'zorvex-cli init' would.
@@ -48,37 +31,27 @@ void makeDefaultFolderOnFirstStart(const std::filesystem::path& folder, zorvex::
     }
 }
 
-int usageError(const std::string& problem) {
-    std::cerr << "zorvex: " << problem << "\n" << zorvex::tryHelpText("zorvex");
-    return ExitUsage;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
     // Read before Qt starts, so --help and --version work without a display.
+    CLI::App app{"The windows of the Zorvex instrument program: finds the instrument on a serial port, records "
+                 "timed acquisitions of activity in multiwell plates into project folders, shows the live signal, "
+                 "and reviews and reports stored acquisitions. Without an instrument it starts offline for review "
+                 "and reports.",
+                 "zorvex"};
+    zorvex::setUpProgram(app);
+    app.footer("Help > Content opens the operator's guide, zorvex_help.pdf in the program folder.");
     std::optional<std::filesystem::path> programFolder;
+    app.add_option("--program-folder", programFolder,
+                   "program folder (default: $ZORVEX_HOME, else ~/.local/share/zorvex, made at the first start); "
+                   "make others with 'zorvex-cli init DIR'")
+        ->type_name("DIR");
+    // The program's command line, where "/RUN" is looked for.
     std::string commandLine;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--help" || argument == "-h") {
-            std::cout << programHelp();
-            return 0;
-        }
-        if (argument == "--version") {
-            std::cout << zorvex::versionText("zorvex");
-            return 0;
-        }
-        if (argument == "--program-folder") {
-            if (i + 1 >= argc) return usageError("option '--program-folder' needs a folder");
-            programFolder = argv[++i];
-        } else if (argument.rfind("--", 0) == 0) {
-            return usageError("unknown option '" + argument + "'");
-        } else {
-            // The rest is the program's command line, where "/RUN" is looked for.
-            commandLine += (commandLine.empty() ? "" : " ") + argument;
-        }
-    }
+    app.add_option("/RUN", commandLine, "start an acquisition named \"Autorun project\" once start-up is done")
+        ->type_name("");
+    if (auto status = zorvex::parseCommandLine(app, {argv + 1, argv + argc}, std::cout, std::cerr)) return *status;
 
     QApplication application(argc, argv);
     QApplication::setApplicationDisplayName("Zorvex");

@@ -9,7 +9,7 @@
 #include "TempFolder.h"
 #include "acquisition/DataFiles.h"
 #include "analysis/Analysis_Module.h"
-#include "cli/ActivityCommand.h"
+#include "cli/Program.h"
 #include "common/Files.h"
 
 using namespace zorvex;
@@ -26,7 +26,9 @@ CommandRun activity(const std::vector<std::string>& args) {
     std::ostringstream out;
     std::ostringstream err;
     CommandRun run;
-    run.status = runActivityCommand(args, out, err);
+    std::vector<std::string> words{"activity"};
+    words.insert(words.end(), args.begin(), args.end());
+    run.status = runZorvexCli(words, out, err);
     std::istringstream text(out.str());
     for (std::string line; std::getline(text, line);) run.lines.push_back(line);
     run.err = err.str();

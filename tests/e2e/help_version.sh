@@ -5,6 +5,7 @@
 set -uo pipefail
 version="$1"
 cli="$2"
+sim="$3"
 shift
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -58,7 +59,8 @@ usageRefused zorvex-cli "$cli" help frobnicate
 
 # Every listed command has its help both ways, and refuses an unknown option.
 run 0 "$cli" --help
-commands=$(awk '/^Commands:/ { listed = 1; next } /^$/ { listed = 0 } listed { print $1 }' "$work/out")
+# Names start their line; a long summary goes on under the text column.
+commands=$(awk '/^Commands:/ { listed = 1; next } /^$/ { listed = 0 } listed && /^  [^ ]/ { print $1 }' "$work/out")
 [ "$(echo "$commands" | wc -w)" -ge 7 ] || fail "zorvex-cli --help lists only: $commands"
 for command in $commands; do
   helpShown "zorvex-cli $command" "$cli" "$command" --help
@@ -68,6 +70,13 @@ for command in $commands; do
   usageRefused "zorvex-cli $command" "$cli" "$command" --no-such-option
   grep -q "^Usage: zorvex-cli $command" "$work/err" || fail "$command: usage error without the usage line"
 done
+
+# A bad value is named with what is wrong, written either way.
+usageRefused zorvex-sim "$sim" --seconds=-1
+[ "$(head -1 "$work/err")" = "zorvex-sim: --seconds: -1 is below 0" ] || fail "sim bad value: $(head -1 "$work/err")"
+usageRefused "zorvex-cli report" "$cli" report "$work/acq" --layout grid
+[ "$(head -1 "$work/err")" = "zorvex-cli report: --layout: grid is not rows, list or array" ] \
+  || fail "report bad value: $(head -1 "$work/err")"
 
 # A usage error stops before any work: no program folder appears.
 usageRefused "zorvex-cli init" "$cli" init "$work/a" "$work/b"

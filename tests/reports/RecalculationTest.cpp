@@ -7,7 +7,7 @@
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
 #include "analysis/Analysis_Module.h"
-#include "cli/RecalcCommand.h"
+#include "cli/Program.h"
 #include "common/Numbers.h"
 #include "reports/Recalculation.h"
 
@@ -157,11 +157,11 @@ TEST_F(RecalculationTest, MissingRealTimeDataAndCommandOptions) {
     EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Real Time Data Not Found"});
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(runRecalcCommand({folder.string(), "--method", "1", "--snr", "1.8"}, out, err), 2);
-    EXPECT_EQ(runRecalcCommand({folder.string(), "--method", "3", "--snr", "1.8", "--replace"}, out, err), 2);
-    EXPECT_EQ(runRecalcCommand({folder.string(), "--method", "1", "--snr", "0.5", "--replace"}, out, err), 2);
+    EXPECT_EQ(runZorvexCli({"recalc", folder.string(), "--method", "1", "--snr", "1.8"}, out, err), 2);
+    EXPECT_EQ(runZorvexCli({"recalc", folder.string(), "--method", "3", "--snr", "1.8", "--replace"}, out, err), 2);
+    EXPECT_EQ(runZorvexCli({"recalc", folder.string(), "--method", "1", "--snr", "0.5", "--replace"}, out, err), 2);
     auto good = build("good", 3, 2);
-    EXPECT_EQ(runRecalcCommand({good.string(), "--method", "1", "--snr", "1.8", "--replace", "--program-folder",
+    EXPECT_EQ(runZorvexCli({"recalc", good.string(), "--method", "1", "--snr", "1.8", "--replace", "--program-folder",
                                 temp.path().string()},
                                out, err),
               0)

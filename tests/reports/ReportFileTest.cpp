@@ -6,7 +6,7 @@
 #include "ManualHost.h"
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
-#include "cli/ReportCommand.h"
+#include "cli/Program.h"
 #include "reports/Report.h"
 
 namespace zorvex {
@@ -272,7 +272,7 @@ TEST_F(ReportFileTest, TrailingPartialRecordIsLeftOutWithAMessage) {
 TEST_F(ReportFileTest, CommandWritesTheSameBytesAndPrintsThePath) {
     std::ostringstream out;
     std::ostringstream err;
-    int status = runReportCommand({folder().string(), "--program-folder", temp.path().string(), "--std-dev", "on",
+    int status = runZorvexCli({"report", folder().string(), "--program-folder", temp.path().string(), "--std-dev", "on",
                                    "--spacer", ","},
                                   out, err);
     EXPECT_EQ(status, 0) << err.str();
@@ -286,15 +286,15 @@ TEST_F(ReportFileTest, CommandWritesTheSameBytesAndPrintsThePath) {
 TEST_F(ReportFileTest, CommandReportsAdjustedBinAndRefusesBadOptions) {
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(runReportCommand({folder().string(), "--program-folder", temp.path().string(), "--bin", "240",
+    EXPECT_EQ(runZorvexCli({"report", folder().string(), "--program-folder", temp.path().string(), "--bin", "240",
                                 "--format", "txt"},
                                out, err),
               0);
     EXPECT_EQ(out.str(), "Bin size adjusted to 180 minutes\n" + (folder() / "report.txt").string() + "\n");
     EXPECT_NE(fileText(folder() / "report.txt").find("Group/Time[m] 180\r\n"), std::string::npos);
-    EXPECT_EQ(runReportCommand({folder().string(), "--layout", "grid"}, out, err), 2);
-    EXPECT_EQ(runReportCommand({folder().string(), "--bin", "ten"}, out, err), 2);
-    EXPECT_EQ(runReportCommand({}, out, err), 2);
+    EXPECT_EQ(runZorvexCli({"report", folder().string(), "--layout", "grid"}, out, err), 2);
+    EXPECT_EQ(runZorvexCli({"report", folder().string(), "--bin", "ten"}, out, err), 2);
+    EXPECT_EQ(runZorvexCli({"report"}, out, err), 2);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "AcquisitionBuilder.h"
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
-#include "cli/RhythmCommand.h"
+#include "cli/Program.h"
 #include "control/LightSchedule.h"
 #include "reports/ReportComputation.h"
 #include "reports/RhythmExport.h"
@@ -320,14 +320,14 @@ TEST_F(RhythmExportTest, CommandWritesIntoTheGivenFolderAndRefusesBadIntervals) 
     auto folder = acquisition("05032024_1430", minutes(0, 9));
     std::ostringstream out, err;
     const std::string program = temp.path().string();
-    EXPECT_EQ(runRhythmCommand({folder.string() + "/", "--interval", "5", "--out", (temp / "out").string(),
+    EXPECT_EQ(runZorvexCli({"rhythm", folder.string() + "/", "--interval", "5", "--out", (temp / "out").string(),
                                 "--program-folder", program}, out, err), 0) << err.str();
     EXPECT_EQ(out.str(), (temp / "out" / "Monitor1.txt").string() + "\n" + (temp / "out" / "metadata.csv").string() + "\n");
     EXPECT_EQ(readMonitorFile(temp / "out" / "Monitor1.txt").size(), 2u);
     for (const char* bad : {"0", "1441", "5x", ""}) {
-        EXPECT_EQ(runRhythmCommand({folder.string(), "--interval", bad, "--program-folder", program}, out, err), 2) << bad;
+        EXPECT_EQ(runZorvexCli({"rhythm", folder.string(), "--interval", bad, "--program-folder", program}, out, err), 2) << bad;
     }
-    EXPECT_EQ(runRhythmCommand({(temp / "nowhere" / "05032024_1430").string(), "--program-folder", program}, out, err), 1);
+    EXPECT_EQ(runZorvexCli({"rhythm", (temp / "nowhere" / "05032024_1430").string(), "--program-folder", program}, out, err), 1);
     EXPECT_NE(err.str().find("Activity file not Found"), std::string::npos);
 }
 

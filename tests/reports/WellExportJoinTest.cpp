@@ -6,7 +6,7 @@
 #include "ManualHost.h"
 #include "ScriptedDialogs.h"
 #include "TempFolder.h"
-#include "cli/JoinCommand.h"
+#include "cli/Program.h"
 #include "reports/Join.h"
 #include "reports/Report.h"
 #include "reports/WellExport.h"
@@ -152,7 +152,7 @@ TEST_F(WellExportJoinTest, CancelOrASingleAcquisitionWritesNothing) {
     EXPECT_FALSE(folderExists(temp / "p00001" / "06032024_0900"));
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(runJoinCommand({(temp / "p00001").string(), "05032024_1000"}, out, err), 2);
+    EXPECT_EQ(runZorvexCli({"join", (temp / "p00001").string(), "05032024_1000"}, out, err), 2);
 }
 
 }  // namespace

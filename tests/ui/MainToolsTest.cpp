@@ -5,7 +5,7 @@
 
 #include "MainProgram.h"
 #include "acquisition/Acquisition.h"
-#include "cli/InitCommand.h"
+#include "cli/Program.h"
 #include "common/Files.h"
 #include "control/DeviceTest.h"
 #include "ui/factory/Frm_Factory.h"
@@ -225,7 +225,7 @@ TEST(MainWindowTools, InitCopiesTheRenderedGuideIntoTheNewProgramFolder) {
     test::TempFolder folder;
     std::ostringstream out;
     std::ostringstream err;
-    ASSERT_EQ(runInitCommand({(folder.path() / "program").string()}, out, err), 0) << err.str();
+    ASSERT_EQ(runZorvexCli({"init", (folder.path() / "program").string()}, out, err), 0) << err.str();
     const auto guide = readFile(folder.path() / "program" / "zorvex_help.pdf");
     ASSERT_TRUE(guide);
     EXPECT_TRUE(guide->starts_with("%PDF-"));

@@ -1,0 +1,154 @@
+// Every command of zorvex-cli through its real entry point: each option it
+// took before is still taken, as "--name value" and as "--name=value", and a
+// bad value or an unknown option ends with a message naming it and status 2.
+// Accepted command lines point at folders that are not there, so each run
+// stops early in the command's own work (status 1) and says why.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "TempFolder.h"
+#include "cli/Program.h"
+
+using namespace zorvex;
+
+namespace {
+
+struct CliRun {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+CliRun cli(const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    CliRun run;
+    run.status = runZorvexCli(args, out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+std::string shown(const std::vector<std::string>& args) {
+    std::string text;
+    for (const std::string& word : args) text += " " + word;
+    return text;
+}
+
+// The same command line with each "--name value" written "--name=value".
+std::vector<std::string> joinedSpelling(const std::vector<std::string>& args) {
+    const auto isOption = [](const std::string& word) { return word.rfind("--", 0) == 0; };
+    std::vector<std::string> joined;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool flag = args[i] == "--short-demo" || args[i] == "--replace";
+        if (isOption(args[i]) && !flag && i + 1 < args.size() && !isOption(args[i + 1])) {
+            joined.push_back(args[i] + "=" + args[i + 1]);
+            ++i;
+        } else {
+            joined.push_back(args[i]);
+        }
+    }
+    return joined;
+}
+
+class CommandLineTest : public ::testing::Test {
+protected:
+    CommandLineTest() { std::ofstream(temp / "file") << "not a folder"; }
+
+    test::TempFolder temp;
+    const std::string program = temp.path().string();
+    const std::string missing = (temp / "missing").string();  // no samples file, no program folder
+    const std::string acquisition = (temp / "p00001" / "14032026_0930").string();  // named as one, not there
+};
+
+TEST_F(CommandLineTest, EveryCommandTakesItsOptionsInBothSpellings) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string reason;  ///< on standard error: the work began and stopped there
+    };
+    const std::vector<Case> cases = {
+        {{"activity", "--method", "1", "--snr", "1.8", "--samples", missing}, "activity: cannot read " + missing},
+        {{"activity", missing, "--method", "0", "--snr", "2", "--record", "3", "--channel", "66", "--rt-buffer", "400"},
+         "activity: no acquisition folder " + missing},
+        {{"init", (temp / "file" / "sub").string(), "--short-demo"}, "zorvex-cli init: Cannot create"},
+        {{"join", (temp / "file").string(), "14032026_0930", "15032026_0930"}, "Join Error"},
+        {{"recalc", acquisition, "--method", "2", "--snr", "2.8", "--hours", "1.5", "--program-folder", program,
+          "--bin", "30", "--layout", "array", "--format", "txt", "--spacer", ";", "--std-error", "off", "--std-dev",
+          "on", "--wells-per-group", "off"},
+         "Real Time Data Not Found"},
+        {{"recalc", acquisition, "--method", "0", "--snr", "1.1", "--replace"}, "Real Time Data Not Found"},
+        {{"record", "--program-folder", missing, "--project", "3", "--name", "N2 day 1", "--description", "first",
+          "--minutes", "30"},
+         "Config file not found"},
+        {{"report", acquisition, "--program-folder", program, "--bin", "30", "--layout", "list", "--format", "csv",
+          "--spacer", ",", "--std-error", "on", "--std-dev", "off", "--wells-per-group", "on"},
+         "Activity file not Found"},
+        {{"rhythm", acquisition, "--interval", "5", "--out", (temp / "out").string(), "--program-folder", program},
+         "Activity file not Found"},
+        {{"wells", acquisition, "--program-folder", program, "--bin", "30"}, "Activity file not Found"},
+    };
+    for (const Case& c : cases) {
+        for (const auto& args : {c.args, joinedSpelling(c.args)}) {
+            const CliRun run = cli(args);
+            EXPECT_EQ(run.status, 1) << shown(args) << "\n" << run.err;
+            EXPECT_NE(run.err.find(c.reason), std::string::npos) << shown(args) << "\n" << run.err;
+        }
+    }
+}
+
+TEST_F(CommandLineTest, ABadValueIsNamedWithWhatIsWrong) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"activity", "--method", "3", "--snr", "1.8", "--samples", "x"}, "--method: 3 is not in 0..2"},
+        {{"activity", "--method", "1", "--snr", "fast", "--samples", "x"}, "--snr: fast is not a number"},
+        {{"activity", missing, "--method", "1", "--snr", "1.8", "--record", "0", "--channel", "384"},
+         "--channel: 384 is not in 0..383"},
+        {{"activity", missing, "--method", "1", "--snr", "1.8", "--record", "0", "--channel", "1", "--rt-buffer",
+          "100"},
+         "--rt-buffer: 100 is not in 200..10000"},
+        {{"recalc", missing, "--method", "1", "--snr", "0.5", "--replace"}, "--snr: 0.5 is not in 1.1..6"},
+        {{"recalc", missing, "--method", "1", "--snr", "1.8", "--hours", "-1"}, "--hours: -1 is below 0"},
+        {{"record", "--minutes", "0"}, "--minutes: 0 is not in 1..32767"},
+        {{"record", "--project", "x"}, "--project: x is not a whole number"},
+        {{"report", missing, "--layout", "grid"}, "--layout: grid is not rows, list or array"},
+        {{"report", missing, "--format", "pdf"}, "--format: pdf is not csv or txt"},
+        {{"report", missing, "--std-error", "maybe"}, "--std-error: maybe is not on or off"},
+        {{"report", missing, "--bin", "ten"}, "--bin: ten is not a whole number"},
+        {{"rhythm", missing, "--interval", "1441"}, "--interval: 1441 is not in 1..1440"},
+        {{"wells", missing, "--bin", "1.5"}, "--bin: 1.5 is not a whole number"},
+    };
+    for (const auto& [args, problem] : cases) {
+        for (const auto& spelled : {args, joinedSpelling(args)}) {
+            const CliRun run = cli(spelled);
+            const std::string command = "zorvex-cli " + args[0];
+            EXPECT_EQ(run.status, 2) << shown(spelled);
+            EXPECT_EQ(run.out, "") << shown(spelled);
+            EXPECT_EQ(run.err.substr(0, run.err.find('\n')), command + ": " + problem) << shown(spelled);
+            EXPECT_NE(run.err.find("\nUsage: " + command + " [OPTIONS]"), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("\nTry '" + command + " --help' for more information.\n"), std::string::npos);
+        }
+    }
+}
+
+TEST_F(CommandLineTest, AnUnknownOptionIsNamedByEveryCommand) {
+    for (const char* command : {"activity", "init", "join", "recalc", "record", "report", "rhythm", "wells", "help"}) {
+        for (const char* option : {"--no-such-option", "--no-such-option=3"}) {
+            const CliRun run = cli({command, option});
+            EXPECT_EQ(run.status, 2) << command;
+            EXPECT_EQ(run.err.rfind(std::string("zorvex-cli ") + command + ": unknown option '--no-such-option'\n", 0),
+                      0u)
+                << run.err;
+        }
+    }
+}
+
+// A command name met where a command expects a folder is the folder.
+TEST_F(CommandLineTest, AFolderNamedLikeACommandStaysAnArgument) {
+    const CliRun run = cli({"activity", "--method", "1", "--snr", "1.8", "report", "--record", "0", "--channel", "1"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("activity: no acquisition folder report\n"), std::string::npos) << run.err;
+}
+
+}  // namespace
