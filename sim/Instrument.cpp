@@ -120,7 +120,8 @@ std::string Instrument::answer(const Frame& frame, double seconds) {
 }
 
 std::string Instrument::echo(const Frame& frame) {
-    return happens(config_.faults.noEcho) ? std::string() : twoBytes(frame[2], frame[3]);
+    if (happens(config_.faults.noEcho)) return {};
+    return twoBytes(happens(config_.faults.wrongEcho) ? frame[2] ^ 1 : frame[2], frame[3]);
 }
 
 std::string Instrument::sampleBlock(int offset) {

@@ -29,6 +29,7 @@ struct Faults {
     double faultyBlock = 0;  ///< a sample block carries a high byte above 15
     double silent = 0;       ///< no reply at all
     double noEcho = 0;       ///< a write is stored but not echoed
+    double wrongEcho = 0;    ///< a write is stored but echoed with another address
 };
 
 struct InstrumentConfig {

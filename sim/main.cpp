@@ -16,8 +16,18 @@
 namespace {
 
 std::atomic<bool> stopRequested{false};
+std::atomic<bool> pullRequested{false};
+std::atomic<bool> interrupted{false};  // either of the two: serving ends
 
-void requestStop(int) { stopRequested = true; }
+void requestStop(int) {
+    stopRequested = true;
+    interrupted = true;
+}
+
+void requestPull(int) {
+    pullRequested = true;
+    interrupted = true;
+}
 
 void installSignals() {
     struct sigaction action {};
@@ -25,6 +35,9 @@ void installSignals() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // SIGUSR1 pulls the cable now, for tests that need it at a given moment.
+    action.sa_handler = requestPull;
+    sigaction(SIGUSR1, &action, nullptr);
     // A launcher that stops reading our output must not end the instrument.
     std::signal(SIGPIPE, SIG_IGN);
 }
@@ -96,16 +109,17 @@ void waitForStop(Clock::time_point start, double untilSeconds) {
 }
 
 // The lifetime after the start: served, then pulled at `disconnect` (0
-// never), then after `reconnect` more seconds (0 never) served again on a
-// new pty behind `link`, after a power cycle; all until `end` (0 never).
+// never) or at SIGUSR1, then after `reconnect` more seconds (0 never) served
+// again on a new pty behind `link`, after a power cycle; all until `end` (0
+// never).
 void serveTimeline(zorvex::sim::Instrument& instrument, std::unique_ptr<zorvex::sim::PtyServer>& server,
                    Clock::time_point poweredOn, const zorvex::sim::SimOptions& options, DeviceLink* link) {
     using zorvex::sim::PtyServer;
     const double end = options.seconds;
-    const double disconnect = options.disconnectAfter;
-    const bool disconnectFirst = disconnect > 0 && (end <= 0 || disconnect < end);
-    server->serve(stopRequested, disconnectFirst ? disconnect : end);
-    if (!disconnectFirst || stopRequested) return;
+    const bool disconnectFirst = options.disconnectAfter > 0 && (end <= 0 || options.disconnectAfter < end);
+    server->serve(interrupted, disconnectFirst ? options.disconnectAfter : end);
+    if (stopRequested || !(disconnectFirst || pullRequested)) return;
+    const double disconnect = secondsSince(poweredOn);
     server->disconnect();
     if (link) link->remove();
     std::cout << "zorvex-sim: disconnected" << std::endl;

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <optional>
+#include <set>
 
 #include "acquisition/Acquisition.h"
 #include "acquisition/BeamSetup.h"
@@ -27,23 +28,24 @@ std::string signalName(int number) {
     return number == SIGTERM ? "SIGTERM" : number == SIGHUP ? "SIGHUP" : "SIGINT";
 }
 
-// The calibration and zero progress on stderr: one line whenever the kind of
-// step changes ("Writing calibration", "Calibrating", "AutoZero"), not one
-// per beam or pass.
+// The calibration and zero progress on stderr: the first line of each kind
+// of step ("Writing calibration", "Calibrating", "AutoZero") under each
+// banner, not one per beam or pass.
 class ConsoleProgress : public SetupProgress {
 public:
     explicit ConsoleProgress(std::ostream& err) : err_(err) {}
-    void showPanel(const std::string& banner) override { err_ << banner << std::endl; }
+    void showPanel(const std::string& banner) override {
+        stepsShown_.clear();
+        err_ << banner << std::endl;
+    }
     void label(const std::string& text) override {
-        const std::string step = text.substr(0, text.find_first_of(".[<(0123456789"));
-        if (step == lastStep_) return;
-        lastStep_ = step;
+        if (!stepsShown_.insert(text.substr(0, text.find_first_of(".[<(0123456789"))).second) return;
         err_ << text << std::endl;
     }
 
 private:
     std::ostream& err_;
-    std::string lastStep_;
+    std::set<std::string> stepsShown_;
 };
 
 // The acquisition's owner on a console: the timer is a flag the loop below

@@ -66,8 +66,9 @@ int main(int argc, char* argv[]) {
     zorvex::ExitSignals exitSignals;
     QObject::connect(&exitSignals, &zorvex::ExitSignals::received, &mainWindow, [&mainWindow](const QString& name) {
         mainWindow.shutDown(name.toStdString());
-        // Queued, so a signal during start-up still ends the program once its loop runs.
-        QMetaObject::invokeMethod(qApp, &QApplication::quit, Qt::QueuedConnection);
+        // Queued, so a signal during start-up still ends the program once its
+        // loop runs; exit(), not quit(), which would close the windows and ask.
+        QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     });
     if (!mainWindow.startUp()) return 1;
     return QApplication::exec();

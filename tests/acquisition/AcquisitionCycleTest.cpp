@@ -215,3 +215,27 @@ TEST_F(AcquisitionOnPty, LiveViewIsRedrawnEverySecondTickAndOnceInFullAfterTheWi
     EXPECT_GE(incremental, 12);
     EXPECT_LE(incremental, 20);
 }
+
+TEST_F(AcquisitionOnPty, BinClosingSoonAfterAResumeHoldsOnlyItsOwnCounts) {
+    ASSERT_TRUE(startNamed("Wrap"));
+    tick(Buffer - 5, 10);
+    dialogs.answers = {Answer::Yes};
+    acquisition->pauseOrResume();
+    acquisition->pauseOrResume();
+    // Bin 1 closes 5 ticks after the resume and bin 2 starts while the
+    // detection still waits for its window: it must start empty all the same.
+    tickBins(1, 10);
+    tick(1, 10);
+    for (std::int16_t count : acquisition->detection().binCounts()) ASSERT_EQ(count, 0);
+    tickBins(2, 10);
+    const auto records = readActivityRecords(acquisition->folder());
+    ASSERT_EQ(records.size(), 2u);
+    const auto& totals = acquisition->detection().runningTotals();
+    long long counted = 0;
+    for (int c = 0; c < ChannelCount; ++c) {
+        const auto index = static_cast<std::size_t>(c);
+        ASSERT_EQ(records[0].counts[index] + records[1].counts[index], totals[index]) << "channel " << c;
+        counted += totals[index];
+    }
+    EXPECT_GT(counted, 0);
+}

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "acquisition/Acquisition.h"
 
@@ -107,6 +109,7 @@ TEST(MainWindow, NamedAcquisitionRecordsBinsPausesResumesAndStops) {
     ASSERT_TRUE(program.start());
     Frm_Main& window = *program.window;
     program.dialogs.inputs = {"Larvae run"};
+    window.Txt_description->setPlainText("N2, day 1 at 20 C");
 
     window.CmdPlay->click();
 
@@ -120,6 +123,7 @@ TEST(MainWindow, NamedAcquisitionRecordsBinsPausesResumesAndStops) {
     EXPECT_EQ(window.Timeradq->interval(), 30);
     const auto folder = window.acquisition().folder();
     EXPECT_EQ(folder, program.workspace.projectFolder / "06122026_1458");
+    EXPECT_EQ(readFile(folder / "subproj.dat"), "\"Larvae run\"\r\n\"N2, day 1 at 20 C\"\r\n");
 
     ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 2; }));
     std::error_code error;
@@ -248,6 +252,31 @@ TEST(MainWindow, InstrumentGoneMidRecordingShowsTheWaitInRedAndTellsTheOperatorO
     EXPECT_FALSE(window.Txt_time->styleSheet().contains("red"));
     EXPECT_TRUE(window.CmdPlay->isEnabled());
     EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin"), 774u);
+}
+
+TEST(MainWindow, ClosingTheWindowDuringARunStopsItAndSwitchesTheOutputsOff) {
+    OnlineProgram program("", [](ProjectSetup& setup) {
+        setup.RT_Buffer = 200;
+        setup.Mn[3] = {1, 300, 0, 0, 0, 0};  // the thermostat heats to 30.0 C
+    });
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+    program.dialogs.inputs = {"Closed"};
+    window.CmdPlay->click();
+    window.cmd_luz->click();
+    ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 1; }));
+    ASSERT_EQ(program.outputState() & 6, 6);  // light on, heating
+    const auto folder = window.acquisition().folder();
+
+    window.close();
+
+    EXPECT_EQ(window.acquisition().state(), AcquisitionState::Stopped);
+    EXPECT_FALSE(program.session->comm.isOpen(4));
+    for (int i = 0; i < 100 && program.instrument.instrument.outputState() != 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(program.instrument.instrument.outputState(), 0);
+    EXPECT_NE(readFile(folder / "events.log").value_or("").find("Program exit (window closed): the acquisition is stopped"),
+              std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin") % 774, 0u);
 }
 
 TEST(MainWindow, SelectorsZoomAndWellListPickTheShownChannel) {

@@ -194,9 +194,11 @@ void Frm_Main::showEvent(QShowEvent* event) {
 
 void Frm_Main::closeEvent(QCloseEvent* event) {
     // Leaving the program ends a running acquisition: its completed bins are
-    // on disk, and no element stays on without its thermostat.
-    shutDown("window closed");
-    if (session_.online()) {
+    // on disk, and no element stays on without its thermostat. After a
+    // signal's shut-down nobody is there to answer.
+    const bool asked = !leaving_;
+    if (!leaving_) shutDown("window closed");
+    if (asked && session_.online()) {
         std::string question = "Update values to project " + std::to_string(workspace_.config.Actual_Project_Number) +
                                "_" + workspace_.setup.Name + " before Exit?";
         if (dialogs_.message(question, Buttons::YesNo) == Answer::Yes) {

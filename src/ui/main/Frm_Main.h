@@ -254,6 +254,7 @@ private:
     bool autorun_ = false;
     int startupStep_ = 0;
     bool filling_ = false;  ///< selectors are being filled: their events change nothing
+    bool leaving_ = false;  ///< shutDown() ran: the program is ending
     AcquisitionOptions options_;
     SetupPanel setupPanel_;
     std::unique_ptr<BeamSetup> beams_;

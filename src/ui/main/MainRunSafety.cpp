@@ -45,6 +45,7 @@ void Frm_Main::onReadBlank() {
 }
 
 void Frm_Main::shutDown(const std::string& reason) {
+    leaving_ = true;
     Timer_test->stop();
     acquisition_->shutDown(reason);
     Timeradq->stop();
