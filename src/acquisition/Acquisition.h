@@ -60,7 +60,7 @@ public:
     static constexpr int LostAfterSilentTicks = 3;
     /// While the instrument is lost the port is opened and probed again this often.
     static constexpr int ReconnectIntervalMs = 5000;
-    /// Failed ticks in a row before the operator is told (each goes to events.log).
+    /// Failed ticks of a run before the operator is told (each goes to events.log).
     static constexpr int TellAfterFailedTicks = 3;
 
     /// An acquisition of the current project of `workspace` on `session`'s
@@ -206,7 +206,7 @@ private:
     bool writeFailureShown_ = false;
     bool writeFailing_ = false;      ///< the latest bin could not be saved
     bool diskWarningShown_ = false;
-    int failedTicks_ = 0;            ///< ticks in a row that ended in a failure
+    int failedTicks_ = 0;            ///< ticks of this run that ended in a failure
     bool tickFailureShown_ = false;
     bool waiting_ = false;           ///< the instrument is lost
     DateTime lostAt_;

@@ -48,7 +48,6 @@ void Acquisition::tick() {
         } else if (state_ == AcquisitionState::Paused && !timeCounterStopped_) {
             timeStep();
         }
-        failedTicks_ = 0;
     } catch (const std::exception& failure) {
         tickFailed(failure.what());
     }
@@ -56,12 +55,12 @@ void Acquisition::tick() {
 
 void Acquisition::tickFailed(const std::string& what) {
     // The tick is dropped as a whole and the next one starts afresh; a
-    // failure that keeps coming back is told once.
+    // failure that comes back (at every bin end, say) is told once.
     ++failedTicks_;
     log_.event("A tick failed: " + what);
     if (failedTicks_ < TellAfterFailedTicks || tickFailureShown_) return;
     tickFailureShown_ = true;
-    owner_.tell("The acquisition cycle failed " + std::to_string(failedTicks_) + " times in a row (" + what +
+    owner_.tell("The acquisition cycle failed " + std::to_string(failedTicks_) + " times (" + what +
                 "). It goes on; each failure is written to " +
                 (log_.runLogPath().empty() ? std::string(ProgramLogFileName) : log_.runLogPath().string()) + ".");
 }

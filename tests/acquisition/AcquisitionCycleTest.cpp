@@ -109,6 +109,41 @@ public:
 
 }  // namespace
 
+TEST_F(AcquisitionOnPty, FailingTicksAreLoggedEachAndToldOnce) {
+    // Something reached from every bin end fails: that tick is dropped each time.
+    class FailingOwner : public test::RecordingOwner {
+    public:
+        void binClosed(const BinSummary&) override { throw std::runtime_error("beam table unreadable"); }
+    } failing;
+    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, failing, log);
+    ASSERT_TRUE(startNamed("Failing"));
+    const auto failuresLogged = [&] {
+        const std::string events = readFile(acquisition->folder() / "events.log").value_or("");
+        int lines = 0;
+        for (std::size_t at = 0; (at = events.find("A tick failed: beam table unreadable", at)) != std::string::npos; ++at) {
+            ++lines;
+        }
+        return lines;
+    };
+    const auto ticks = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            host.elapsedMs += 10;
+            acquisition->tick();
+        }
+    };
+    ticks((Acquisition::TellAfterFailedTicks - 1) * Buffer);
+    EXPECT_EQ(failuresLogged(), Acquisition::TellAfterFailedTicks - 1);
+    EXPECT_TRUE(failing.told.empty());
+    ticks(2 * Buffer);
+    EXPECT_EQ(acquisition->state(), AcquisitionState::Running);
+    EXPECT_EQ(failuresLogged(), Acquisition::TellAfterFailedTicks + 1);
+    ASSERT_EQ(failing.told.size(), 1u);
+    EXPECT_EQ(failing.told[0].rfind("The acquisition cycle failed 3 times (beam table unreadable). It goes on;", 0), 0u)
+        << failing.told[0];
+    // Each bin reached counts.bin before the failure.
+    EXPECT_EQ(readActivityRecords(acquisition->folder()).size(), static_cast<std::size_t>(failuresLogged()));
+}
+
 TEST_F(AcquisitionOnPty, AutoZeroRecomputesThresholdsAndCountsFromTheBuffer) {
     MarkedChannels sensorsSeen;
     options.autoZero = true;
