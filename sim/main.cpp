@@ -169,7 +169,9 @@ int main(int argc, char** argv) {
         // its device name.
         std::filesystem::path linkPath = options.link;
         if (linkPath.empty() && options.reconnectAfter > 0 && options.com != 0) {
-            linkPath = options.programFolder / ("zorvex-sim-COM" + std::to_string(options.com));
+            // Absolute: comports.dat is read from wherever the program runs.
+            linkPath = std::filesystem::absolute(options.programFolder) /
+                       ("zorvex-sim-COM" + std::to_string(options.com));
         }
         std::optional<DeviceLink> link;
         if (!linkPath.empty()) {
