@@ -15,6 +15,7 @@
 #include "analysis/CalibrationFile.h"
 #include "common/Files.h"
 #include "device/PortMap.h"
+#include "screening/GroupInfoFile.h"
 #include "store/ChannelTables.h"
 #include "store/ProgramConfig.h"
 #include "store/ProjectSetup.h"
@@ -120,6 +121,15 @@ void addStoreSeeds(Corpus& corpus, const fs::path& plateFolder) {
         if (entry.path().extension() != ".dat") continue;
         corpus["fuzz_plate"].push_back(fuzz::joinParts({fileBytes(entry.path()), "B1.1"}));
     }
+
+    GroupAnnotations annotations;
+    annotations[1] = {"", "DMSO, 0.1%", 0.1, "%", GroupRole::Negative};
+    annotations[2] = {"", "Drug \"A\"", 2.5e-3, "µM", GroupRole::Sample};
+    annotations[3] = {"", "", std::nullopt, "", GroupRole::None};
+    const std::string groupInfo = groupInfoText(annotations, defaultGroupTable());
+    const std::string layout = "well,compound,concentration,unit,role\r\nA2,Drug,1,uM,sample\r\n"
+                               "\"B3 C3;D3\",Drug,10,uM,sample\r\nE4-H4,DMSO,,,negative control\r\nGroup5,x,2,uM,positive\r\n";
+    corpus["fuzz_groupinfo"] = {fuzz::joinParts({groupInfo, layout}), fuzz::joinParts({firstLines(groupInfo, 2), "A1;x;0,5;uM;sample\n"})};
 
     std::string recordPlan = std::string(1, 5) + std::string("\x00\x01\x02\x03\x01", 5);
     corpus["fuzz_record_fields"] = {recordPlan + config, recordPlan + setup, std::string(1, 0) + channels[2]};

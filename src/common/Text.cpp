@@ -126,6 +126,23 @@ char codePointToCp1252(char32_t code) {
     }
     return '?';
 }
+
+// The code point starting at text[i] and its length in bytes; 0 for a
+// malformed sequence (cut short, overlong, a surrogate, past U+10FFFF).
+std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& code) {
+    constexpr std::array<char32_t, 5> SmallestOfLength = {0, 0, 0x80, 0x800, 0x10000};
+    auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || i + length > text.size()) return 0;
+    code = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    if (code < SmallestOfLength[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return length;
+}
 }  // namespace
 
 std::string cp1252ToUtf8(std::string_view bytes) {
@@ -144,21 +161,9 @@ std::string utf8ToCp1252(std::string_view text) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        auto lead = static_cast<unsigned char>(text[i]);
-        int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-        if (length == 0 || i + length > text.size()) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
-        bool wellFormed = true;
-        for (int k = 1; k < length; ++k) {
-            auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) wellFormed = false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (!wellFormed) {
+        char32_t code = 0;
+        std::size_t length = decodeUtf8(text, i, code);
+        if (length == 0) {
             out += '?';
             ++i;
             continue;
@@ -167,6 +172,15 @@ std::string utf8ToCp1252(std::string_view text) {
         i += length;
     }
     return out;
+}
+
+bool isValidUtf8(std::string_view text) {
+    char32_t code = 0;
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+        length = decodeUtf8(text, i, code);
+        if (length == 0) return false;
+    }
+    return true;
 }
 
 std::string_view trimBlanks(std::string_view text) {

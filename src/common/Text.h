@@ -32,6 +32,10 @@ std::string cp1252ToUtf8(std::string_view bytes);
 /// UTF-8 to code page 1252; characters outside it, and malformed UTF-8, become '?'.
 std::string utf8ToCp1252(std::string_view text);
 
+/// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or
+/// code points past U+10FFFF).
+bool isValidUtf8(std::string_view text);
+
 /// Removes leading and trailing spaces and tabs.
 std::string_view trimBlanks(std::string_view text);
 

@@ -56,8 +56,7 @@ void computeGroups(const ReportPlate& plate, ReportTables& tables) {
     for (int g = 0; g <= tables.maxGroup; ++g) {
         std::vector<int> members;
         for (int w = 0; w <= plate.maxWell; ++w) {
-            int c = plate.beamZeroChannel(w);
-            if (c >= 0 && plate.channelGroup[static_cast<std::size_t>(c)] == g) members.push_back(w);
+            if (plate.groupOfWell(w) == g) members.push_back(w);
         }
         if (members.empty()) continue;
         const auto n = static_cast<std::int32_t>(members.size());
@@ -108,6 +107,11 @@ std::vector<std::int32_t> ReportTables::reportedBins() const {
         if (hasData[static_cast<std::size_t>(b)]) bins.push_back(b);
     }
     return bins;
+}
+
+double standardErrorOf(std::int32_t sd, std::int32_t wells) {
+    if (wells < 1 || sd < 1) return 0.0;
+    return sd / std::sqrt(static_cast<double>(wells));
 }
 
 int maxGroupOf(const ReportPlate& plate) {

@@ -41,6 +41,10 @@ struct ReportTables {
     std::vector<std::int32_t> reportedBins() const;
 };
 
+/// The standard error the report gives for a group bin: SD / sqrt(wells), 0
+/// for groups without wells and for SD below 1.
+double standardErrorOf(std::int32_t sd, std::int32_t wells);
+
 /// Gmax: the largest group of channels 0..383, 0 when none is positive.
 int maxGroupOf(const ReportPlate& plate);
 

@@ -60,6 +60,11 @@ int ReportPlate::beamZeroChannel(int well) const {
     return channelMap[0][static_cast<std::size_t>(well)];
 }
 
+int ReportPlate::groupOfWell(int well) const {
+    const int channel = beamZeroChannel(well);
+    return channel < 0 ? -1 : channelGroup[static_cast<std::size_t>(channel)];
+}
+
 std::int32_t LoadedSeries::span() const {
     return minutes.empty() ? largestStoredMinute : std::max(largestStoredMinute, minutes.back());
 }
@@ -99,6 +104,7 @@ std::optional<ReportPlate> loadReportPlate(const std::filesystem::path& acquisit
     result.groups = defaultGroupTable();
     loadChannelFiles(channels, result.groups, acquisitionFolder, projectNumberOf(acquisitionFolder), dialogs);
     result.channelGroup = channels.Group;
+    result.channelEnabled = channels.Enabled;
 
     if (!loadPlateOrBackup(result.plate, programFolder, result.plateName)) {
         dialogs.message("Multiwell Configuration File " + result.plateName + ".dat or .bak not found");

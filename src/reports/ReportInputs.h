@@ -26,6 +26,7 @@ struct ReportPlate {
     std::int16_t rtBuffer = 0;  ///< RT_Buffer of the setup copy (samples per bin)
     SetupAsIs setupCopy;        ///< the setup copy as recorded
     std::array<std::int16_t, ChannelSlots> channelGroup{};  ///< negative = no group
+    std::array<bool, ChannelSlots> channelEnabled{};        ///< status.dat of the setup copy
     GroupTable groups;
     int maxWell = 0;  ///< Wmax
     int maxBeam = 0;  ///< Bmax
@@ -33,6 +34,8 @@ struct ReportPlate {
     std::vector<std::vector<std::int16_t>> channelMap;
     /// Channel at beam 0 of `well`, -1 for none.
     int beamZeroChannel(int well) const;
+    /// Group of `well` as reports count it (that of its beam-0 channel), negative for none.
+    int groupOfWell(int well) const;
 };
 
 /// The counts.bin series: one entry per whole record.

@@ -178,12 +178,6 @@ private:
     std::string text_;
 };
 
-// "0.0" of SD / sqrt(wells): 0.0 for groups without wells and for SD below 1.
-std::string standardError(std::int32_t sd, std::int32_t wells) {
-    if (wells < 1 || sd < 1) return formatFixed(0.0, 1);
-    return formatFixed(sd / std::sqrt(static_cast<double>(wells)), 1);
-}
-
 }  // namespace
 
 std::string generalDate(const DateTime& when) {
@@ -207,7 +201,8 @@ std::string reportText(const ReportPlate& plate, const ReportTables& tables, con
                          [&](int g, std::int32_t b) { return std::to_string(at(tables.groupAverage, g, b)); });
         if (options.stdError) {
             out.groupSection(layout, "<<<<<< Group Activity: Standard Error >>>>>>", [&](int g, std::int32_t b) {
-                return standardError(at(tables.groupSd, g, b), tables.wellsPerGroup[static_cast<std::size_t>(g)]);
+                return formatFixed(
+                    standardErrorOf(at(tables.groupSd, g, b), tables.wellsPerGroup[static_cast<std::size_t>(g)]), 1);
             });
         }
         if (options.stdDev) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "control/LightSchedule.h"
+#include "reports/RecordedLight.h"
 #include "reports/Report.h"
 
 namespace zorvex {
@@ -17,49 +17,6 @@ constexpr long long MaxSpanMinutes = 100 * MinutesPerDay;
 // Intervals handed to the report computation at a time: its bin numbers are
 // 16-bit and it sums all 384 channels per bin.
 constexpr int ChunkIntervals = MinutesPerDay;
-
-// The light settings the acquisition ran with.
-LightSchedule recordedLight(ProjectSetup setup) {
-    // Start-up gives unset hours their defaults before a run starts.
-    defaultLightHours(setup);
-    return lightSchedule(setup);
-}
-
-// The light at each interval's start as the acquisition switched it: the
-// start hour or the pulse train first, then the hourly switch at the on and
-// off hours; a finished train leaves its last state until the hours change it.
-std::vector<bool> intervalLight(const LightSchedule& schedule, const DateTime& start, int intervalMinutes,
-                                int intervals) {
-    std::vector<bool> light(static_cast<std::size_t>(intervals), false);
-    if (!schedule.enabled) return light;
-    InstrumentState state;
-    state.light = schedule.pulseCount == 0 && lightAtStart(schedule.onHour, schedule.offHour, start.hour);
-    const bool runsTrain = schedule.pulseCount >= 1 && schedule.pulseOnMinutes + schedule.pulseOffMinutes > 0;
-    bool trainOver = false;
-    for (int k = 0; k < intervals; ++k) {
-        const double elapsed = static_cast<double>(k) * intervalMinutes;
-        if (auto pulse = pulseLight(schedule, elapsed)) {
-            state.light = *pulse;
-        } else {
-            if (runsTrain && !trainOver) {
-                // Each period ends with its off part; without one the light stays on.
-                state.light = schedule.pulseOffMinutes <= 0;
-                trainOver = true;
-            }
-            applyLightHours(state, schedule, addMinutes(start, elapsed).hour);
-        }
-        light[static_cast<std::size_t>(k)] = state.light;
-    }
-    return light;
-}
-
-std::optional<DateTime> startOfFolder(const std::filesystem::path& folder) {
-    std::error_code error;
-    std::filesystem::path resolved = std::filesystem::weakly_canonical(folder, error);
-    if (error) resolved = folder;
-    if (!resolved.has_filename()) resolved = resolved.parent_path();
-    return parseTimeStamp(resolved.filename().string());
-}
 
 // Adds the well activity of the records of intervals first..first+count-1,
 // through the report computation with 1-minute bins (interval k as bin
@@ -90,10 +47,7 @@ void addChunk(const ReportPlate& plate, const LoadedSeries& series, const std::v
 
 }  // namespace
 
-int RhythmGrid::groupOfWell(int well) const {
-    const int channel = plate.beamZeroChannel(well);
-    return channel < 0 ? -1 : plate.channelGroup[static_cast<std::size_t>(channel)];
-}
+int RhythmGrid::groupOfWell(int well) const { return plate.groupOfWell(well); }
 
 std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitionFolder,
                                          const std::filesystem::path& programFolder, int intervalMinutes,
@@ -102,7 +56,7 @@ std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitio
         dialogs.message("The interval must be a whole number of minutes from 1 to 1440.");
         return std::nullopt;
     }
-    auto start = startOfFolder(acquisitionFolder);
+    auto start = acquisitionStartOf(acquisitionFolder);
     if (!start) {
         dialogs.message("The folder name is not an acquisition start (ddmmyyyy_hhmm): " + acquisitionFolder.string());
         return std::nullopt;

@@ -70,6 +70,12 @@ std::vector<int> channelsOfWell(const PlateFormat& plate, int well) {
     return found;
 }
 
+int groupOfWell(const ChannelTable& channels, const PlateFormat& plate, int well) {
+    auto wellChannels = channelsOfWell(plate, well);
+    if (wellChannels.empty() || plate.BeamOfChannel[wellChannels.front()] != 0) return -1;
+    return channels.Group[wellChannels.front()];
+}
+
 std::vector<std::string> groupListItems(const ChannelTable& channels, GroupTable& groups) {
     std::vector<bool> inUse(ChannelCount, false);
     int highest = -1;

@@ -23,6 +23,10 @@ std::string channelName(const PlateFormat& plate, int channel);
 /// never stand for channel 0.
 std::vector<int> channelsOfWell(const PlateFormat& plate, int well);
 
+/// Group of a well as reports count it, that of its beam-0 channel; -1 when
+/// the well has no beam-0 channel or it is in no group.
+int groupOfWell(const ChannelTable& channels, const PlateFormat& plate, int well);
+
 /// The group list items, group number in three digits + "_" + name, from 0 to
 /// one past the highest group in use; a used group still named "Free" is
 /// renamed "Group" + number first.

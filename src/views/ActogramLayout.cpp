@@ -81,7 +81,10 @@ std::vector<double> wellActivity(const RhythmGrid& grid, int well) {
 
 std::optional<GroupMeanActivity> groupMeanActivity(const RhythmGrid& grid, int well) {
     if (well < 0 || well >= grid.wellCount()) return std::nullopt;
-    const int group = grid.groupOfWell(well);
+    return groupMeanOf(grid, grid.groupOfWell(well));
+}
+
+std::optional<GroupMeanActivity> groupMeanOf(const RhythmGrid& grid, int group) {
     if (group < 0) return std::nullopt;
     GroupMeanActivity mean;
     mean.group = group;
@@ -93,6 +96,7 @@ std::optional<GroupMeanActivity> groupMeanActivity(const RhythmGrid& grid, int w
         const std::size_t shown = std::min(counts.size(), mean.values.size());
         for (std::size_t k = 0; k < shown; ++k) mean.values[k] += counts[k];
     }
+    if (mean.wellCount == 0) return std::nullopt;
     for (double& value : mean.values) value /= mean.wellCount;
     return mean;
 }

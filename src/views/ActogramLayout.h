@@ -60,4 +60,7 @@ struct GroupMeanActivity {
 /// The mean over the wells of `well`'s group; nothing when it is in no group.
 std::optional<GroupMeanActivity> groupMeanActivity(const RhythmGrid& grid, int well);
 
+/// The mean over the wells of `group`; nothing when no well is in it.
+std::optional<GroupMeanActivity> groupMeanOf(const RhythmGrid& grid, int group);
+
 }  // namespace zorvex

@@ -11,18 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "views/Colours.h"
 #include "views/OfflineConfig.h"
 #include "views/PageBuffer.h"
 
 namespace zorvex {
-
-/// A colour as red, green and blue 0..255.
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
 
 /// Colour of beam `beam` on a plate whose highest beam is `maxBeam`: red,
 /// blue, green, orange (and magenta for a fifth) up to 4, else a ramp from

@@ -60,4 +60,17 @@ TEST(CodePage, ReplacesWhatItCannotHold) {
     EXPECT_EQ(utf8ToCp1252("\xE4\xB8\xAD"), "?");      // a CJK character
     EXPECT_EQ(utf8ToCp1252("a\xFF" "b"), "a?b");         // malformed UTF-8
     EXPECT_EQ(utf8ToCp1252("\xC3"), "?");               // truncated sequence
+    EXPECT_EQ(utf8ToCp1252("\xC0\x80"), "??");          // an overlong NUL is no character
+}
+
+TEST(CodePage, ValidUtf8IsWellFormedAndShortest) {
+    const struct {
+        const char* text;
+        bool valid;
+    } cases[] = {
+        {"", true}, {"plain", true}, {"\xC2\xB5M", true}, {"\xE2\x82\xAC", true}, {"\xF0\x9F\x90\x9B", true},
+        {"\xFF", false}, {"\xC3", false}, {"\xC3(", false}, {"\xC0\xAF", false},  // cut, broken, overlong
+        {"\xED\xA0\x80", false}, {"\xF4\x90\x80\x80", false},               // a surrogate, past U+10FFFF
+    };
+    for (const auto& c : cases) EXPECT_EQ(isValidUtf8(c.text), c.valid) << ::testing::PrintToString(std::string(c.text));
 }

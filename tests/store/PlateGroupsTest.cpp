@@ -93,6 +93,8 @@ TEST(PlateGroups, UnclaimedBeamSlotsNeverStandForChannelZero) {
     EXPECT_EQ(channels.Group[0], -1);
     EXPECT_EQ(channels.Group[5], 4);
     EXPECT_EQ(channels.Group[6], 4);
+    EXPECT_EQ(groupOfWell(channels, plate, 1), 4);
+    EXPECT_EQ(groupOfWell(channels, plate, 0), -1);
 }
 
 TEST(PlateGroups, GroupListRunsToOnePastTheHighestGroupInUse) {

@@ -13,6 +13,7 @@
 #include "ActivityFrames.h"
 #include "acquisition/DataFiles.h"
 #include "common/Files.h"
+#include "control/LightSchedule.h"
 #include "store/ChannelTables.h"
 #include "store/ProjectSetup.h"
 
@@ -79,6 +80,20 @@ public:
     AcquisitionBuilder& plate(const std::string& name) { setup_.Plate_format = name; return *this; }
     AcquisitionBuilder& rtBuffer(int samples) { setup_.RT_Buffer = static_cast<std::int16_t>(samples); return *this; }
     AcquisitionBuilder& group(int number, const std::string& name) { groups_.Name[static_cast<std::size_t>(number)] = name; return *this; }
+    /// Every channel enabled, as a project's status.dat usually has them.
+    AcquisitionBuilder& allEnabled() {
+        channels_.Enabled.fill(true);
+        return *this;
+    }
+    AcquisitionBuilder& enabled(int channel, bool on) {
+        channels_.Enabled[static_cast<std::size_t>(channel)] = on;
+        return *this;
+    }
+    /// The daily light schedule: on at `onHour`, off at `offHour`.
+    AcquisitionBuilder& dailyLight(int onHour, int offHour) {
+        setup_.Mn[LightRow] = {1, static_cast<std::int16_t>(onHour), static_cast<std::int16_t>(offHour), 0, 0, 0};
+        return *this;
+    }
     AcquisitionBuilder& channelGroup(int channel, int group) {
         channels_.Group[static_cast<std::size_t>(channel)] = static_cast<std::int16_t>(group);
         return *this;

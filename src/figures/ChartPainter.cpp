@@ -1,0 +1,183 @@
+#include "figures/ChartPainter.h"
+
+#include <algorithm>
+
+#include "figures/Legend.h"
+
+namespace zorvex {
+
+namespace {
+
+// Plot heights of a column figure: one panel, or each of several.
+constexpr double SinglePlotMm = 45.0;
+constexpr double MultiplePlotMm = 22.0;
+constexpr double MinimumPlotMm = 8.0;
+constexpr double MarkerEm = 0.5;
+
+// The page divided: margins round the plots and the room under them.
+struct ChartFrame {
+    double left = 0.0;       // the y axis
+    double right = 0.0;      // the plots' right edge
+    double top = 0.0;        // the first panel's title or plot
+    double titleMm = 0.0;    // above each panel, 0 for one panel
+    double plotMm = 0.0;     // each panel's plot height
+    double gapMm = 0.0;      // between panels
+    double underMm = 0.0;    // x tick labels and x title under the last panel
+    LegendPlacement legend;
+    double noteMm = 0.0;
+};
+
+double widestLabel(const std::vector<std::string>& labels, double points) {
+    double widest = 0.0;
+    for (const std::string& label : labels) widest = std::max(widest, textWidthMm(QString::fromStdString(label), points));
+    return widest;
+}
+
+ChartFrame frameOf(const ChartFigure& figure, const FigureStyle& style, double pageHeightMm) {
+    ChartFrame frame;
+    const double tickText = lineHeightMm(style.tickPt);
+    const double labelText = lineHeightMm(style.labelPt);
+    double yLabels = 0.0;
+    double lastXLabel = 0.0;
+    for (const ChartPanel& panel : figure.panels) {
+        yLabels = std::max(yLabels, widestLabel(panel.y.labels, style.tickPt));
+        if (!panel.x.labels.empty()) lastXLabel = textWidthMm(QString::fromStdString(panel.x.labels.back()), style.tickPt);
+    }
+    frame.left = style.marginMm + labelText + 0.4 * tickText + yLabels + 0.3 * tickText + style.tickMm;
+    frame.right = style.widthMm - style.marginMm - lastXLabel / 2.0;
+    frame.top = style.marginMm + tickText / 2.0;
+    const int panels = std::max<int>(1, static_cast<int>(figure.panels.size()));
+    frame.titleMm = panels > 1 ? 1.2 * labelText : 0.0;
+    frame.gapMm = panels > 1 ? 0.8 * tickText : 0.0;
+    frame.underMm = style.tickMm + 1.1 * tickText + 1.2 * labelText;
+    frame.legend = placeLegend(figure.legend, style.widthMm - 2.0 * style.marginMm, style.labelPt);
+    frame.noteMm = paragraphHeightMm(figure.note, style.widthMm - 2.0 * style.marginMm, style.notePt);
+    const double fixed = frame.top + panels * (frame.titleMm + frame.gapMm) + frame.underMm + 0.5 * tickText +
+                         frame.legend.heightMm + frame.noteMm + style.marginMm;
+    if (pageHeightMm > 0.0) {
+        frame.plotMm = std::max(MinimumPlotMm, (pageHeightMm - fixed) / panels);
+    } else {
+        frame.plotMm = panels > 1 ? MultiplePlotMm : SinglePlotMm;
+    }
+    return frame;
+}
+
+double pageHeightOf(const ChartFrame& frame, const ChartFigure& figure, const FigureStyle& style) {
+    const int panels = std::max<int>(1, static_cast<int>(figure.panels.size()));
+    return frame.top + panels * (frame.titleMm + frame.plotMm + frame.gapMm) + frame.underMm +
+           0.5 * lineHeightMm(style.tickPt) + frame.legend.heightMm + frame.noteMm + style.marginMm;
+}
+
+// Data to page: x over the plots' width, y up from the plot's bottom.
+struct PlotArea {
+    double left, top, width, height;
+    const Axis& x;
+    const Axis& y;
+    double pageX(double value) const { return left + (value - x.min) / (x.max - x.min) * width; }
+    double pageY(double value) const { return top + height - (value - y.min) / (y.max - y.min) * height; }
+};
+
+// The band of each run of two or more bins; a lone bin shows its band as an error bar.
+void paintBands(FigureCanvas& canvas, const PlotArea& area, const ChartSeries& series) {
+    if (!series.band) return;
+    for (const auto& segment : series.segments) {
+        if (segment.size() < 2) continue;
+        std::vector<QPointF> upper, lower;
+        for (const ChartPoint& p : segment) {
+            upper.emplace_back(area.pageX(p.x), area.pageY(p.high));
+            lower.emplace_back(area.pageX(p.x), area.pageY(p.low));
+        }
+        canvas.band(upper, lower, bandColour(series.colour));
+    }
+}
+
+void paintLines(FigureCanvas& canvas, const PlotArea& area, const ChartSeries& series) {
+    const FigureStyle& style = canvas.style();
+    const QColor colour = toQColor(series.colour);
+    for (const auto& segment : series.segments) {
+        if (segment.size() == 1) {
+            const ChartPoint& p = segment.front();
+            const double size = MarkerEm * lineHeightMm(style.tickPt);
+            if (series.band) canvas.line(area.pageX(p.x), area.pageY(p.low), area.pageX(p.x), area.pageY(p.high), colour, style.curveMm);
+            canvas.fillEllipse(area.pageX(p.x) - size / 2.0, area.pageY(p.y) - size / 2.0, size, size, colour);
+            continue;
+        }
+        std::vector<QPointF> line;
+        line.reserve(segment.size());
+        for (const ChartPoint& p : segment) line.emplace_back(area.pageX(p.x), area.pageY(p.y));
+        canvas.polyline(line, colour, style.curveMm);
+    }
+}
+
+void paintAxes(FigureCanvas& canvas, const PlotArea& area, bool xLabels) {
+    const FigureStyle& style = canvas.style();
+    const QColor ink = toQColor(Ink);
+    const double bottom = area.top + area.height;
+    canvas.line(area.left, area.top, area.left, bottom, ink, style.axisMm);
+    canvas.line(area.left, bottom, area.left + area.width, bottom, ink, style.axisMm);
+    for (std::size_t i = 0; i < area.y.ticks.size(); ++i) {
+        const double y = area.pageY(area.y.ticks[i]);
+        canvas.line(area.left - style.tickMm, y, area.left, y, ink, style.axisMm);
+        canvas.text(area.left - style.tickMm - 0.3 * lineHeightMm(style.tickPt), y,
+                    QString::fromStdString(area.y.labels[i]), style.tickPt, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    for (std::size_t i = 0; i < area.x.ticks.size(); ++i) {
+        const double x = area.pageX(area.x.ticks[i]);
+        canvas.line(x, bottom, x, bottom + style.tickMm, ink, style.axisMm);
+        if (xLabels) {
+            canvas.text(x, bottom + style.tickMm, QString::fromStdString(area.x.labels[i]), style.tickPt,
+                        Qt::AlignHCenter | Qt::AlignTop);
+        }
+    }
+}
+
+void paintPanel(FigureCanvas& canvas, const PlotArea& area, const ChartPanel& panel, bool xLabels) {
+    canvas.clip(area.left, area.top, area.width, area.height);
+    for (const XSpan& span : panel.shaded) {
+        const double from = std::max(area.pageX(span.from), area.left);
+        const double to = std::min(area.pageX(span.to), area.left + area.width);
+        if (to > from) canvas.fillRect(from, area.top, to - from, area.height, toQColor(DarkShade));
+    }
+    // Every band before any line, so that no band covers another group's line.
+    for (const ChartSeries& series : panel.series) paintBands(canvas, area, series);
+    for (const ChartSeries& series : panel.series) paintLines(canvas, area, series);
+    canvas.unclip();
+    paintAxes(canvas, area, xLabels);
+}
+
+}  // namespace
+
+double chartHeightMm(const ChartFigure& figure, const FigureStyle& style) {
+    return pageHeightOf(frameOf(figure, style, 0.0), figure, style);
+}
+
+void paintChart(FigureCanvas& canvas, const ChartFigure& figure) {
+    const FigureStyle& style = canvas.style();
+    const ChartFrame frame = frameOf(figure, style, style.fixedHeightMm);
+    double top = frame.top;
+    double plotsTop = top;
+    for (std::size_t i = 0; i < figure.panels.size(); ++i) {
+        const ChartPanel& panel = figure.panels[i];
+        if (frame.titleMm > 0.0) {
+            canvas.text(frame.left, top, QString::fromStdString(panel.title), style.labelPt, Qt::AlignLeft | Qt::AlignTop);
+            top += frame.titleMm;
+        }
+        if (i == 0) plotsTop = top;
+        const PlotArea area{frame.left, top, frame.right - frame.left, frame.plotMm, panel.x, panel.y};
+        paintPanel(canvas, area, panel, i + 1 == figure.panels.size());
+        top += frame.plotMm + frame.gapMm;
+    }
+    if (figure.panels.empty()) return;
+    const double plotsBottom = top - frame.gapMm;
+    const double yTitleX = style.marginMm + lineHeightMm(style.labelPt) / 2.0;
+    canvas.verticalText(yTitleX, (plotsTop + plotsBottom) / 2.0, QString::fromStdString(figure.panels.front().y.title),
+                        style.labelPt);
+    const double xTitleTop = plotsBottom + style.tickMm + 1.1 * lineHeightMm(style.tickPt);
+    canvas.text((frame.left + frame.right) / 2.0, xTitleTop, QString::fromStdString(figure.panels.back().x.title),
+                style.labelPt, Qt::AlignHCenter | Qt::AlignTop);
+    const double legendTop = plotsBottom + frame.underMm + 0.5 * lineHeightMm(style.tickPt);
+    paintLegend(canvas, figure.legend, frame.legend, style.marginMm, legendTop, style.labelPt);
+    canvas.paragraph(style.marginMm, legendTop + frame.legend.heightMm, figure.note, style.widthMm - 2.0 * style.marginMm, style.notePt, toQColor(QuietInk));
+}
+
+}  // namespace zorvex

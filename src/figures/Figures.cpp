@@ -1,0 +1,113 @@
+#include "figures/Figures.h"
+
+#include <QGuiApplication>
+#include <exception>
+#include <optional>
+
+#include "figures/ActogramPainter.h"
+#include "figures/ChartPainter.h"
+#include "figures/FigureFile.h"
+#include "figures/HeatMapPainter.h"
+
+namespace zorvex {
+
+namespace {
+
+// Keeps what the readers and layouts would show in a message box, for the outcome.
+class CollectedMessages : public Dialogs {
+public:
+    Answer message(const std::string& text, Buttons) override {
+        text_ += (text_.empty() ? "" : "\n") + text;
+        return Answer::Ok;
+    }
+    std::string input(const std::string&, const std::string&) override { return ""; }
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+// A laid-out figure: the page height it needs and how to paint it.
+struct PaintPlan {
+    double heightMm = 0.0;
+    PaintFigure paint;
+};
+
+template <typename Layout, typename Height, typename Paint>
+PaintPlan planOf(Layout layout, const FigureStyle& style, Height contentHeight, Paint paint) {
+    const double height = style.fixedHeightMm > 0.0 ? style.fixedHeightMm : contentHeight(layout, style);
+    return {height, [layout = std::move(layout), paint](FigureCanvas& canvas) { paint(canvas, layout); }};
+}
+
+// The group figure and the heat map: both drawn from the report's tables at their bin size.
+template <typename LayOut, typename Height, typename Paint>
+std::optional<PaintPlan> planFromReport(const FigureRequest& request, long long binMinutes, const FigureStyle& style,
+                                        Dialogs& dialogs, LayOut layOut, Height contentHeight, Paint paint) {
+    auto source = loadFigureSource(request.acquisitionFolder, request.programFolder, dialogs);
+    if (!source) return std::nullopt;
+    auto tables = figureTables(*source, binMinutes, dialogs);
+    if (!tables) return std::nullopt;
+    auto layout = layOut(*source, *tables);
+    if (!layout) return std::nullopt;
+    return planOf(std::move(*layout), style, contentHeight, paint);
+}
+
+std::optional<PaintPlan> planActogram(const FigureRequest& request, const FigureStyle& style, Dialogs& dialogs) {
+    auto grid = loadRhythmGrid(request.acquisitionFolder, request.programFolder, request.actogram.intervalMinutes, dialogs);
+    if (!grid) return std::nullopt;
+    if (grid->intervalCount() == 0) {
+        dialogs.message("counts.bin holds no records: there is nothing to draw.");
+        return std::nullopt;
+    }
+    auto figure = layoutActogramFigure(*grid, request.actogram, dialogs);
+    if (!figure) return std::nullopt;
+    return planOf(std::move(*figure), style, actogramHeightMm, paintActogram);
+}
+
+std::optional<PaintPlan> planFigure(const FigureRequest& request, const FigureStyle& style, Dialogs& dialogs) {
+    switch (request.kind) {
+        case FigureKind::Groups:
+            return planFromReport(
+                request, request.groups.binMinutes, style, dialogs,
+                [&](const FigureSource& source, const ReportTables& tables) {
+                    return layoutGroupFigure(source, tables, request.groups, dialogs);
+                },
+                chartHeightMm, paintChart);
+        case FigureKind::Plate:
+            return planFromReport(
+                request, request.plate.binMinutes, style, dialogs,
+                [&](const FigureSource& source, const ReportTables& tables) {
+                    return layoutPlateHeatMap(source, tables, request.plate, dialogs);
+                },
+                heatMapHeightMm, paintHeatMap);
+        case FigureKind::Actogram: return planActogram(request, style, dialogs);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+FigureOutcome writeFigure(const FigureRequest& request) {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        return {false, "Figures are drawn with Qt's painting: start a QGuiApplication (the offscreen platform will do)."};
+    }
+    if (!formatOfFile(request.output)) {
+        return {false, "The figure file must end in .pdf, .svg or .png: " + request.output.string()};
+    }
+    CollectedMessages messages;
+    const FigureStyle style = styleOf(request.page);
+    try {
+        const std::optional<PaintPlan> plan = planFigure(request, style, messages);
+        if (!plan) return {false, messages.text()};
+        if (auto failure = writeFigureFile(request.output, style.widthMm, plan->heightMm, style, plan->paint)) {
+            messages.message(*failure, Buttons::Ok);
+            return {false, messages.text()};
+        }
+    } catch (const std::exception& error) {
+        messages.message(std::string("The figure could not be made: ") + error.what(), Buttons::Ok);
+        return {false, messages.text()};
+    }
+    return {true, messages.text()};
+}
+
+}  // namespace zorvex

@@ -1,0 +1,37 @@
+#pragma once
+// The actogram as a figure: the offline window's double plot of one well, of
+// a group's mean, or of every group on one page, each panel with its caption.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "views/ActogramLayout.h"
+
+namespace zorvex {
+
+enum class ActogramSubject { Well, Group, AllGroups };
+
+struct ActogramOptions {
+    ActogramSubject subject = ActogramSubject::AllGroups;
+    int well = 0;   ///< for ActogramSubject::Well
+    int group = 0;  ///< for ActogramSubject::Group
+    int intervalMinutes = ActogramIntervalMinutes;
+};
+
+struct ActogramPanelLayout {
+    std::string caption;
+    ActogramLayout layout;
+};
+
+struct ActogramFigureLayout {
+    std::vector<ActogramPanelLayout> panels;
+    std::string note;  ///< what a full bar and the shading mean
+};
+
+/// The panels of `options`' subject over `grid`; nothing, after a message,
+/// for a well outside the plate, a group without wells, or a plate without groups.
+std::optional<ActogramFigureLayout> layoutActogramFigure(const RhythmGrid& grid, const ActogramOptions& options,
+                                                         Dialogs& dialogs);
+
+}  // namespace zorvex

@@ -1,0 +1,83 @@
+#include "views/Chart.h"
+
+#include <array>
+#include <cmath>
+
+#include "common/Text.h"
+
+namespace zorvex {
+
+namespace {
+
+constexpr std::array<double, 8> HourSteps = {0.25, 0.5, 1, 2, 3, 4, 6, 12};
+constexpr double HoursPerDay = 24.0;
+// Ticks within this fraction of a step of an end still count as inside.
+constexpr double TickTolerance = 1e-9;
+
+// 1, 2 or 5 times a power of ten, the smallest such not below `rough`.
+double niceStep(double rough) {
+    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
+    const double residual = rough / magnitude;
+    if (residual <= 1.0) return magnitude;
+    if (residual <= 2.0) return 2.0 * magnitude;
+    if (residual <= 5.0) return 5.0 * magnitude;
+    return 10.0 * magnitude;
+}
+
+// Every multiple of `step` within low..high.
+void placeTicks(Axis& axis, double step) {
+    const double first = std::ceil(axis.min / step - TickTolerance);
+    for (double k = first; k * step <= axis.max + step * TickTolerance; k += 1.0) {
+        const double value = k == 0.0 ? 0.0 : k * step;
+        axis.ticks.push_back(value);
+        axis.labels.push_back(tickLabel(value, step));
+    }
+}
+
+bool validRange(double low, double high) { return std::isfinite(low) && std::isfinite(high) && high > low; }
+
+}  // namespace
+
+std::string tickLabel(double value, double step) {
+    const int decimals = step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - TickTolerance));
+    std::string text = formatFixed(value, decimals);
+    return text.find_first_not_of("-0.") == std::string::npos ? formatFixed(0.0, decimals) : text;
+}
+
+Axis niceAxis(double low, double high, int wanted, std::string title) {
+    if (!std::isfinite(low)) low = 0.0;
+    if (!validRange(low, high)) high = low + 1.0;
+    const double step = niceStep((high - low) / std::max(wanted, 1));
+    Axis axis;
+    axis.title = std::move(title);
+    axis.min = std::floor(low / step + TickTolerance) * step;
+    axis.max = std::ceil(high / step - TickTolerance) * step;
+    placeTicks(axis, step);
+    return axis;
+}
+
+Axis hourAxis(double low, double high, int wanted, std::string title) {
+    if (!validRange(low, high)) return niceAxis(low, high, wanted, std::move(title));
+    const double range = high - low;
+    wanted = std::max(wanted, 1);
+    double step = 0.0;
+    if (range / HourSteps.front() < 2.0) {
+        step = niceStep(range / wanted);
+    } else {
+        for (double hours : HourSteps) {
+            if (range / hours <= wanted) {
+                step = hours;
+                break;
+            }
+        }
+        if (step == 0.0) step = HoursPerDay * niceStep(range / HoursPerDay / wanted);
+    }
+    Axis axis;
+    axis.title = std::move(title);
+    axis.min = low;
+    axis.max = high;
+    placeTicks(axis, step);
+    return axis;
+}
+
+}  // namespace zorvex

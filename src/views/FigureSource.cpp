@@ -1,0 +1,97 @@
+#include "views/FigureSource.h"
+
+#include <cmath>
+#include <exception>
+
+#include "reports/RecordedLight.h"
+#include "reports/Report.h"
+
+namespace zorvex {
+
+namespace {
+constexpr double MinutesPerHour = 60.0;
+constexpr double HoursPerDay = 24.0;
+}  // namespace
+
+std::optional<FigureSource> loadFigureSource(const std::filesystem::path& acquisitionFolder,
+                                             const std::filesystem::path& programFolder, Dialogs& dialogs) {
+    auto data = loadReportData(acquisitionFolder, programFolder, dialogs);
+    if (!data) return std::nullopt;
+    FigureSource source;
+    source.plate = std::move(data->first);
+    source.series = std::move(data->second);
+    source.start = acquisitionStartOf(acquisitionFolder);
+    // Without the tool parameters the light of the run is unknown: no shading.
+    if (source.plate.setupCopy.complete) source.light = recordedLight(source.plate.setupCopy.setup);
+    return source;
+}
+
+std::optional<ReportTables> figureTables(const FigureSource& source, long long binMinutes, Dialogs& dialogs) {
+    if (source.series.minutes.empty()) {
+        dialogs.message("counts.bin holds no records: there is nothing to draw.");
+        return std::nullopt;
+    }
+    ReportTables tables;
+    try {
+        const BinSize size = adjustBinSize(binMinutes, source.series.span());
+        computeReport(source.plate, source.series, size.minutes, source.series.span(), tables);
+    } catch (const std::exception&) {
+        dialogs.message("Report Calculation Error");
+        return std::nullopt;
+    }
+    return tables;
+}
+
+double binMiddleHours(const ReportTables& tables, std::int32_t bin) {
+    return (bin - 0.5) * tables.binMinutes / MinutesPerHour;
+}
+
+std::vector<std::int32_t> binsInWindow(const ReportTables& tables, const std::optional<HourWindow>& window) {
+    std::vector<std::int32_t> bins = tables.reportedBins();
+    if (!window) return bins;
+    std::erase_if(bins, [&](std::int32_t bin) {
+        const double middle = binMiddleHours(tables, bin);
+        return middle < window->fromHours || middle > window->toHours;
+    });
+    return bins;
+}
+
+TimeBase timeBaseOf(const FigureSource& source, bool preferZeitgeber) {
+    const LightSchedule& light = source.light;
+    const bool dailyHours = light.enabled && light.pulseCount < 1 && light.onHour != light.offHour;
+    if (!preferZeitgeber || !dailyHours || !source.start) return {0.0, false, "Time from start (h)"};
+    const double startHour = source.start->hour + source.start->minute / MinutesPerHour;
+    return {std::fmod(startHour - light.onHour + HoursPerDay, HoursPerDay), true, "Zeitgeber time (h)"};
+}
+
+std::vector<XSpan> darkSpans(const FigureSource& source, double fromHours, double toHours, const TimeBase& base) {
+    std::vector<XSpan> spans;
+    if (!source.light.enabled || !source.start || !(toHours > fromHours)) return spans;
+    const int firstMinute = static_cast<int>(std::floor(fromHours * MinutesPerHour));
+    const int minutes = static_cast<int>(std::ceil(toHours * MinutesPerHour));
+    const std::vector<bool> light = intervalLight(source.light, *source.start, 1, minutes);
+    auto clipped = [&](double fromMinute, double toMinute) {
+        const double from = std::max(fromMinute / MinutesPerHour, fromHours);
+        const double to = std::min(toMinute / MinutesPerHour, toHours);
+        if (to > from) spans.push_back({from + base.offsetHours, to + base.offsetHours});
+    };
+    for (int minute = std::max(firstMinute, 0); minute < minutes;) {
+        if (light[static_cast<std::size_t>(minute)]) {
+            ++minute;
+            continue;
+        }
+        int end = minute + 1;
+        while (end < minutes && !light[static_cast<std::size_t>(end)]) ++end;
+        clipped(minute, end);
+        minute = end;
+    }
+    return spans;
+}
+
+std::string groupName(const ReportPlate& plate, int group) {
+    if (group < 0 || group >= static_cast<int>(plate.groups.Name.size())) return "No group";
+    const std::string& name = plate.groups.Name[static_cast<std::size_t>(group)];
+    return name.empty() || name == FreeGroupName ? "Group " + std::to_string(group) : name;
+}
+
+}  // namespace zorvex

@@ -1,0 +1,31 @@
+#pragma once
+// The group activity figure: one curve per group, the report's group mean
+// per bin with a band of its standard error or deviation, over hours from
+// the start or zeitgeber time, the dark hours shaded; one panel for all
+// groups, or one per group on shared axes.
+
+#include <optional>
+#include <vector>
+
+#include "views/Chart.h"
+#include "views/FigureSource.h"
+
+namespace zorvex {
+
+enum class ErrorBand { StandardError, StandardDeviation, None };
+
+struct GroupFigureOptions {
+    long long binMinutes = 60;           ///< as asked; adjusted as the report adjusts it
+    ErrorBand error = ErrorBand::StandardError;
+    std::optional<HourWindow> window;    ///< elapsed hours shown; all without one
+    std::vector<int> groups;             ///< group numbers shown; every group with wells when empty
+    bool smallMultiples = false;         ///< one panel per group
+    bool zeitgeber = true;               ///< zeitgeber time where the light ran on daily hours
+};
+
+/// The figure of the report tables `tables` of `source`; nothing, after a
+/// message, when no asked group has wells or no bin with records lies in the window.
+std::optional<ChartFigure> layoutGroupFigure(const FigureSource& source, const ReportTables& tables,
+                                             const GroupFigureOptions& options, Dialogs& dialogs);
+
+}  // namespace zorvex
