@@ -7,6 +7,7 @@
 #include "acquisition/Acquisition.h"
 #include "acquisition/BeamSetup.h"
 #include "acquisition/Startup.h"
+#include "platform/LoggedDialogs.h"
 #include "cli/ReportArgs.h"
 #include "common/Files.h"
 #include "common/Text.h"
@@ -155,13 +156,17 @@ private:
 
 int RecordCommand::run(std::ostream& out, std::ostream& err) {
     SystemHost host;
-    ConsoleDialogs dialogs(err);
+    ConsoleDialogs console(err);
     Workspace workspace;
     workspace.programFolder = resolveProgramFolder(programFolder_);
     if (!fileExists(workspace.programFolder / ConfigFileName)) {
         err << "Config file not found: Check correct software installation\n";
         return ExitFailed;
     }
+    EventLog log(host);
+    log.openProgramLog(workspace.programFolder);
+    log.program("zorvex-cli record in " + workspace.programFolder.string());
+    LoggedDialogs dialogs(console, log);
     loadConfiguration(workspace, dialogs);
     if (project_) {
         workspace.config.Actual_Project_Number = *project_;
@@ -183,9 +188,6 @@ int RecordCommand::run(std::ostream& out, std::ostream& err) {
     // the project's own setup.dat is not rewritten.
     if (minutes_) workspace.setup.Aq_lapse = *minutes_;
 
-    EventLog log(host);
-    log.openProgramLog(workspace.programFolder);
-    log.program("zorvex-cli record in " + workspace.programFolder.string());
     InstrumentSession session(readPortMap(workspace.programFolder));
     connectInstrument(workspace, session, dialogs, host, [&err, &log](const std::string& text) {
         log.program(text);

@@ -28,17 +28,19 @@ Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& di
                    std::string commandLine)
     : workspace_(workspace),
       session_(session),
-      dialogs_(dialogs),
       host_(host),
       log_(host),
+      shownDialogs_(dialogs),
+      loggedDialogs_(dialogs, log_),
+      dialogs_(loggedDialogs_),
       commandLine_(std::move(commandLine)),
-      beams_(std::make_unique<BeamSetup>(workspace, session, options_, dialogs, host, setupPanel_)),
-      acquisition_(std::make_unique<Acquisition>(workspace, session, options_, dialogs, host,
+      beams_(std::make_unique<BeamSetup>(workspace, session, options_, dialogs_, host, setupPanel_)),
+      acquisition_(std::make_unique<Acquisition>(workspace, session, options_, dialogs_, host,
                                                  static_cast<AcquisitionOwner&>(*this), log_, *beams_)),
       splash_(std::make_unique<Frm_Init>()),
-      report_(std::make_unique<Frm_Report>(workspace.programFolder, dialogs, host)),
-      offline_(std::make_unique<Frm_offline>(workspace.programFolder, dialogs, host)),
-      setup_(std::make_unique<Frm_setup>(workspace, dialogs)) {
+      report_(std::make_unique<Frm_Report>(workspace.programFolder, dialogs_, host)),
+      offline_(std::make_unique<Frm_offline>(workspace.programFolder, dialogs_, host)),
+      setup_(std::make_unique<Frm_setup>(workspace, dialogs_)) {
     setObjectName("Frm_Main");
     setWindowTitle("Zorvex");
     resize(1280, 800);

@@ -30,6 +30,7 @@
 #include "device/PortSearch.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
+#include "platform/LoggedDialogs.h"
 #include "platform/Host.h"
 #include "store/Workspace.h"
 #include "ui/common/PlotSurface.h"
@@ -247,9 +248,11 @@ private:
 
     Workspace& workspace_;
     InstrumentSession& session_;
-    Dialogs& dialogs_;
     Host& host_;
     EventLog log_;
+    Dialogs& shownDialogs_;        ///< the boxes themselves, for what the cycle already logged
+    LoggedDialogs loggedDialogs_;  ///< every other message also goes to the log
+    Dialogs& dialogs_;
     std::string commandLine_;
     bool autorun_ = false;
     int startupStep_ = 0;

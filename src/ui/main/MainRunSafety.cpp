@@ -23,8 +23,8 @@ void Frm_Main::buildWaitingLabel() {
 
 void Frm_Main::tell(const std::string& message) {
     // Shown once the tick has returned: the box's own event loop keeps the
-    // acquisition timer running underneath it.
-    QTimer::singleShot(0, this, [this, message] { dialogs_.message(message, Buttons::Ok); });
+    // acquisition timer running underneath it. The cycle has logged it.
+    QTimer::singleShot(0, this, [this, message] { shownDialogs_.message(message, Buttons::Ok); });
 }
 
 void Frm_Main::showInstrumentWait(const std::string& status) {
