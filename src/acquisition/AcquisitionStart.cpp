@@ -19,6 +19,11 @@ constexpr int DiskCheckMinutes = 30;  // shorter raw recordings never warn
 bool Acquisition::start(const StartRequest& request) {
     if (state_ != AcquisitionState::Stopped) return false;
     owner_.stopDeviceTest();
+    // Offline nothing can start: say so before asking for a name.
+    if (!session_.online()) {
+        refused();
+        return false;
+    }
     const std::string name = askName(request);
     if (refused()) return false;
     purgePort(0);
@@ -136,6 +141,12 @@ void Acquisition::logStart() {
             formatFixed(options_.snrFactor, 1) + ", on COM" + std::to_string(session_.port);
     if (recording_ && !options_.description.empty()) text += ", description \"" + options_.description + "\"";
     log_.event(text);
+}
+
+void Acquisition::resetBuffers() {
+    if (state_ != AcquisitionState::Stopped) return;
+    Detection checked(workspace_.setup.RT_Buffer);  // refuses a buffer out of range before anything changes
+    clearWorkingState();
 }
 
 void Acquisition::clearWorkingState() {

@@ -23,6 +23,9 @@ public:
     std::string titledInput(const std::string& prompt, const std::string& title) override {
         return shown_.titledInput(prompt, title);
     }
+    std::optional<std::string> titledAnswer(const std::string& prompt, const std::string& title) override {
+        return shown_.titledAnswer(prompt, title);
+    }
 
 private:
     Dialogs& shown_;
