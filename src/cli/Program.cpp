@@ -10,6 +10,7 @@
 #include "cli/RecordCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/RhythmCommand.h"
+#include "cli/ScreenCommand.h"
 #include "cli/WellsCommand.h"
 
 namespace zorvex {
@@ -26,6 +27,7 @@ std::vector<std::unique_ptr<Command>> makeCommands() {
     commands.push_back(makeRecordCommand());
     commands.push_back(makeReportCommand());
     commands.push_back(makeRhythmCommand());
+    commands.push_back(makeScreenCommand());
     commands.push_back(makeWellsCommand());
     return commands;
 }
@@ -37,7 +39,7 @@ constexpr const char* CommandGroup = "Commands";
 int runZorvexCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App program{"The instrument program without windows, for scripts and batch work: makes program folders, "
                      "records acquisitions from the instrument, and writes reports, recounts, per-well files, "
-                     "rhythm-analysis files and joins from stored acquisitions. File formats and folders are those "
+                     "rhythm-analysis files, joins and screens from stored acquisitions. File formats and folders are those "
                      "of the windows.",
                      "zorvex-cli"};
     setUpProgram(program);

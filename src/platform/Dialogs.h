@@ -4,6 +4,7 @@
 // line a console, tests a scripted double.
 
 #include <string>
+#include <vector>
 
 namespace zorvex {
 
@@ -19,6 +20,21 @@ public:
     virtual std::string input(const std::string& prompt, const std::string& initialText = "") = 0;
     /// The same box under its own title; boxes without titles ignore it.
     virtual std::string titledInput(const std::string& prompt, const std::string& /*title*/) { return input(prompt); }
+};
+
+/// Dialogs for work that reports instead of asking: each text is kept in
+/// order, each question takes its first answer (OK, Yes), an input its initial text.
+class MessageList : public Dialogs {
+public:
+    explicit MessageList(std::vector<std::string>& messages) : messages_(messages) {}
+    Answer message(const std::string& text, Buttons buttons = Buttons::Ok) override {
+        messages_.push_back(text);
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
+    }
+    std::string input(const std::string&, const std::string& initialText = "") override { return initialText; }
+
+private:
+    std::vector<std::string>& messages_;
 };
 
 }  // namespace zorvex
