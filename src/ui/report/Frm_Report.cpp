@@ -16,6 +16,7 @@
 #include "reports/Recalculation.h"
 #include "reports/RhythmExport.h"
 #include "reports/WellExport.h"
+#include "ui/report/ScreeningWindow.h"
 #include "views/ChannelSignal.h"
 
 namespace zorvex {
@@ -149,6 +150,8 @@ QWidget* Frm_Report::buildReportControls() {
     Cmd_cancel = namedButton("Cmd_cancel", "Cancel", area);
     buttons->addWidget(Cmd_generate);
     buttons->addWidget(Cmd_cancel);
+    Cmd_screening = namedButton("Cmd_screening", "Screening...", area);
+    buttons->addWidget(Cmd_screening);
     buttons->addStretch();
     options->addLayout(buttons);
     layout->addLayout(options);
@@ -161,6 +164,10 @@ QWidget* Frm_Report::buildReportControls() {
     }
     connect(Cmd_generate, &QPushButton::clicked, this, &Frm_Report::generate);
     connect(Cmd_cancel, &QPushButton::clicked, this, &Frm_Report::cancel);
+    connect(Cmd_screening, &QPushButton::clicked, this, [this] {
+        if (!screening_) screening_ = new ScreeningWindow(programFolder_, dialogs_, host_, this);
+        screening_->openOn(folder());
+    });
     return area;
 }
 
