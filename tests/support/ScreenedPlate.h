@@ -70,7 +70,11 @@ inline std::filesystem::path writeScreenedPlate(const std::filesystem::path& pro
         records.push_back(record(minute, counts));
     }
     builder.append(records);
-    writeGroupInfo(folder, screenAnnotations(), defaultGroupTable());
+    GroupTable names = defaultGroupTable();
+    names.Name[1] = "Vehicle";
+    names.Name[2] = "Paralysed";
+    for (std::size_t d = 0; d < ScreenDoses.size(); ++d) names.Name[d + 3] = "Drug " + std::to_string(d);
+    writeGroupInfo(folder, screenAnnotations(), names);
     return folder;
 }
 
