@@ -23,6 +23,7 @@ constexpr int HourDecimals = 2;
 const QStringList ResultColumns = {"Compound", "IC50", "95 % interval", "Hill", "Top", "Bottom", "R\u00b2", "Wells",
                                    "Status"};
 constexpr FileFormat Formats[] = {FileFormat::Pdf, FileFormat::Svg, FileFormat::Png};
+constexpr const char* CurvesPlaceholder = "The dose-response curves appear here after a screen.";
 
 template <typename Widget>
 Widget* named(Widget* widget, const char* name) {
@@ -76,9 +77,10 @@ ScreeningWindow::ScreeningWindow(const std::filesystem::path& programFolder, Dia
     layout->addLayout(left, 1);
     pic_curves = named(new QLabel(central), "pic_curves");
     pic_curves->setAlignment(Qt::AlignCenter);
+    pic_curves->setWordWrap(true);
     pic_curves->setMinimumSize(480, 300);
     pic_curves->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    pic_curves->setText("The dose-response curves appear here after a screen.");
+    pic_curves->setText(CurvesPlaceholder);
     layout->addWidget(pic_curves, 1);
     setCentralWidget(central);
     resize(1240, 720);
@@ -146,7 +148,7 @@ void ScreeningWindow::openOn(const std::filesystem::path& acquisitionFolder) {
         tbl_results->setRowCount(0);
         lbl_quality->clear();
         txt_messages->clear();
-        pic_curves->setPixmap({});
+        pic_curves->setText(CurvesPlaceholder);
         cmd_openfolder->setEnabled(false);
     }
     show();
@@ -182,7 +184,7 @@ void ScreeningWindow::showResults(const ScreeningOutcome& outcome) {
         results_.reset();
         tbl_results->setRowCount(0);
         lbl_quality->clear();
-        pic_curves->setPixmap({});
+        pic_curves->setText(CurvesPlaceholder);
         txt_messages->setPlainText(messages + "Nothing was written.");
         cmd_openfolder->setEnabled(false);
         dialogs_.message("The screen could not be made:\n" + messages.trimmed().toStdString());
