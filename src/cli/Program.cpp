@@ -11,6 +11,7 @@
 #include "cli/RecordCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/RhythmCommand.h"
+#include "cli/ScreenCommand.h"
 #include "cli/WellsCommand.h"
 
 namespace zorvex {
@@ -28,6 +29,7 @@ std::vector<std::unique_ptr<Command>> makeCommands() {
     commands.push_back(makeRecordCommand());
     commands.push_back(makeReportCommand());
     commands.push_back(makeRhythmCommand());
+    commands.push_back(makeScreenCommand());
     commands.push_back(makeWellsCommand());
     return commands;
 }
@@ -39,8 +41,8 @@ constexpr const char* CommandGroup = "Commands";
 int runZorvexCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App program{"The instrument program without windows, for scripts and batch work: makes program folders, "
                      "records acquisitions from the instrument, and writes reports, recounts, per-well files, "
-                     "rhythm-analysis files, activity tables and joins from stored acquisitions. File formats and "
-                     "folders are those of the windows.",
+                     "rhythm-analysis files, activity tables, joins and screens from stored acquisitions. File formats "
+                     "and folders are those of the windows.",
                      "zorvex-cli"};
     setUpProgram(program);
     program.footer("'zorvex-cli COMMAND --help' or 'zorvex-cli help COMMAND' shows the help of a command.");

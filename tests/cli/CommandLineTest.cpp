@@ -93,6 +93,9 @@ TEST_F(CommandLineTest, EveryCommandTakesItsOptionsInBothSpellings) {
          "Activity file not Found"},
         {{"rhythm", acquisition, "--start", "acquisition", "--program-folder", program}, "Activity file not Found"},
         {{"wells", acquisition, "--program-folder", program, "--bin", "30"}, "Activity file not Found"},
+        {{"screen", acquisition, "--window", "20-24", "--normalise", "none", "--bin", "30", "--figures", "svg",
+          "--out", (temp / "out").string(), "--program-folder", program},
+         "holds no groupinfo.csv"},
     };
     for (const Case& c : cases) {
         for (const auto& args : {c.args, joinedSpelling(c.args)}) {
@@ -127,6 +130,11 @@ TEST_F(CommandLineTest, ABadValueIsNamedWithWhatIsWrong) {
         {{"rhythm", missing, "--interval", "0"}, "--interval: 0 is not in 1..59"},
         {{"rhythm", missing, "--start", "noon"}, "--start: noon is not lights-on or acquisition"},
         {{"wells", missing, "--bin", "1.5"}, "--bin: 1.5 is not a whole number"},
+        {{"screen", missing, "--window", "24-20"}, "--window: 24-20 is not a window H1-H2 of hours with 0 <= H1 < H2"},
+        {{"screen", missing, "--window", "20"}, "--window: 20 is not a window H1-H2 of hours with 0 <= H1 < H2"},
+        {{"screen", missing, "--window", "1-2", "--normalise", "plate"}, "--normalise: plate is not control or none"},
+        {{"screen", missing, "--window", "1-2", "--figures", "jpg"}, "--figures: jpg is not pdf, svg or png"},
+        {{"screen", missing}, "--window is required"},
     };
     for (const auto& [args, problem] : cases) {
         for (const auto& spelled : {args, joinedSpelling(args)}) {

@@ -20,6 +20,7 @@
 #include "reports/RhythmExport.h"
 #include "reports/WellExport.h"
 #include "ui/common/WrittenNotice.h"
+#include "ui/report/ScreeningWindow.h"
 #include "views/ChannelSignal.h"
 
 namespace zorvex {
@@ -155,6 +156,8 @@ QWidget* Frm_Report::buildReportControls() {
     Cmd_cancel = namedButton("Cmd_cancel", "Cancel", area);
     buttons->addWidget(Cmd_generate);
     buttons->addWidget(Cmd_cancel);
+    Cmd_screening = namedButton("Cmd_screening", "Screening...", area);
+    buttons->addWidget(Cmd_screening);
     buttons->addStretch();
     options->addLayout(buttons);
     layout->addLayout(options);
@@ -167,6 +170,10 @@ QWidget* Frm_Report::buildReportControls() {
     }
     connect(Cmd_generate, &QPushButton::clicked, this, &Frm_Report::generate);
     connect(Cmd_cancel, &QPushButton::clicked, this, &Frm_Report::cancel);
+    connect(Cmd_screening, &QPushButton::clicked, this, [this] {
+        if (!screening_) screening_ = new ScreeningWindow(programFolder_, dialogs_, host_, this);
+        screening_->openOn(folder());
+    });
     return area;
 }
 

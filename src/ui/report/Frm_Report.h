@@ -26,6 +26,8 @@
 
 namespace zorvex {
 
+class ScreeningWindow;
+
 class Frm_Report : public QMainWindow {
     Q_OBJECT
 public:
@@ -47,6 +49,7 @@ public:
     QLineEdit* txt_customspacer;
     QPushButton* Cmd_generate;
     QPushButton* Cmd_cancel;
+    QPushButton* Cmd_screening;  ///< "Screening...": the screening window on this folder
     QGroupBox* Frame_run;
     QComboBox* Cmb_dspmethod;
     QComboBox* Cmb_organism;
@@ -88,6 +91,7 @@ private:
     std::filesystem::path programFolder_;
     Dialogs& dialogs_;
     Host& host_;
+    ScreeningWindow* screening_ = nullptr;
     bool running_ = false;
     bool stopRequested_ = false;
 };
