@@ -50,6 +50,13 @@ std::vector<std::filesystem::path> joinAcquisitions(const std::filesystem::path&
                         " already holds recorded data; join again in a minute.");
         return written;
     }
+    // A mistyped name would otherwise join as an empty acquisition and the join would look done.
+    for (const auto& name : names) {
+        if (!folderExists(projectFolder / name)) {
+            dialogs.message("Join Error: there is no acquisition folder " + (projectFolder / name).string());
+            return written;
+        }
+    }
     // A counts.bin too large to read would otherwise join as if empty, and its records would be lost.
     for (const auto& name : names) {
         const std::filesystem::path file = projectFolder / name / "counts.bin";

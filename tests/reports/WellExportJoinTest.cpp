@@ -143,6 +143,18 @@ TEST_F(WellExportJoinTest, JoinRefusesAFolderThatAlreadyHoldsRecords) {
     EXPECT_NE(dialogs.shown.back().find("already holds recorded data"), std::string::npos);
 }
 
+TEST_F(WellExportJoinTest, AMissingAcquisitionIsNamedAndNothingIsWritten) {
+    acquisition("05032024_1000").append(minutes(1, 2, 1));
+    const auto entriesIn = [&] { return std::distance(std::filesystem::directory_iterator(temp / "p00001"), {}); };
+    const auto before = entriesIn();
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(runZorvexCli({"join", (temp / "p00001").string(), "05032024_1000", "05032024_1300"}, out, err), 1);
+    EXPECT_NE(err.str().find("there is no acquisition folder"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("05032024_1300"), std::string::npos);
+    EXPECT_EQ(entriesIn(), before) << "the join made a folder";
+}
+
 TEST_F(WellExportJoinTest, CancelOrASingleAcquisitionWritesNothing) {
     acquisition("05032024_1000").append(minutes(1, 2, 1));
     acquisition("05032024_1200").append(minutes(1, 2, 1));
