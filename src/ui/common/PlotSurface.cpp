@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSaveFile>
 #include <algorithm>
 #include <cmath>
 
@@ -122,7 +123,11 @@ void PlotSurface::setOutline(std::optional<QRectF> userBox) {
     update();
 }
 
-bool PlotSurface::saveBmp(const QString& path) const { return image_.save(path, "BMP"); }
+// Written beside and renamed, so a failed export never leaves half an earlier image.
+bool PlotSurface::saveBmp(const QString& path) const {
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && image_.save(&file, "BMP") && file.commit();
+}
 
 void PlotSurface::paintEvent(QPaintEvent*) {
     QPainter painter(this);
