@@ -239,6 +239,7 @@ TEST(MainWindow, InstrumentGoneMidRecordingShowsTheWaitInRedAndTellsTheOperatorO
     EXPECT_FALSE(window.lbl_waiting->isHidden());
     EXPECT_TRUE(window.lbl_waiting->text().startsWith("Waiting for the instrument since 14:5"));
     EXPECT_TRUE(window.Txt_time->styleSheet().contains("red"));
+    EXPECT_EQ(window.lbl_mode->text().toStdString(), "INSTRUMENT LOST on COM4 - trying again every 5 s");
     ASSERT_EQ(program.dialogs.shown.size(), 1u);
     const std::string& message = program.dialogs.shown[0];
     EXPECT_EQ(message.rfind("The instrument stopped answering on COM4", 0), 0u) << message;
@@ -250,6 +251,7 @@ TEST(MainWindow, InstrumentGoneMidRecordingShowsTheWaitInRedAndTellsTheOperatorO
     EXPECT_EQ(window.acquisition().state(), AcquisitionState::Stopped);
     EXPECT_TRUE(window.lbl_waiting->isHidden());
     EXPECT_FALSE(window.Txt_time->styleSheet().contains("red"));
+    EXPECT_TRUE(window.lbl_mode->text().startsWith("ONLINE on COM4"));
     EXPECT_TRUE(window.CmdPlay->isEnabled());
     EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin"), 774u);
 }

@@ -32,6 +32,15 @@ void Frm_Main::showInstrumentWait(const std::string& status) {
     lbl_waiting->setText(QString::fromStdString(status));
     lbl_waiting->setVisible(waiting);
     Txt_time->setStyleSheet(waiting ? "QLineEdit { color: red; }" : "");
+    if (!waiting) {
+        showOperatingMode();
+        return;
+    }
+    // The mode line is where the eye looks for the link; it must not say ONLINE meanwhile.
+    lbl_mode->setText(QString("INSTRUMENT LOST on COM%1 - trying again every %2 s")
+                          .arg(workspace_.config.Serial_COM)
+                          .arg(Acquisition::ReconnectIntervalMs / 1000));
+    lbl_mode->setStyleSheet("font-weight: bold; padding: 0 6px; color: #c00000;");
 }
 
 void Frm_Main::onReadBlank() {
