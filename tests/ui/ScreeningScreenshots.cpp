@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <cstdlib>
 #include <iostream>
+#include <unistd.h>
 
 #include "ManualHost.h"
 #include "ScreenedPlate.h"
@@ -25,11 +26,15 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     using namespace zorvex;
 
-    test::TempFolder folder;
+    const std::filesystem::path output = std::filesystem::absolute(argv[1]);
+    // The folder text on screen reads "zorvex/p00001/...", relative to a scratch folder.
+    test::TempFolder scratch;
+    if (::chdir(scratch.path().c_str()) != 0) return 1;
+    const std::filesystem::path programFolder = "zorvex";
     test::ScriptedDialogs dialogs;
     test::ManualHost host;
-    const std::filesystem::path acquisition = test::writeScreenedPlate(folder.path());
-    ScreeningWindow window(folder.path(), dialogs, host);
+    const std::filesystem::path acquisition = test::writeScreenedPlate(programFolder);
+    ScreeningWindow window(programFolder, dialogs, host);
     window.resize(1280, 800);
     window.openOn(acquisition);
     window.txt_from->setValue(2);
@@ -41,7 +46,6 @@ int main(int argc, char** argv) {
         std::cerr << dialogs.shown.front() << "\n";
         return 1;
     }
-    const std::filesystem::path output = argv[1];
     if (!window.grab().save(QString::fromStdString((output / "screening.png").string()), "PNG")) {
         std::cerr << "cannot write screening.png in " << output << "\n";
         return 1;
