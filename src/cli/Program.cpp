@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/ActivityCommand.h"
+#include "cli/FigureCommand.h"
 #include "cli/InitCommand.h"
 #include "cli/JoinCommand.h"
 #include "cli/RecalcCommand.h"
@@ -20,6 +21,7 @@ namespace {
 std::vector<std::unique_ptr<Command>> makeCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(makeActivityCommand());
+    commands.push_back(makeFigureCommand());
     commands.push_back(makeInitCommand());
     commands.push_back(makeJoinCommand());
     commands.push_back(makeRecalcCommand());
@@ -37,7 +39,7 @@ constexpr const char* CommandGroup = "Commands";
 int runZorvexCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App program{"The instrument program without windows, for scripts and batch work: makes program folders, "
                      "records acquisitions from the instrument, and writes reports, recounts, per-well files, "
-                     "rhythm-analysis files and joins from stored acquisitions. File formats and folders are those "
+                     "rhythm-analysis files, figures and joins from stored acquisitions. File formats and folders are those "
                      "of the windows.",
                      "zorvex-cli"};
     setUpProgram(program);

@@ -77,18 +77,8 @@ bool paintSvg(const std::filesystem::path& file, double widthMm, double heightMm
 
 bool paintPng(const std::filesystem::path& file, double widthMm, double heightMm, const FigureStyle& style,
               const PaintFigure& paint) {
-    QImage image(dotsOf(widthMm, PngDotsPerInch), dotsOf(heightMm, PngDotsPerInch), QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull()) return false;
-    const int dotsPerMetre = static_cast<int>(std::lround(PngDotsPerInch / MmPerInch * 1000.0));
-    image.setDotsPerMeterX(dotsPerMetre);
-    image.setDotsPerMeterY(dotsPerMetre);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        FigureCanvas canvas(painter, PngDotsPerInch, style);
-        paint(canvas);
-    }
-    return image.save(qPath(file), "PNG");
+    const QImage image = paintedImage(widthMm, heightMm, PngDotsPerInch, style, paint);
+    return !image.isNull() && image.save(qPath(file), "PNG");
 }
 
 // A name beside `file` that no other writer uses.
@@ -99,6 +89,22 @@ std::filesystem::path partialName(const std::filesystem::path& file) {
 }
 
 }  // namespace
+
+QImage paintedImage(double widthMm, double heightMm, double dotsPerInch, const FigureStyle& style,
+                    const PaintFigure& paint) {
+    QImage image(dotsOf(widthMm, dotsPerInch), dotsOf(heightMm, dotsPerInch), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) return image;
+    const int dotsPerMetre = static_cast<int>(std::lround(dotsPerInch / MmPerInch * 1000.0));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        FigureCanvas canvas(painter, dotsPerInch, style);
+        paint(canvas);
+    }
+    return image;
+}
 
 std::optional<FileFormat> formatOfFile(const std::filesystem::path& file) {
     std::string extension = file.extension().string();

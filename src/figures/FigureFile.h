@@ -4,6 +4,7 @@
 // the file is written beside its place and then renamed, so a failed write
 // never leaves half a figure under the asked name.
 
+#include <QImage>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -23,6 +24,11 @@ std::optional<FileFormat> formatOfFile(const std::filesystem::path& file);
 
 /// Paints the figure on a canvas of the page's size.
 using PaintFigure = std::function<void(FigureCanvas&)>;
+
+/// A page of `widthMm` x `heightMm` painted by `paint` on white at
+/// `dotsPerInch`; a null image when it is too large to hold.
+QImage paintedImage(double widthMm, double heightMm, double dotsPerInch, const FigureStyle& style,
+                    const PaintFigure& paint);
 
 /// Writes a page of `widthMm` x `heightMm` painted by `paint` to `file`;
 /// nothing on success, else the message to show.
