@@ -16,6 +16,7 @@
 #include "reports/Recalculation.h"
 #include "reports/RhythmExport.h"
 #include "reports/WellExport.h"
+#include "ui/report/FigureDialog.h"
 #include "views/ChannelSignal.h"
 
 namespace zorvex {
@@ -149,6 +150,8 @@ QWidget* Frm_Report::buildReportControls() {
     Cmd_cancel = namedButton("Cmd_cancel", "Cancel", area);
     buttons->addWidget(Cmd_generate);
     buttons->addWidget(Cmd_cancel);
+    Cmd_figures = namedButton("Cmd_figures", "Figures...", area);
+    buttons->addWidget(Cmd_figures);
     buttons->addStretch();
     options->addLayout(buttons);
     layout->addLayout(options);
@@ -161,6 +164,7 @@ QWidget* Frm_Report::buildReportControls() {
     }
     connect(Cmd_generate, &QPushButton::clicked, this, &Frm_Report::generate);
     connect(Cmd_cancel, &QPushButton::clicked, this, &Frm_Report::cancel);
+    connect(Cmd_figures, &QPushButton::clicked, this, &Frm_Report::showFigures);
     return area;
 }
 
@@ -342,6 +346,11 @@ void Frm_Report::exportForRhythm() {
         written = !exportRhythm(request, dialogs_).empty();
     }
     if (written) host_.openDocument(rhythmFolder(request.acquisitionFolder));
+}
+
+void Frm_Report::showFigures() {
+    if (!figures_) figures_ = new FigureDialog(programFolder_, dialogs_, this);
+    figures_->openOn(folder(), Cmb_binsize->currentText());
 }
 
 }  // namespace zorvex

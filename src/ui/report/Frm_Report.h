@@ -26,6 +26,8 @@
 
 namespace zorvex {
 
+class FigureDialog;
+
 class Frm_Report : public QMainWindow {
     Q_OBJECT
 public:
@@ -47,6 +49,7 @@ public:
     QLineEdit* txt_customspacer;
     QPushButton* Cmd_generate;
     QPushButton* Cmd_cancel;
+    QPushButton* Cmd_figures;
     QGroupBox* Frame_run;
     QComboBox* Cmb_dspmethod;
     QComboBox* Cmb_organism;
@@ -80,12 +83,14 @@ private:
     void exportPerWell();
     void exportForRhythm();
     void checkThreshold();
+    void showFigures();
 
     std::filesystem::path programFolder_;
     Dialogs& dialogs_;
     Host& host_;
     bool running_ = false;
     bool stopRequested_ = false;
+    FigureDialog* figures_ = nullptr;  ///< made at the first "Figures..."
 };
 
 }  // namespace zorvex
