@@ -78,6 +78,11 @@ public:
     /// `CmdStop`: stops from any state; outputs off, nothing written.
     void stop();
 
+    /// While stopped: the real-time buffer, bands and counters made anew at
+    /// the project's current `RT_Buffer`. Throws, changing nothing, for a
+    /// buffer that cannot be made.
+    void resetBuffers();
+
     /// "Read Blank": resets the cycle counters, saves the project into a folder
     /// named by the time, turns recording off and blank mode on, and starts the
     /// timer. Samples are taken only while a run with auto zero off is running;

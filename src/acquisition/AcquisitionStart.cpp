@@ -18,6 +18,11 @@ constexpr int DiskCheckMinutes = 30;  // shorter raw recordings never warn
 bool Acquisition::start(const StartRequest& request) {
     if (state_ != AcquisitionState::Stopped) return false;
     owner_.stopDeviceTest();
+    // Offline nothing can start: say so before asking for a name.
+    if (!session_.online()) {
+        refused();
+        return false;
+    }
     const std::string name = askName(request);
     if (refused()) return false;
     purgePort(0);
@@ -118,6 +123,12 @@ bool Acquisition::makeAcquisitionFolder(const std::string& name) {
     }
     folder_ = folder;
     return true;
+}
+
+void Acquisition::resetBuffers() {
+    if (state_ != AcquisitionState::Stopped) return;
+    Detection checked(workspace_.setup.RT_Buffer);  // refuses a buffer out of range before anything changes
+    clearWorkingState();
 }
 
 void Acquisition::clearWorkingState() {

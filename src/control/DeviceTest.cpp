@@ -44,6 +44,10 @@ std::vector<BeamWrite> deviceTestWrites(int n) {
     return writes;
 }
 
+bool beamReacted(int levelAtMaximum, int levelAtMinimum) {
+    return levelAtMaximum >= 0 && levelAtMinimum >= 0 && levelAtMaximum - levelAtMinimum >= DeviceTestMarginCounts;
+}
+
 int cellGrey(int level) { return std::clamp(static_cast<int>(roundHalfEven(level / 8.0)), 0, 255); }
 
 DeviceTest::DeviceTest(InstrumentSession& session, Host& host, Dialogs& dialogs, DeviceTestSurface& surface)
@@ -55,6 +59,10 @@ bool DeviceTest::begin(bool acquisitionActive) {
         return false;
     }
     step_ = 0;
+    summary_.reset();
+    written_.fill(-1);
+    highest_.fill(-1);
+    lowest_.fill(-1);
     if (dialogs_.message(TestQuestion, Buttons::OkCancel) != Answer::Ok) {
         running_ = false;
         surface_.restorePanel();
@@ -72,8 +80,33 @@ bool DeviceTest::tick() {
         end();
         return false;
     }
-    if (++step_ > LastStep) end();
+    if (++step_ > LastStep) {
+        running_ = false;
+        if (session_.online()) {
+            summary_ = summarise();
+            surface_.showSummary(*summary_);
+        } else {
+            surface_.restorePanel();  // nothing was measured
+        }
+    }
     return running_;
+}
+
+void DeviceTest::noteLevels() {
+    for (int c = 0; c < ChannelCount; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        if (written_[i] == MaxSensitivity) highest_[i] = std::max<int>(highest_[i], levels_[i]);
+        if (written_[i] == 0) lowest_[i] = lowest_[i] < 0 ? levels_[i] : std::min<int>(lowest_[i], levels_[i]);
+    }
+}
+
+DeviceTestSummary DeviceTest::summarise() const {
+    DeviceTestSummary summary;
+    for (int c = 0; c < ChannelCount; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        (beamReacted(highest_[i], lowest_[i]) ? summary.passed : summary.failed).push_back(c);
+    }
+    return summary;
 }
 
 bool DeviceTest::runStep() {
@@ -83,6 +116,7 @@ bool DeviceTest::runStep() {
             dialogs_.message("COM Error");
             return false;
         }
+        noteLevels();
     }
     for (int c = 0; c < ChannelCount; ++c) {
         surface_.paintCell(c / GridRows, c % GridRows, cellGrey(levels_[static_cast<std::size_t>(c)]));
@@ -97,6 +131,7 @@ bool DeviceTest::runStep() {
                                 write.gain) != 1) {
             return false;
         }
+        written_[static_cast<std::size_t>(write.channel)] = write.pinHole;
     }
     return true;
 }

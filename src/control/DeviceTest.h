@@ -5,6 +5,8 @@
 // ending with every beam at PinHole 2, Gain 2. The window owns the timer and
 // the drawing; this owns the sequence.
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,21 @@ namespace zorvex {
 
 constexpr int DeviceTestSteps = 121;   ///< steps 0..120
 constexpr int DeviceTestTickMs = 100;  ///< `Timer_test`
+
+/// What a completed test found: a beam passed when its level at maximum
+/// sensitivity stood at least `DeviceTestMarginCounts` above its level at
+/// minimum, so the operator saw it react.
+struct DeviceTestSummary {
+    std::vector<int> passed;  ///< channels, in order
+    std::vector<int> failed;
+};
+
+/// The rise from minimum to maximum sensitivity a working beam shows at least.
+constexpr int DeviceTestMarginCounts = 100;
+
+/// True when a beam's highest level at maximum sensitivity stood the margin
+/// above its lowest at minimum; -1 for a level never seen fails.
+bool beamReacted(int levelAtMaximum, int levelAtMinimum);
 
 /// The activity panel (`Picact`) and time bar as the device test draws them.
 class DeviceTestSurface {
@@ -32,6 +49,10 @@ public:
     virtual void showHint(const std::string& /*text*/) {}
     /// The normal activity panel back, `lbl_autostart` hidden.
     virtual void restorePanel() {}
+    /// A completed online test: the grid with every beam marked passed or
+    /// failed, and the count and channels in `lbl_autostart`, left until the
+    /// panel is next used.
+    virtual void showSummary(const DeviceTestSummary& /*summary*/) {}
 };
 
 /// One sensitivity write of a step.
@@ -64,6 +85,8 @@ public:
     void stop() { running_ = false; }
 
     bool running() const { return running_; }
+    /// The summary of the latest completed online test; nothing before one.
+    const std::optional<DeviceTestSummary>& summary() const { return summary_; }
     /// The step the next tick runs.
     int step() const { return step_; }
     const ChannelLevels& levels() const { return levels_; }
@@ -71,6 +94,8 @@ public:
 private:
     bool runStep();
     void end();
+    void noteLevels();
+    DeviceTestSummary summarise() const;
 
     InstrumentSession& session_;
     Host& host_;
@@ -79,6 +104,12 @@ private:
     ChannelLevels levels_{};
     int step_ = 0;
     bool running_ = false;
+    /// Per channel: the sensitivity last written, and the highest level seen
+    /// at maximum and the lowest at minimum (-1: not seen).
+    std::array<int, ChannelCount> written_{};
+    std::array<int, ChannelCount> highest_{};
+    std::array<int, ChannelCount> lowest_{};
+    std::optional<DeviceTestSummary> summary_;
 };
 
 }  // namespace zorvex

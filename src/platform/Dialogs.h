@@ -3,6 +3,7 @@
 // buttons and a one-line input box. The windows pass Qt boxes, the command
 // line a console, tests a scripted double.
 
+#include <optional>
 #include <string>
 
 namespace zorvex {
@@ -19,6 +20,13 @@ public:
     virtual std::string input(const std::string& prompt, const std::string& initialText = "") = 0;
     /// The same box under its own title; boxes without titles ignore it.
     virtual std::string titledInput(const std::string& prompt, const std::string& /*title*/) { return input(prompt); }
+    /// The titled box telling Cancel (nothing) from an answer, empty or not;
+    /// boxes that cannot tell take an empty answer for Cancel.
+    virtual std::optional<std::string> titledAnswer(const std::string& prompt, const std::string& title) {
+        std::string typed = titledInput(prompt, title);
+        if (typed.empty()) return std::nullopt;
+        return typed;
+    }
 };
 
 }  // namespace zorvex

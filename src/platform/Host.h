@@ -28,7 +28,7 @@ public:
     /// The separator of comma-separated lists in the operator's locale.
     virtual std::string listSeparator() = 0;
     /// Opens a document or folder with the desktop's program for it; false
-    /// when that could not be started.
+    /// when no program could be started or the desktop has none for it.
     virtual bool openDocument(const std::filesystem::path& path) = 0;
 };
 

@@ -17,6 +17,14 @@ extern char** environ;
 
 namespace zorvex {
 
+namespace {
+// xdg-open ends at once, unsuccessfully, when the desktop has no program for
+// the document; a viewer it keeps in the foreground holds it longer, which
+// counts as opened.
+constexpr int OpenCheckMs = 2000;
+constexpr int OpenPollMs = 20;
+}  // namespace
+
 DateTime SystemHost::now() {
     std::time_t seconds = std::time(nullptr);
     std::tm local{};
@@ -59,8 +67,16 @@ bool SystemHost::openDocument(const std::filesystem::path& path) {
     int status = posix_spawnp(&child, program, &actions, nullptr, arguments.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (status != 0) return false;
-    // Some viewers keep xdg-open waiting until they close; reap it aside so
-    // the caller never blocks and no zombie stays.
+    for (int waited = 0; waited < OpenCheckMs; waited += OpenPollMs) {
+        int exitStatus = 0;
+        const pid_t ended = ::waitpid(child, &exitStatus, WNOHANG);
+        if (ended == child) return WIFEXITED(exitStatus) && WEXITSTATUS(exitStatus) == 0;
+        if (ended < 0) return false;
+        yield();
+        pause(OpenPollMs);
+    }
+    // A viewer keeps xdg-open waiting until it closes; reap it aside so the
+    // caller never blocks and no zombie stays.
     std::thread([child] {
         int exitStatus = 0;
         ::waitpid(child, &exitStatus, 0);

@@ -64,9 +64,8 @@ std::optional<ReportOutcome> generateReport(const ReportRequest& request, Dialog
     return produceReport(data->first, data->second, request, dialogs, host);
 }
 
-void openReport(const std::filesystem::path& file, Host& host) {
+void releaseWrittenFile(Host& host) {
     for (int i = 0; i < ReleaseYields; ++i) host.yield();
-    host.openDocument(file);
 }
 
 }  // namespace zorvex

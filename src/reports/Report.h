@@ -23,7 +23,7 @@ struct ReportRequest {
 /// What a report run produced.
 struct ReportOutcome {
     std::optional<std::filesystem::path> file;  ///< the report written, if any
-    BinSize binSize;                            ///< J and the bin-size box text after the adjustments
+    BinSize binSize;                            ///< J after the adjustments
 };
 
 /// Loads the folder's side files and counts.bin, computes and writes the
@@ -49,8 +49,8 @@ std::optional<std::pair<ReportPlate, LoadedSeries>> loadReportData(const std::fi
 ReportOutcome produceReport(const ReportPlate& plate, const LoadedSeries& series, const ReportRequest& request,
                             Dialogs& dialogs, Host& host);
 
-/// Opens a written report with the desktop's program once the event loop has
-/// let the file go.
-void openReport(const std::filesystem::path& file, Host& host);
+/// Lets the event loop release a file just written, before another program
+/// opens it.
+void releaseWrittenFile(Host& host);
 
 }  // namespace zorvex

@@ -1,5 +1,6 @@
 #include "reports/ReportComputation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -21,13 +22,20 @@ void add32(std::int32_t& total, long long value) {
     total = static_cast<std::int32_t>(sum);
 }
 
-// Moves the running 16-bit bin end, which never moves back, past minute `t`
-// and gives the record's bin.
+// The record's bin by the running bin end, which must stay 16-bit.
 std::int32_t binOf(std::int32_t t, std::int16_t binMinutes, std::int32_t binCount, std::int16_t& binEnd) {
-    while (binEnd < t) binEnd = checkedInt16(static_cast<long long>(binEnd) + binMinutes);
-    std::int32_t bin = binEnd / binMinutes;
+    long long end = binEnd;
+    const long long bin = advanceBinEnd(end, t, binMinutes);
+    binEnd = checkedInt16(end);
     if (bin > binCount + 1) throw std::out_of_range("record beyond the last bin");
-    return bin;
+    return static_cast<std::int32_t>(bin);
+}
+
+}  // namespace
+
+long long advanceBinEnd(long long& binEnd, std::int32_t t, int binMinutes) {
+    while (binEnd < t) binEnd += binMinutes;
+    return binEnd / binMinutes;
 }
 
 void addWellActivity(const ReportPlate& plate, const std::array<std::int16_t, ChannelCount>& counts,
@@ -51,6 +59,8 @@ void addWellActivity(const ReportPlate& plate, const std::array<std::int16_t, Ch
         if (mapped > 0) activity = toInt32(static_cast<double>(sum) / mapped + activity);
     }
 }
+
+namespace {
 
 void computeGroups(const ReportPlate& plate, ReportTables& tables) {
     for (int g = 0; g <= tables.maxGroup; ++g) {
@@ -83,17 +93,12 @@ void computeGroups(const ReportPlate& plate, ReportTables& tables) {
 }  // namespace
 
 BinSize adjustBinSize(long long requestedMinutes, std::int32_t span) {
-    long long j = requestedMinutes;
-    long long shown = requestedMinutes;
-    if (j < MinBinMinutes) j = shown = MinBinMinutes;
+    long long j = std::max<long long>(requestedMinutes, MinBinMinutes);
     if (static_cast<long long>(span) + 1 < j) {
-        if (span > ShortRunMinutes) {
-            j = shown = (static_cast<long long>(span) + 1) / QuarterHour * QuarterHour;
-        } else {
-            j = static_cast<long long>(span) + 1;
-        }
+        j = span > ShortRunMinutes ? (static_cast<long long>(span) + 1) / QuarterHour * QuarterHour
+                                   : static_cast<long long>(span) + 1;
     }
-    return {checkedInt16(j), checkedInt16(shown)};
+    return {checkedInt16(j)};
 }
 
 std::int32_t reportedBinCount(std::int32_t span, std::int16_t binMinutes) {

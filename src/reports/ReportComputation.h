@@ -12,8 +12,7 @@ namespace zorvex {
 
 /// The bin size after the adjustments for tiny sizes and short acquisitions.
 struct BinSize {
-    std::int16_t minutes = 0;      ///< J
-    std::int16_t shownMinutes = 0; ///< what the bin-size box shows afterwards
+    std::int16_t minutes = 0;  ///< J, which the bin-size box shows afterwards
 };
 
 /// J from the requested size and the span K: at least 2; an acquisition
@@ -47,6 +46,16 @@ double standardErrorOf(std::int32_t sd, std::int32_t wells);
 
 /// Gmax: the largest group of channels 0..383, 0 when none is positive.
 int maxGroupOf(const ReportPlate& plate);
+
+/// Moves a running bin end, which never moves back, past minute `t` in steps
+/// of `binMinutes` and gives the record's bin (end / binMinutes): a record at
+/// or before the first end is in bin 1.
+long long advanceBinEnd(long long& binEnd, std::int32_t t, int binMinutes);
+
+/// Adds one record to the well activity of its bin: a single-beam well's
+/// count, or the mean of a well's mapped beams rounded with the sum so far.
+void addWellActivity(const ReportPlate& plate, const std::array<std::int16_t, ChannelCount>& counts,
+                     std::vector<std::int32_t>& wellActivity);
 
 /// Fills `tables` from the series with bin size J over span K. Throws
 /// OverflowError (16-bit bin end, 32-bit sums) or std::out_of_range (a record

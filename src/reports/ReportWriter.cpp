@@ -1,9 +1,9 @@
 #include "reports/ReportWriter.h"
 
 #include <cmath>
-#include <fstream>
 #include <functional>
 
+#include "common/Files.h"
 #include "common/Numbers.h"
 #include "common/Text.h"
 
@@ -234,15 +234,10 @@ std::optional<std::filesystem::path> writeReportFile(const std::filesystem::path
                                                      const std::string& text) {
     const std::string bytes = utf8ToCp1252(text);
     for (std::int16_t number = 0;; ++number) {
-        std::string name = number == 0 ? "report" : "report_" + std::to_string(number);
-        std::filesystem::path path = folder / (name + extension);
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        if (file) {
-            file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-            file.close();
-            if (!file) return std::nullopt;
-            return path;
-        }
+        const std::string name = (number == 0 ? "report" : "report_" + std::to_string(number)) + extension;
+        // Nothing on Linux locks a file; an office suite that has it open leaves this beside it.
+        const std::filesystem::path path = folder / name;
+        if (!fileExists(folder / (".~lock." + name + "#")) && writeFile(path, bytes)) return path;
         if (number == MaxReportNumber) return std::nullopt;
     }
 }

@@ -31,8 +31,10 @@ std::string reportText(const ReportPlate& plate, const ReportTables& tables, con
                        const DateTime& now, const std::string& folderText);
 
 /// Writes `text` (converted to code page 1252) as report<ext>, or report_1,
-/// report_2... when a name cannot be created; the path written, or nothing
-/// when no name up to report_32767 could be created or the write failed.
+/// report_2... while a name is held open by another program (its office
+/// suite's lock file ".~lock.<name>#" lies beside it) or cannot be written;
+/// the path written, or nothing when no name up to report_32767 could be.
+/// The file is written beside and then renamed, never rewritten in place.
 std::optional<std::filesystem::path> writeReportFile(const std::filesystem::path& folder, const std::string& extension,
                                                      const std::string& text);
 

@@ -25,8 +25,8 @@ struct AsciiExportHead {
 
 /// The bytes of datafile.txt (code page 1252, CR LF): the project name and
 /// folder in quotes, the well and page line, one head per beam
-/// ("A1.0 "), then for slots 0..49 and samples 0..499 one line of the beams'
-/// values, each followed by a space.
+/// ("A1.0 "), then for every loaded slot and each of its measured samples
+/// one line of the beams' values, each followed by a space.
 std::string asciiExportBytes(const AsciiExportHead& head, const std::vector<WellBeam>& beams, const PageBuffer& page);
 
 }  // namespace zorvex

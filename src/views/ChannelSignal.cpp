@@ -13,7 +13,6 @@ namespace zorvex {
 namespace {
 
 constexpr int FixedColourBeams = 4;
-constexpr int KiloSamplesPerPage = 25;
 constexpr double LowestSnr = 1.1;
 constexpr double HighestSnr = 6.0;
 
@@ -21,9 +20,20 @@ constexpr std::array<Rgb, 5> FixedColours = {
     Rgb{255, 0, 0}, Rgb{0, 0, 255}, Rgb{0, 255, 0}, Rgb{200, 128, 0}, Rgb{200, 0, 200},
 };
 
-// The last shown slot of each file of a page: slot 11k + 10, or slot 49 for
-// the file the view cuts short.
-bool endsFile(int slot) { return slot % SlotsPerFile == SlotsPerFile - 1 || slot == ShownSlots - 1; }
+// The last slot of each file of a page: slot 11k + 10, or the last loaded
+// slot for a file that ends early.
+bool endsFile(int slot, int loadedSlots) { return slot % SlotsPerFile == SlotsPerFile - 1 || slot == loadedSlots - 1; }
+
+// A sample number in thousands: "0k", "27.5k", "18.315k".
+std::string kiloSamples(long long samples) {
+    std::string text = std::to_string(samples / 1000);
+    if (long long rest = samples % 1000) {
+        std::string fraction = formatDigits(static_cast<int>(rest), 3);
+        while (fraction.back() == '0') fraction.pop_back();
+        text += "." + fraction;
+    }
+    return text + "k";
+}
 
 }  // namespace
 
@@ -42,8 +52,9 @@ std::vector<WellBeam> beamsOfWell(const OfflineConfig& config, int well) {
     return beams;
 }
 
-PageLabels pageLabels(int page) {
-    return {std::to_string(KiloSamplesPerPage * (page - 1)) + "k", std::to_string(KiloSamplesPerPage * page) + "k"};
+PageLabels pageLabels(int page, int loadedSlots, int samplesPerBlock) {
+    const long long first = static_cast<long long>(page - 1) * SlotsPerPage * samplesPerBlock;
+    return {kiloSamples(first), kiloSamples(first + static_cast<long long>(loadedSlots) * samplesPerBlock)};
 }
 
 double snrFactor(std::string_view text) {
@@ -64,14 +75,15 @@ std::vector<std::int32_t> storedMinutes(const std::filesystem::path& acquisition
 PageReanalysis reanalysePage(const PageBuffer& page, int pageNumber, const std::vector<WellBeam>& beams, double snr,
                              int method, const std::vector<std::int32_t>& minutes) {
     PageReanalysis result;
-    result.thresholds.resize(ShownSlots);
+    const int loadedSlots = page.loadedSlots();
+    result.thresholds.resize(static_cast<std::size_t>(loadedSlots));
     // A dump of a shorter buffer is analysed as the bin it was.
-    const int samples = std::min(page.samplesPerSlot() - 1, Analysis_Module::AnalysedSamples);
+    const int samples = std::min(page.samplesPerBlock(), Analysis_Module::AnalysedSamples);
     if (samples < 1) return result;
     SampleFrame frame(samples);
     Analysis_Module analysis;
     std::vector<std::int32_t> fileSums(beams.size(), 0);
-    for (int slot = 0; slot < ShownSlots; ++slot) {
+    for (int slot = 0; slot < loadedSlots; ++slot) {
         auto& traces = result.thresholds[static_cast<std::size_t>(slot)];
         for (std::size_t i = 0; i < beams.size(); ++i) {
             const WellBeam& beam = beams[i];
@@ -80,12 +92,12 @@ PageReanalysis reanalysePage(const PageBuffer& page, int pageNumber, const std::
             fileSums[i] += count.value_or(0);
             if (count) {
                 const auto& trace = analysis.DetectionTrace();
-                traces.emplace_back(std::vector<std::int16_t>(trace.begin(), trace.begin() + SamplesPerBlock));
+                traces.emplace_back(std::vector<std::int16_t>(trace.begin(), trace.begin() + samples));
             } else {
                 traces.emplace_back(std::nullopt);
             }
         }
-        if (!endsFile(slot)) continue;
+        if (!endsFile(slot, loadedSlots)) continue;
         PageReanalysis::FileEnd end;
         end.slot = slot;
         const int record = recordOfSlot(pageNumber, slot);

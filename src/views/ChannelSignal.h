@@ -31,12 +31,15 @@ struct WellBeam {
 /// The beams 0..MaxBeam of `well` that have a channel, in beam order.
 std::vector<WellBeam> beamsOfWell(const OfflineConfig& config, int well);
 
-/// The sample labels of page `page`: its first and last sample in thousands ("25k", "50k").
+/// The sample labels of a page: where its first slot starts and its last
+/// loaded slot ends, in thousands of samples ("27.5k", "55k").
 struct PageLabels {
     std::string first;
     std::string last;
 };
-PageLabels pageLabels(int page);
+/// Labels of page `page` (1-based) whose slots 0..loadedSlots-1 hold
+/// `samplesPerBlock` samples each.
+PageLabels pageLabels(int page, int loadedSlots, int samplesPerBlock);
 
 /// The SNR factor the threshold box stands for: its value, or the default 1.8
 /// when that lies outside 1.1..6.
@@ -68,9 +71,10 @@ struct PageReanalysis {
     std::vector<FileEnd> fileEnds;
 };
 
-/// Recounts slots 0..49 of the page for the given beams: row b of a frame
-/// holds beam b's samples 0..499 of the slot, counted with `snr` and
-/// `method`; `minutes` are the stored minutes of the acquisition's records.
+/// Recounts the loaded slots of the page for the given beams: row b of a
+/// frame holds beam b's samples of the slot (at most the 500 the calculation
+/// takes), counted with `snr` and `method`; `minutes` are the stored minutes
+/// of the acquisition's records.
 PageReanalysis reanalysePage(const PageBuffer& page, int pageNumber, const std::vector<WellBeam>& beams, double snr,
                              int method, const std::vector<std::int32_t>& minutes);
 

@@ -6,6 +6,8 @@
 #include "common/Files.h"
 #include "common/Numbers.h"
 #include "common/Text.h"
+#include "reports/ReportComputation.h"
+#include "reports/ReportInputs.h"
 #include "store/PlateGroups.h"
 
 namespace zorvex {
@@ -13,22 +15,6 @@ namespace zorvex {
 namespace {
 
 constexpr std::size_t GroupDigits = 3;
-
-// A well's value in one record: its beam-0 count on single-beam plates,
-// else the mean over its mapped beams, rounded half to even.
-std::int32_t wellValue(const OfflineConfig& config, const ActivityRecord& record, int well) {
-    const int maxBeam = static_cast<int>(config.channelMap.size()) - 1;
-    if (maxBeam == 0) return record.counts[static_cast<std::size_t>(config.channelAt(0, well))];
-    long long sum = 0;
-    int mapped = 0;
-    for (int beam = 0; beam <= maxBeam; ++beam) {
-        int channel = config.channelAt(beam, well);
-        if (channel < 0) continue;
-        sum += record.counts[static_cast<std::size_t>(channel)];
-        ++mapped;
-    }
-    return mapped == 0 ? 0 : toInt32(static_cast<double>(sum) / mapped);
-}
 
 // Wells whose beam-0 channel is in `group`.
 std::vector<int> memberWells(const OfflineConfig& config, int group) {
@@ -40,6 +26,31 @@ std::vector<int> memberWells(const OfflineConfig& config, int group) {
         if (channel >= 0 && config.groupOfChannel(channel) == group) wells.push_back(well);
     }
     return wells;
+}
+
+// The plate as the report computation reads it.
+ReportPlate reportPlateOf(const OfflineConfig& config) {
+    ReportPlate plate;
+    plate.plate = config.plate;
+    plate.channelGroup = config.channels.Group;
+    plate.groups = config.groups;
+    plate.channelMap = config.channelMap;
+    plate.maxBeam = std::max(static_cast<int>(config.channelMap.size()) - 1, 0);
+    plate.maxWell = config.channelMap.empty() ? -1 : static_cast<int>(config.channelMap.front().size()) - 1;
+    return plate;
+}
+
+// Well activity per 30-minute bin, binned and summed exactly as the report
+// does, for the records of the bins the view shows.
+std::vector<std::vector<std::int32_t>> wellBins(const ReportPlate& plate, const LoadedSeries& series) {
+    std::vector<std::vector<std::int32_t>> bins(
+        MaxShownBins + 1, std::vector<std::int32_t>(static_cast<std::size_t>(plate.maxWell + 1), 0));
+    long long binEnd = GroupBinMinutes;
+    for (std::size_t n = 0; n < series.minutes.size(); ++n) {
+        const long long bin = advanceBinEnd(binEnd, series.minutes[n], GroupBinMinutes);
+        if (bin <= MaxShownBins) addWellActivity(plate, series.counts[n], bins[static_cast<std::size_t>(bin)]);
+    }
+    return bins;
 }
 
 }  // namespace
@@ -88,48 +99,31 @@ int typedBeam(std::string_view text) {
 
 GroupActivity groupActivity(const OfflineConfig& config, const std::vector<ActivityRecord>& records, int channel) {
     GroupActivity activity;
-    activity.well.assign(1, 0);
-    activity.group.assign(1, 0);
-    std::int32_t largest = 0;
-    for (const auto& record : records) largest = std::max(largest, record.elapsedMinutes);
-
+    activity.well.assign(MaxShownBins + 1, 0);
+    activity.group.assign(MaxShownBins + 1, 0);
     const int group = config.groupOfChannel(channel);
-    const std::vector<int> members = memberWells(config, group);
-    const int selectedWell = channel >= 0 && channel < ChannelCount
-                                 ? config.plate.WellOfChannel[static_cast<std::size_t>(channel)]
-                                 : -1;
-    const bool selectedIsMember = std::find(members.begin(), members.end(), selectedWell) != members.end();
-
-    long long binEnd = GroupBinMinutes;
-    long long wellSum = 0;
-    long long groupSum = 0;
-    bool largestSeen = false;
-    if (group >= -1) {
-        for (const auto& record : records) {
-            long long memberSum = 0;
-            for (int well : members) memberSum += wellValue(config, record, well);
-            // A group without member wells averages 0 rather than dividing by none.
-            if (!members.empty()) groupSum += toInt32(static_cast<double>(memberSum) / static_cast<double>(members.size()));
-            if (selectedIsMember) wellSum += wellValue(config, record, selectedWell);
-
-            bool closes = record.elapsedMinutes >= binEnd - 1;
-            if (record.elapsedMinutes == largest && !largestSeen) {
-                closes = true;
-                largestSeen = true;
-            }
-            if (!closes) continue;
-            const auto bin = static_cast<std::size_t>(binEnd / GroupBinMinutes);
-            activity.well.resize(std::max(activity.well.size(), bin + 1), 0);
-            activity.group.resize(std::max(activity.group.size(), bin + 1), 0);
-            activity.well[bin] = static_cast<std::int32_t>(std::clamp<long long>(wellSum, INT32_MIN, INT32_MAX));
-            activity.group[bin] = static_cast<std::int32_t>(std::clamp<long long>(groupSum, INT32_MIN, INT32_MAX));
-            binEnd += GroupBinMinutes;
-            wellSum = 0;
-            groupSum = 0;
-        }
+    if (group < -1 || records.empty() || config.channelMap.empty()) return activity;
+    LoadedSeries series;
+    try {
+        series = seriesOf(records);
+    } catch (const std::exception&) {
+        return activity;  // minutes beyond 32 bits: nothing the view can place
     }
-    activity.shownBins = static_cast<int>(std::min<long long>(MaxShownBins, (binEnd - GroupBinMinutes) / GroupBinMinutes));
-    for (int k = 0; k <= activity.shownBins; ++k) {
+    const std::vector<int> members = memberWells(config, group);
+    const int selectedWell = config.plate.WellOfChannel[static_cast<std::size_t>(channel)];
+    const bool selectedIsMember = std::find(members.begin(), members.end(), selectedWell) != members.end();
+    const auto wells = wellBins(reportPlateOf(config), series);
+
+    long long lastBinEnd = GroupBinMinutes;
+    for (std::int32_t minute : series.minutes) advanceBinEnd(lastBinEnd, minute, GroupBinMinutes);
+    activity.shownBins = static_cast<int>(std::min<long long>(MaxShownBins, lastBinEnd / GroupBinMinutes));
+    for (int k = 1; k <= activity.shownBins; ++k) {
+        const auto& bin = wells[static_cast<std::size_t>(k)];
+        if (selectedIsMember) activity.well[static_cast<std::size_t>(k)] = bin[static_cast<std::size_t>(selectedWell)];
+        // The group's value is the mean of its wells' bin sums, as the report's group average.
+        double sum = 0;
+        for (int well : members) sum += bin[static_cast<std::size_t>(well)];
+        if (!members.empty()) activity.group[static_cast<std::size_t>(k)] = toInt32(sum / static_cast<double>(members.size()));
         activity.scale = std::max(activity.scale, activity.group[static_cast<std::size_t>(k)]);
     }
     return activity;

@@ -60,10 +60,10 @@ struct GroupActivity {
 constexpr int MaxShownBins = 12;
 constexpr int GroupBinMinutes = 30;
 
-/// The well series of `channel`'s well and the series of its group's
-/// per-record average over its member wells (wells whose beam-0 channel is in
-/// the group). A bin closes after a record at or beyond its end minute less
-/// one, and after the record with the largest minute; at most one per record.
+/// The well activity of `channel`'s well (when its beam-0 channel is in the
+/// channel's group) and its group's mean over its member wells, in 30-minute
+/// bins: every record in the bin the report gives it, summed as the report
+/// sums it, so both show the same numbers for the same bins.
 GroupActivity groupActivity(const OfflineConfig& config, const std::vector<ActivityRecord>& records, int channel);
 
 /// The same from the counts.bin of an acquisition folder; nothing when it has none.

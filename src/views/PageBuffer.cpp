@@ -5,7 +5,6 @@
 
 #include "acquisition/DataFiles.h"
 #include "common/Channels.h"
-#include "common/Numbers.h"
 
 namespace zorvex {
 
@@ -31,7 +30,7 @@ int countRealTimeFiles(const std::filesystem::path& acquisitionFolder) {
     return files;
 }
 
-int pageCount(int realTimeFiles) { return static_cast<int>(roundHalfEven(realTimeFiles / static_cast<double>(FilesPerPage))); }
+int pageCount(int realTimeFiles) { return (std::max(realTimeFiles, 0) + FilesPerPage - 1) / FilesPerPage; }
 
 std::vector<int> pageFileNumbers(int page, int realTimeFiles) {
     std::vector<int> files;
@@ -46,11 +45,13 @@ int recordOfSlot(int page, int slot) { return SlotsPerPage * (page - 1) + slot; 
 void PageBuffer::allocate(int rtBuffer) {
     rtBuffer_ = std::max(rtBuffer, 1);
     samples_.assign(offset(0, SlotsPerPage), 0);
+    loadedSlots_ = 0;
 }
 
 void PageBuffer::release() {
     samples_.clear();
     samples_.shrink_to_fit();
+    loadedSlots_ = 0;
 }
 
 std::size_t PageBuffer::bytes() const { return samples_.size() * sizeof(std::int16_t); }
@@ -73,6 +74,7 @@ int PageBuffer::loadFile(const std::filesystem::path& acquisitionFolder, int fil
         std::copy_n(frame->row(0), offset(0, 1), samples_.begin() + slot);
         ++loaded;
     }
+    if (loaded > 0) loadedSlots_ = std::max(loadedSlots_, placeInPage * SlotsPerFile + loaded);
     return loaded;
 }
 

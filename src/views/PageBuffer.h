@@ -1,7 +1,7 @@
 #pragma once
 // The raw signal of one page of an acquisition: up to five real-time files,
 // each with its 11 dumps in its own 11 block slots, so no dump of a page
-// overwrites another. The channel view shows the first 50 slots.
+// overwrites another and every dump of the acquisition is on exactly one page.
 
 #include <cstdint>
 #include <filesystem>
@@ -12,20 +12,16 @@ namespace zorvex {
 constexpr int FilesPerPage = 5;
 constexpr int SlotsPerFile = 11;  ///< one slot per dump of a real-time file
 constexpr int SlotsPerPage = FilesPerPage * SlotsPerFile;
-constexpr int ShownSlots = 50;        ///< block slots the channel view and the ASCII export show
-/// Samples of a slot drawn and exported: the bin's samples 0..499. The dump's
-/// closing slot (500) is padding, always 0, and no measurement.
-constexpr int SamplesPerBlock = 500;
 
 /// Real-time files of an acquisition folder: the .bin files other than counts.bin.
 int countRealTimeFiles(const std::filesystem::path& acquisitionFolder);
 
-/// Pages of an acquisition: files / 5 rounded half to even (2 files give 0, 3 give 1, 8 give 2).
+/// Pages of an acquisition: one per five files begun (7 files give 2, 12 give 3).
 int pageCount(int realTimeFiles);
 
 /// The real-time file numbers page `page` (1-based) reads, in order: 5(p-1)
-/// up to 5p-1, but not beyond the file count (files that do not exist are
-/// skipped by the load).
+/// up to 5p-1, but not beyond the file count (so a file after a missing one
+/// is still read; files that do not exist are skipped by the load).
 std::vector<int> pageFileNumbers(int page, int realTimeFiles);
 
 /// The counts.bin record whose raw block sits in slot `slot` of page `page`.
@@ -35,6 +31,8 @@ class PageBuffer {
 public:
     /// Makes room for a page of dumps of `rtBuffer` samples, all zero.
     void allocate(int rtBuffer);
+    /// Starts loading another page: no slot counts as loaded.
+    void startPage() { loadedSlots_ = 0; }
     /// Gives the memory back; the page must be allocated again before use.
     void release();
     bool allocated() const { return !samples_.empty(); }
@@ -51,10 +49,16 @@ public:
     const std::int16_t* samples(int channel, int slot) const;
     /// Samples per slot and channel: rtBuffer + 1.
     int samplesPerSlot() const { return rtBuffer_ + 1; }
+    /// Measured samples of a slot: rtBuffer. The dump's closing sample is
+    /// padding, always 0, and no measurement.
+    int samplesPerBlock() const { return rtBuffer_; }
+    /// Slots 0 up to the last one loaded since startPage(): what the page shows.
+    int loadedSlots() const { return loadedSlots_; }
 
 private:
     std::size_t offset(int channel, int slot) const;
     int rtBuffer_ = 500;
+    int loadedSlots_ = 0;
     std::vector<std::int16_t> samples_;  ///< [slot][channel 0..384][sample 0..rtBuffer]
 };
 

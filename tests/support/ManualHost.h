@@ -26,7 +26,7 @@ public:
     std::string listSeparator() override { return separator; }
     bool openDocument(const std::filesystem::path& path) override {
         opened.push_back(path);
-        return true;
+        return openSucceeds;
     }
 
     /// Moves the clock on without a pause.
@@ -39,6 +39,7 @@ public:
     std::optional<std::uint64_t> freeBytes = 100ULL * 1024 * 1024 * 1024;
     std::string separator = ",";
     std::vector<std::filesystem::path> opened;
+    bool openSucceeds = true;  ///< false: the desktop has no program for documents
 };
 
 }  // namespace zorvex::test

@@ -1,7 +1,7 @@
 #pragma once
 // A Dialogs double: answers come from a queue the test fills, and every text
 // shown is recorded in order. An unscripted question answers the default
-// button (OK, Yes) or an empty input, so a test notices only through the record.
+// button (OK, Yes) or a cancelled input, so a test notices only through the record.
 
 #include <deque>
 #include <string>
@@ -25,15 +25,26 @@ public:
 
     std::string input(const std::string& prompt, const std::string& = "") override {
         shown.push_back(prompt);
+        lastInputCancelled_ = inputs.empty();
         if (inputs.empty()) return "";
         std::string answer = inputs.front();
         inputs.pop_front();
         return answer;
     }
 
+    /// An unscripted box is cancelled; a scripted "" is an empty answer.
+    std::optional<std::string> titledAnswer(const std::string& prompt, const std::string& title) override {
+        std::string typed = titledInput(prompt, title);
+        if (lastInputCancelled_) return std::nullopt;
+        return typed;
+    }
+
     std::deque<Answer> answers;
     std::deque<std::string> inputs;
     std::vector<std::string> shown;
+
+private:
+    bool lastInputCancelled_ = false;
 };
 
 }  // namespace zorvex::test

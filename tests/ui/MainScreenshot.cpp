@@ -6,6 +6,7 @@
 // It runs offscreen unless QT_QPA_PLATFORM names another platform (xcb under Xvfb).
 
 #include <QApplication>
+#include <QStatusBar>
 #include <cstdlib>
 #include <iostream>
 
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
     window.mncal_on->trigger();
     window.mnCalibra->trigger();
     window.mnZero->trigger();
+    window.lbl_mode->setText("ONLINE on COM4 (/dev/ttyUSB3)");  // the default device, not this run's pty
     if (!save(window, output, "main-idle.png")) return 1;
     window.mncal_off->trigger();
 
@@ -78,5 +80,10 @@ int main(int argc, char** argv) {
         std::cerr << "main_screenshot: the acquisition did not run\n";
         return 1;
     }
+    // The status line names the default program folder, not this run's temporary one.
+    QString status = window.statusBar()->currentMessage();
+    status.replace(QString::fromStdString(program.folder.path().string()), "~/.local/share/zorvex");
+    window.statusBar()->showMessage(status);
+    window.lbl_mode->setText("ONLINE on COM4 (/dev/ttyUSB3)");
     return save(window, output, "main-acquisition.png") ? 0 : 1;
 }

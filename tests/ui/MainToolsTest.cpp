@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
+#include <QStatusBar>
+
 #include "MainProgram.h"
 #include "acquisition/Acquisition.h"
 #include "cli/Program.h"
@@ -125,7 +128,6 @@ TEST(MainWindowTools, DeviceTestPaintsTheGridAndRunsToItsEnd) {
     OnlineProgram program;
     ASSERT_TRUE(program.start());
     Frm_Main& window = *program.window;
-    const QImage panel = window.Picact->image();
     program.dialogs.answers = {Answer::Ok};  // then the notices and "OK to proceed?" take their defaults
 
     window.mnstatustest->trigger();
@@ -143,9 +145,20 @@ TEST(MainWindowTools, DeviceTestPaintsTheGridAndRunsToItsEnd) {
     ASSERT_TRUE(runTimerToEnd(window.Timer_test));
     EXPECT_EQ(window.deviceTest().step(), DeviceTestSteps);
     for (int c : {0, 17, 200, 383}) EXPECT_EQ(program.instrument.instrument.channelSetting(c), 2 * 32 + 2) << c;
-    EXPECT_TRUE(window.lbl_autostart->isHidden());
-    EXPECT_EQ(window.Picact->image(), panel);  // the activity panel is back
     EXPECT_EQ(program.dialogs.shown.back(), "OK to proceed?");
+    // Every simulated beam rose from minimum to maximum sensitivity: the
+    // summary stays, green cells and the count, until the panel is used.
+    ASSERT_TRUE(window.deviceTest().summary().has_value());
+    EXPECT_EQ(window.deviceTest().summary()->passed.size(), 384u);
+    EXPECT_FALSE(window.lbl_autostart->isHidden());
+    EXPECT_EQ(window.lbl_autostart->text(), "Device test: 384 beams passed, 0 failed");
+    EXPECT_EQ(QColor(cellPixel(*window.Picact, 37 / 16, 37 % 16)), QColor(0x30, 0xB0, 0x30));
+
+    program.dialogs.answers = {Answer::Ok};
+    window.CmdPlay->click();  // a monitor run takes the panel back
+    EXPECT_TRUE(window.lbl_autostart->isHidden());
+    EXPECT_EQ(countPixels(window.Picact->image(), [](QRgb pixel) { return QColor(pixel) == QColor(0x30, 0xB0, 0x30); }), 0);
+    window.CmdStop->click();
 }
 
 TEST(MainWindowTools, FactoryWindowIsRefusedDuringARun) {
@@ -183,6 +196,21 @@ TEST(MainWindowTools, FactoryCalibrationIsWrittenAndReadBackAfterARestart) {
     const double shown = factory.txt_current_temp->text().toDouble();
     EXPECT_GT(shown, 10.0);
 
+    // Escape (from the box being typed in) and Close leave without writing anything.
+    const auto untouched = program.instrument.instrument.factoryRegisters();
+    factory.txt_set_temp->setText("30.0");
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(factory.txt_set_temp, &escape);
+    EXPECT_FALSE(factory.isVisible());
+    EXPECT_TRUE(window.isVisible());
+    window.mn_factory->trigger();
+    factory.Cmd_close->click();
+    EXPECT_FALSE(factory.isVisible());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(factory.Timer_temp->isActive());
+    EXPECT_EQ(program.instrument.instrument.factoryRegisters(), untouched);
+    window.mn_factory->trigger();
+
     factory.txt_set_temp->setText("50.1");
     factory.Cmd_temp->click();
     EXPECT_EQ(program.dialogs.shown.back(), "invalid Calibration Parameter: value must be between 4\u00B0C and 50\u00B0C");
@@ -214,11 +242,26 @@ TEST(MainWindowTools, FactoryCalibrationIsWrittenAndReadBackAfterARestart) {
     EXPECT_NEAR(program.session->factory.FactoryTempOffset, offset, 0.05 + 1e-9);
 }
 
-TEST(MainWindowTools, HelpContentOpensTheGuideInTheProgramFolder) {
+TEST(MainWindowTools, HelpContentOpensTheGuideInTheProgramFolderOrSaysWhyNot) {
     OnlineProgram program;
     ASSERT_TRUE(program.start());
+    const std::filesystem::path guide = program.folder.path() / "zorvex_help.pdf";
+    std::filesystem::remove(guide);
+    QStatusBar* status = program.window->statusBar();
+
     program.window->mncontent->trigger();
-    EXPECT_EQ(program.host.opened, std::vector<std::filesystem::path>{program.folder.path() / "zorvex_help.pdf"});
+    EXPECT_TRUE(program.host.opened.empty());
+    EXPECT_EQ(status->currentMessage().toStdString(),
+              "The guide is missing: copy zorvex_help.pdf to: " + program.folder.path().string());
+
+    ASSERT_TRUE(writeFile(guide, "%PDF-1.4"));
+    program.window->mncontent->trigger();
+    EXPECT_EQ(program.host.opened, std::vector<std::filesystem::path>{guide});
+
+    program.host.openSucceeds = false;
+    program.window->mncontent->trigger();
+    EXPECT_EQ(status->currentMessage().toStdString(),
+              "Guide: " + guide.string() + "  (no program on this desktop opens it: open it from there)");
 }
 
 TEST(MainWindowTools, InitCopiesTheRenderedGuideIntoTheNewProgramFolder) {

@@ -2,7 +2,9 @@
 // The offline window opened on a fresh program folder (see ReviewFolders.h),
 // with helpers that click, double-click and read its lists and picture.
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QKeyEvent>
 #include <memory>
@@ -63,6 +65,15 @@ struct OfflineWindow : ReviewFolder {
 inline void pressEnter(QWidget* widget) {
     QKeyEvent event(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
+}
+
+/// Opens a combo box's list and takes entry `row` with Enter, as the operator
+/// does (the entry shown already included).
+inline void chooseEntry(QComboBox* combo, int row) {
+    combo->showPopup();
+    combo->view()->setCurrentIndex(combo->model()->index(row, 0));
+    pressEnter(combo->view());
+    QApplication::processEvents();
 }
 
 }  // namespace zorvex::test

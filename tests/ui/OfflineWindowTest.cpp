@@ -1,3 +1,5 @@
+#include <QStatusBar>
+
 #include "OfflineWindow.h"
 #include "common/Files.h"
 #include "views/PageBuffer.h"
@@ -71,14 +73,14 @@ TEST(OfflineWindow, OpeningAProjectListsItsAcquisitionsWithCountsOnly) {
     EXPECT_EQ(offline.items(window.Listpj), std::vector<std::string>{"p00001"});
 }
 
-TEST(OfflineWindow, OpeningAnAcquisitionOfTwoFilesShowsPageOneOfNone) {
+TEST(OfflineWindow, OpeningAnAcquisitionOfTwoFilesShowsPageOneOfOne) {
     OfflineWindow offline;
     auto acquisition = offline.acquisition("01022023_1015");
     writeMarkedFiles(acquisition.folder(), 2, 2);
     offline.openAcquisition("01022023_1015");
     Frm_offline& window = *offline.window;
 
-    EXPECT_EQ(window.Txtpage->text(), "1/0");
+    EXPECT_EQ(window.Txtpage->text(), "1/1");
     EXPECT_EQ(window.scrollpage->value(), 1);
     EXPECT_EQ(window.realTimeFiles(), 2);
     EXPECT_EQ(window.pageBuffer().samples(9, 11)[4], markedSample(1, 0, 9, 4));
@@ -233,9 +235,10 @@ TEST(OfflineWindow, AsciiExportWritesOnlyFromTheChannelView) {
     window.cmdchannels->click();
     window.asciiexporta->trigger();
     ASSERT_EQ(offline.host.opened, std::vector<std::filesystem::path>{exported});
+    EXPECT_EQ(window.statusBar()->currentMessage().toStdString(), "Exported: " + exported.string());
     std::string text = readFile(exported).value_or("");
     EXPECT_EQ(text.substr(0, text.find("\r\n", text.find("Well:")) + 2),
-              "\"Demo\"\r\n\"" + acquisition.folder().string() + "\"\r\n\r\nWell: A1 Page[1/0] [#0k-25k]\r\n");
+              "\"Demo\"\r\n\"" + acquisition.folder().string() + "\"\r\n\r\nWell: A1 Page[1/1] [#0k-0.5k]\r\n");
     EXPECT_NE(text.find("\r\n\r\nA1.0 \r\n" + std::to_string(markedSample(0, 0, 0, 0)) + " \r\n"), std::string::npos);
 
     offline.doubleClick(window.lstgrup, "B1");
@@ -269,12 +272,20 @@ TEST(OfflineWindow, JoinNeedsTheAcquisitionListAndMergesTheSelection) {
     EXPECT_EQ(offline.dialogs.shown, std::vector<std::string>{"Wrong Selection!\r\nSelect more than one acquisition folder"});
 
     offline.doubleClick(window.Listpj, "p00001");
+    // One acquisition is refused before the question, which would lead nowhere.
+    offline.select(window.Listpj, "05032024_1000");
+    offline.dialogs.shown.clear();
+    window.Cmd_join->click();
+    EXPECT_EQ(offline.dialogs.shown, std::vector<std::string>{"Wrong Selection!\r\nSelect more than one acquisition folder"});
+
     window.Listpj->item(1)->setSelected(true);
     window.Listpj->item(0)->setSelected(true);
     window.Cmd_join->click();
 
     EXPECT_EQ(offline.dialogs.shown.back(), "Would you like to Join:\r\n05032024_1000\r\n05032024_1200\r\n ?");
-    std::vector<ActivityRecord> joined = readActivityRecords(offline.project() / timeStamp(offline.host.now()));
+    const std::filesystem::path target = offline.project() / timeStamp(offline.host.now());
+    std::vector<ActivityRecord> joined = readActivityRecords(target);
+    EXPECT_EQ(window.statusBar()->currentMessage().toStdString(), "Joined into: " + target.string());
     ASSERT_EQ(joined.size(), 120u);
     EXPECT_EQ(joined[60].elapsedMinutes, 121);
     EXPECT_EQ(offline.items(window.Listpj).size(), 2u);  // the list is not refreshed

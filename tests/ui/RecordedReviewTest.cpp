@@ -24,7 +24,7 @@ TEST(RecordedReview, RecordedAcquisitionOpensWithItsRecordedSamples) {
     Frm_offline& window = *offline.window;
 
     EXPECT_EQ(window.realTimeFiles(), 1);
-    EXPECT_EQ(window.Txtpage->text(), "1/0");
+    EXPECT_EQ(window.Txtpage->text(), "1/1");
     for (int bin = 0; bin < 3; ++bin) {
         auto dump = readRealTimeDump(folder, bin, workspace.setup.RT_Buffer);
         ASSERT_TRUE(dump);

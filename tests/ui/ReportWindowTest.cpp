@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStatusBar>
 
 #include "OfflineWindow.h"
 #include "common/Files.h"
@@ -86,12 +87,72 @@ TEST(ReportWindow, GenerateWritesTheReportOpensItAndShowsTheBinSizeUsed) {
     EXPECT_EQ(report.window->Cmb_binsize->currentText(), "2");
 }
 
-TEST(ReportWindow, ShortAcquisitionIsOneBinWhileTheBoxKeepsItsSize) {
+TEST(ReportWindow, ShortAcquisitionIsOneBinAndTheBoxShowsItsSize) {
     ReportWindow report;
     std::filesystem::path folder = report.openOn(20);
     report.window->Cmd_generate->click();
-    EXPECT_EQ(report.window->Cmb_binsize->currentText(), "60");
+    EXPECT_EQ(report.window->Cmb_binsize->currentText(), "21");
     EXPECT_NE(readFile(folder / "report.csv").value_or("").find("Group/Time[m];21\r\n"), std::string::npos);
+
+    ReportWindow oneMinute;
+    folder = oneMinute.openOn(1, false, "30");
+    oneMinute.window->Cmd_generate->click();
+    EXPECT_EQ(oneMinute.window->Cmb_binsize->currentText(), "2");
+    EXPECT_NE(readFile(folder / "report.csv").value_or("").find("Group/Time[m];2\r\n"), std::string::npos);
+}
+
+TEST(ReportWindow, ABinSizeThatIsNoNumberIsRefusedAndKept) {
+    ReportWindow report;
+    std::filesystem::path folder = report.openOn(12, true);
+    Frm_Report& window = *report.window;
+    window.Cmb_binsize->setEditText("6O");
+
+    window.Cmd_generate->click();
+    window.mncircadian->trigger();
+    window.mnrecalculate->trigger();
+    window.cmd_runframe->click();
+
+    EXPECT_EQ(report.dialogs.shown, std::vector<std::string>(3, "Report Calculation Error"));
+    EXPECT_EQ(window.Cmb_binsize->currentText(), "6O");
+    EXPECT_FALSE(fileExists(folder / "report.csv"));
+    EXPECT_FALSE(fileExists(folder / "000_A1.txt"));
+    EXPECT_EQ(window.frmlbl_status->text(), "Block xx/xx");
+    EXPECT_TRUE(report.host.opened.empty());
+}
+
+TEST(ReportWindow, AReportHeldOpenByTheOfficeSuiteIsKeptAndTheNextNameWritten) {
+    ReportWindow report;
+    std::filesystem::path folder = report.openOn(90);
+    ASSERT_TRUE(writeFile(folder / "report.csv", "kept"));
+    ASSERT_TRUE(writeFile(folder / ".~lock.report.csv#", ",someone,host,01.01.2026 10:00,file:///;"));
+
+    report.window->Cmd_generate->click();
+
+    EXPECT_EQ(readFile(folder / "report.csv").value_or(""), "kept");
+    EXPECT_NE(readFile(folder / "report_1.csv").value_or("").find("Group/Time[m]"), std::string::npos);
+    EXPECT_EQ(report.host.opened, std::vector<std::filesystem::path>{folder / "report_1.csv"});
+    EXPECT_EQ(report.window->statusBar()->currentMessage().toStdString(),
+              "Report written: " + (folder / "report_1.csv").string());
+
+    std::filesystem::remove(folder / ".~lock.report.csv#");
+    report.window->Cmd_generate->click();
+    EXPECT_NE(readFile(folder / "report.csv").value_or("").find("Group/Time[m]"), std::string::npos);
+}
+
+TEST(ReportWindow, ADesktopWithoutAViewerIsNamedWithThePath) {
+    ReportWindow report;
+    std::filesystem::path folder = report.openOn(90);
+    report.host.openSucceeds = false;
+
+    report.window->Cmd_generate->click();
+    EXPECT_EQ(report.window->statusBar()->currentMessage().toStdString(),
+              "Report written: " + (folder / "report.csv").string() +
+                  "  (no program on this desktop opens it: open it from there)");
+
+    report.window->mncircadian->trigger();
+    EXPECT_EQ(report.window->statusBar()->currentMessage().toStdString(),
+              "96 well files written in: " + folder.string() +
+                  "  (no program on this desktop opens it: open it from there)");
 }
 
 TEST(ReportWindow, AnalyzeRawDataNeedsTheFirstRealTimeFile) {
@@ -115,9 +176,13 @@ TEST(ReportWindow, AnalyzeRawDataNeedsTheFirstRealTimeFile) {
 TEST(ReportWindow, OrganismPresetsAndTheThresholdRange) {
     ReportWindow report;
     Frm_Report& window = *report.window;
-    window.Cmb_organism->setCurrentIndex(1);
+    chooseEntry(window.Cmb_organism, 1);
     EXPECT_EQ(window.frmtxt_threshold->text(), "2.8");
-    window.Cmb_organism->setCurrentIndex(0);
+    chooseEntry(window.Cmb_organism, 0);
+    EXPECT_EQ(window.frmtxt_threshold->text(), "1.8");
+    // Choosing the organism already shown puts its threshold back.
+    window.frmtxt_threshold->setText("3.3");
+    chooseEntry(window.Cmb_organism, 0);
     EXPECT_EQ(window.frmtxt_threshold->text(), "1.8");
     window.frmtxt_threshold->setText("0.5");
     emit window.frmtxt_threshold->editingFinished();

@@ -107,6 +107,17 @@ TEST(SetupProjects, AnEmptyNameIsRefusedWithoutTakingANumber) {
     setup.dialogs.answers = {Answer::Cancel};
     window.Cmdnewpj->click();
     EXPECT_EQ(setup.dialogs.shown.back(), "Do you like to Create a New Project?");
+
+    // Cancel in the name box, after New... or after No to Save..., just cancels.
+    setup.dialogs.shown.clear();
+    window.Cmdnewpj->click();
+    setup.dialogs.answers = {Answer::No};
+    window.Cmdsavepj->click();
+    EXPECT_EQ(setup.dialogs.shown,
+              (std::vector<std::string>{"Do you like to Create a New Project?", "Enter the New Project Name",
+                                        "Do you like to Update <1_Demo> values?", "Enter the New Project Name"}));
+    EXPECT_EQ(window.txtprj->text(), "1_Demo");
+    EXPECT_FALSE(folderExists(setup.folder / "p00002"));
 }
 
 TEST(SetupProjects, SaveWithYesWritesTheProjectButNotTheConfiguration) {
@@ -174,7 +185,7 @@ TEST(SetupProjects, ChoosingAProjectFromTheListLoadsIt) {
 
     EXPECT_EQ(setup.workspace.config.Actual_Project_Number, 12);
     EXPECT_EQ(setup.workspace.projectFolder, setup.folder / "p00012");
-    EXPECT_EQ(configLine(setup), "12,12,4,0\r\n");
+    EXPECT_EQ(configLine(setup), "12,1,4,0\r\n");  // Last_Project stays: "New..." would still give 2
     EXPECT_EQ(window.txtprj->text(), "12_Twelve");
     EXPECT_EQ(setup.workspace.plate.Rows, 16);
     EXPECT_EQ(window.config()->Combowell->currentText(), "z384");

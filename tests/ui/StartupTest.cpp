@@ -62,6 +62,21 @@ TEST(Startup, NewProgramFolderWithoutInstrumentComesUpOfflineWithTheDemoProject)
     EXPECT_FALSE(program.window->autorunRequested());
 }
 
+TEST(Startup, OfflineMainWindowSaysSoAndStartRefusesBeforeAskingAName) {
+    StartedProgram program;
+    program.init();
+    ASSERT_TRUE(program.window->startUp());
+    program.window->offlineWindow()->Command21->click();
+    ASSERT_TRUE(program.window->isVisible());
+
+    EXPECT_EQ(program.window->lbl_mode->text(), "OFFLINE - no instrument: review, reports and setup only");
+    program.window->CmdPlay->click();
+    EXPECT_EQ(program.dialogs.shown,
+              (std::vector<std::string>{
+                  PortErrorPrompt,
+                  "Acquisition not allowed in OFFLINE MODE. Connect the equipment and restart the program."}));
+}
+
 TEST(Startup, SimulatedInstrumentOnTheConfiguredPortBringsTheProgramUpOnline) {
     test::SimulatedInstrument instrument;
     StartedProgram program("", instrument.path());

@@ -1,4 +1,5 @@
 #include "ReviewFolders.h"
+#include "reports/ReportComputation.h"
 #include "reports/ReportInputs.h"
 #include "views/GroupActivity.h"
 
@@ -55,7 +56,7 @@ TEST(OfflineSelectors, RowsGroupsAndWellsOfAGroup) {
     EXPECT_EQ(typedBeam("-1"), -1);
 }
 
-TEST(GroupActivitySeries, BinsCloseAtTheirEndMinuteLessOneAndAtTheLastRecord) {
+TEST(GroupActivitySeries, BinsHoldTheMinutesUpToTheirEndAsInTheReport) {
     OfflineConfig config = plateConfig(1);
     config.channels.Group[0] = 1;
     config.channels.Group[4] = 1;
@@ -64,13 +65,13 @@ TEST(GroupActivitySeries, BinsCloseAtTheirEndMinuteLessOneAndAtTheLastRecord) {
 
     GroupActivity activity = groupActivity(config, records, 0);
 
-    // Minutes 1..29, 30..59 and 60..70 (closed by the largest minute).
+    // Minutes 1..30, 31..60 and 61..70.
     ASSERT_EQ(activity.shownBins, 3);
-    EXPECT_EQ(activity.well[1], 290);
+    EXPECT_EQ(activity.well[1], 300);
     EXPECT_EQ(activity.well[2], 300);
-    EXPECT_EQ(activity.well[3], 110);
-    EXPECT_EQ(activity.group[1], 29 * 20);
-    EXPECT_EQ(activity.group[3], 11 * 20);
+    EXPECT_EQ(activity.well[3], 100);
+    EXPECT_EQ(activity.group[1], 30 * 20);
+    EXPECT_EQ(activity.group[3], 10 * 20);
     EXPECT_EQ(activity.scale, 600);
 }
 
@@ -119,4 +120,36 @@ TEST(GroupActivitySeries, ChannelWhoseWellIsOutsideItsGroupHasNoWellBars) {
     EXPECT_EQ(activity.shownBins, 1);
     EXPECT_EQ(activity.well[1], 0);   // well 0 is not a member of group 5
     EXPECT_EQ(activity.group[1], 0);  // and group 5 has no member wells
+}
+
+// A short recording takes several records a minute. Every record belongs in
+// a bin, as the report puts it there: the view used to close its last bin
+// at the first record of the last minute and leave out the rest, and to sum
+// rounded per-record group means, losing counts the report keeps.
+TEST(GroupActivitySeries, ShortRecordingCountsEveryRecordAsTheReportDoes) {
+    OfflineConfig config = plateConfig(1);
+    for (int channel : {0, 4, 8}) config.channels.Group[static_cast<std::size_t>(channel)] = 1;
+    std::vector<ActivityRecord> records;
+    for (int n = 0; n < 12; ++n) {
+        const int well = n % 3;
+        records.push_back(countsAt(n / 4 + 1, {{4 * well, 1}}));  // four records in each of minutes 1, 2, 3
+    }
+
+    GroupActivity activity = groupActivity(config, records, 4);
+
+    ReportPlate plate;
+    plate.plate = config.plate;
+    plate.channelGroup = config.channels.Group;
+    plate.maxWell = config.plate.MaxWell;
+    plate.maxBeam = config.plate.MaxBeam;
+    plate.channelMap = config.channelMap;
+    const LoadedSeries series = seriesOf(records);
+    ReportTables tables;
+    computeReport(plate, series, 30, series.span(), tables);
+
+    ASSERT_EQ(activity.shownBins, 1);
+    EXPECT_EQ(activity.well[1], tables.wellActivity[1][1]);
+    EXPECT_EQ(activity.well[1], 4);
+    EXPECT_EQ(activity.group[1], tables.groupAverage[1][1]);
+    EXPECT_EQ(activity.group[1], 4);  // 12 counts over 3 wells
 }

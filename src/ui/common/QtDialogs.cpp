@@ -28,19 +28,25 @@ Answer QtDialogs::message(const std::string& text, Buttons buttons) {
 }
 
 namespace {
-std::string askText(QWidget* parent, const QString& title, const std::string& prompt, const std::string& initialText) {
+std::optional<std::string> askText(QWidget* parent, const QString& title, const std::string& prompt,
+                                   const std::string& initialText) {
     bool accepted = false;
     QString text = QInputDialog::getText(parent, title, QString::fromStdString(prompt), QLineEdit::Normal,
                                          QString::fromStdString(initialText), &accepted);
-    return accepted ? text.toStdString() : std::string();
+    if (!accepted) return std::nullopt;
+    return text.toStdString();
 }
 }  // namespace
 
 std::string QtDialogs::input(const std::string& prompt, const std::string& initialText) {
-    return askText(parent_, caption(), prompt, initialText);
+    return askText(parent_, caption(), prompt, initialText).value_or("");
 }
 
 std::string QtDialogs::titledInput(const std::string& prompt, const std::string& title) {
+    return titledAnswer(prompt, title).value_or("");
+}
+
+std::optional<std::string> QtDialogs::titledAnswer(const std::string& prompt, const std::string& title) {
     return askText(parent_, QString::fromStdString(title), prompt, "");
 }
 

@@ -13,6 +13,7 @@ public:
     Answer message(const std::string& text, Buttons buttons = Buttons::Ok) override;
     std::string input(const std::string& prompt, const std::string& initialText = "") override;
     std::string titledInput(const std::string& prompt, const std::string& title) override;
+    std::optional<std::string> titledAnswer(const std::string& prompt, const std::string& title) override;
 
 private:
     QWidget* parent_;

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 #include "common/Text.h"
@@ -37,13 +39,21 @@ Frm_Factory::Frm_Factory(InstrumentSession& session, Host& host, Dialogs& dialog
 
     Cmd_temp = new QPushButton("SET", this);
     Cmd_temp->setObjectName("Cmd_temp");
-    layout->addWidget(Cmd_temp);
+    Cmd_close = new QPushButton("Close", this);
+    Cmd_close->setObjectName("Cmd_close");
+    Cmd_close->setToolTip("Back to the main window; nothing is written (Esc)");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Cmd_temp);
+    buttons->addStretch();
+    buttons->addWidget(Cmd_close);
+    layout->addLayout(buttons);
 
     Timer_temp = new QTimer(this);
     Timer_temp->setObjectName("Timer_temp");
     Timer_temp->setInterval(TemperatureIntervalMs);
     connect(Timer_temp, &QTimer::timeout, this, &Frm_Factory::showTemperature);
     connect(Cmd_temp, &QPushButton::clicked, this, &Frm_Factory::calibrate);
+    connect(Cmd_close, &QPushButton::clicked, this, &QWidget::close);
 }
 
 void Frm_Factory::open() {
@@ -58,6 +68,14 @@ void Frm_Factory::open() {
 void Frm_Factory::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && open_) Timer_temp->start();
+}
+
+void Frm_Factory::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Frm_Factory::closeEvent(QCloseEvent* event) {

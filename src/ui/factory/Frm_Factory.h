@@ -31,6 +31,7 @@ public:
     QLineEdit* txt_set_temp;
     QLineEdit* txt_current_temp;
     QPushButton* Cmd_temp;
+    QPushButton* Cmd_close;  ///< "Close", as Escape: back to the main window, nothing written
     QTimer* Timer_temp;
 
 signals:
@@ -40,6 +41,7 @@ signals:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void showTemperature();

@@ -1,5 +1,7 @@
 #include "ui/main/DeviceTestView.h"
 
+#include <QStringList>
+
 #include "ui/main/LiveView.h"
 
 namespace zorvex {
@@ -16,6 +18,14 @@ constexpr int LabelPixels = 8;  ///< 24 column numbers share the panel's 330 pix
 const QColor GridRed(0xFF, 0x00, 0x00);
 const QColor MarkBlue(0x00, 0x00, 0xFF);
 const QColor ProgressBlue(0x00, 0x00, 0xFF);
+const QColor PassedGreen(0x30, 0xB0, 0x30);
+const QColor FailedRed(0xE0, 0x20, 0x20);
+constexpr std::size_t ListedFailures = 24;
+
+// "CH77 (N5)": the channel and its cell of the grid, row letter and column number.
+QString channelCell(int channel) {
+    return QString("CH%1 (%2%3)").arg(channel).arg(QChar('A' + channel % GridRows)).arg(channel / GridRows + 1);
+}
 }  // namespace
 
 DeviceTestView::DeviceTestView(PlotSurface* panel, PlotSurface* timeBar, QLabel* hint, LiveView& live)
@@ -60,6 +70,28 @@ void DeviceTestView::progress(double width) {
 
 void DeviceTestView::showHint(const std::string& text) {
     hint_->setText(QString::fromStdString(text));
+    hint_->show();
+}
+
+void DeviceTestView::showSummary(const DeviceTestSummary& summary) {
+    drawGrid();
+    for (const auto& [channels, colour] : {std::pair{&summary.passed, PassedGreen}, std::pair{&summary.failed, FailedRed}}) {
+        for (int channel : *channels) {
+            const double x = (channel / GridRows) * CellSize;
+            const double y = (channel % GridRows) * CellSize;
+            panel_->filledBox(x, y, x + CellSize, y + CellSize, colour);
+            panel_->box(x, y, x + CellSize, y + CellSize, GridRed);
+        }
+    }
+    QString text = QString("Device test: %1 beams passed, %2 failed").arg(summary.passed.size()).arg(summary.failed.size());
+    if (!summary.failed.empty()) {
+        QStringList cells;
+        for (std::size_t i = 0; i < summary.failed.size() && i < ListedFailures; ++i) cells << channelCell(summary.failed[i]);
+        if (summary.failed.size() > ListedFailures) cells << "...";
+        text += ": " + cells.join(", ");
+    }
+    hint_->setWordWrap(true);
+    hint_->setText(text);
     hint_->show();
 }
 

@@ -23,6 +23,7 @@ public:
     void progress(double width) override;
     void showHint(const std::string& text) override;
     void restorePanel() override;
+    void showSummary(const DeviceTestSummary& summary) override;
 
 private:
     void outlineCell(int column, int row);

@@ -112,6 +112,7 @@ void Frm_Main::runStartUpSteps() {
     connectInstrument(workspace_, session_, dialogs_, host_, status);
     startupStep_ = 6;
     showPortMenuAfterSearch();
+    showOperatingMode();
     splash_->waitForStage(2,
                           session_.online() ? "STARTING........... Communication OK..."
                                             : "STARTING........... Starting Offline Session...",
@@ -146,6 +147,19 @@ void Frm_Main::showPortMenuAfterSearch() {
     showPortMenuChecks(portMenuAfterSearch(checks, workspace_.config.Serial_COM));
 }
 
+void Frm_Main::showOperatingMode() {
+    if (session_.online()) {
+        const int com = workspace_.config.Serial_COM;
+        lbl_mode->setText(QString("ONLINE on COM%1 (%2)")
+                              .arg(com)
+                              .arg(QString::fromStdString(session_.comm.portMap().device(com))));
+        lbl_mode->setStyleSheet("font-weight: bold; padding: 0 6px; color: #006000;");
+    } else {
+        lbl_mode->setText("OFFLINE - no instrument: review, reports and setup only");
+        lbl_mode->setStyleSheet("font-weight: bold; padding: 0 6px; color: #c00000;");
+    }
+}
+
 void Frm_Main::showPortMenuChecks(const PortMenuChecks& checks) {
     for (int item = 0; item < LastScannedPort; ++item) mncom1[item]->setChecked(checks[item]);
 }
@@ -176,11 +190,25 @@ void Frm_Main::showMainAgain() {
 
 void Frm_Main::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (Timeradq->isActive()) return;
-    // The setup editor may have changed the project, its plate or its groups.
-    showProjectName();
-    session_.pendingSend = false;
-    fillSelectors();
+    if (Timeradq->isActive() || acquisition_->state() != AcquisitionState::Stopped) return;
+    // The setup editor may have changed the project, its settings, plate or groups.
+    try {
+        showProjectName();
+        fillInstrumentPanels();
+        acquisition_->resetBuffers();
+        session_.pendingSend = false;
+        fillSelectors();
+    } catch (const std::exception&) {
+        dialogs_.message("Error loading parameters", Buttons::Ok);
+    }
+}
+
+bool Frm_Main::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lbl_umbral && event->type() == QEvent::MouseButtonPress) {
+        toggleSnrBox();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Frm_Main::closeEvent(QCloseEvent* event) {

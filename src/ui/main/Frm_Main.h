@@ -91,6 +91,7 @@ public:
     QPushButton* CmdSetup;
     QPushButton* CmdOffline;
     QPushButton* Cmdreport;
+    QLabel* lbl_mode;  ///< status line: online on which port and device, or offline
 
     // Calibration panel.
     QGroupBox* frm_mn1;
@@ -133,6 +134,7 @@ public:
 
     // Live view.
     QCheckBox* CheckRT;
+    QLabel* lbl_monitor;  ///< shown for the whole of a run that records nothing
     QGroupBox* Framereal;
     PlotSurface* Picreal;
     PlotSurface* Picact;
@@ -165,6 +167,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Frm_Main.cpp: start-up and window switching.
@@ -172,6 +175,7 @@ private:
     void showProjectName();
     void showPortMenuAfterSearch();
     void showPortMenuChecks(const PortMenuChecks& checks);
+    void showOperatingMode();
     void onSerialPortItem(int port);
     void showOffline();
     void showSetup();
@@ -188,6 +192,9 @@ private:
 
     // InstrumentPanels.cpp: panels filled from the project and their events.
     void fillPanelsFromProject();
+    void showToolPanels();
+    void fillInstrumentPanels();
+    void toggleSnrBox();
     void connectPanels();
     void showSnrBox(const SnrBox& box);
     void onOrganismChosen(int index);
@@ -210,7 +217,7 @@ private:
     void onFastZero();
     void fillSelectors();
     void fillWellList(int group);
-    void onRowOrColumn(bool rowChanged);
+    void onRowOrColumn(bool rowChanged, bool redraw = true);
     void onWellEntry(QListWidgetItem* item);
     void showChannel(int channel, bool redraw);
 

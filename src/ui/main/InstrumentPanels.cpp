@@ -43,10 +43,24 @@ void paint(QLabel* shape, std::uint32_t rgb) {
 }  // namespace
 
 void Frm_Main::fillPanelsFromProject() {
-    ProjectSetup& setup = workspace_.setup;
+    fillInstrumentPanels();
+    setManualCalibration(false);
+
+    combo_minutes->clear();
+    for (const char* entry : BinSizeEntries) combo_minutes->addItem(entry);
+    combo_minutes->setCurrentIndex(DefaultBinSizeIndex);
+}
+
+void Frm_Main::showToolPanels() {
+    const ProjectSetup& setup = workspace_.setup;
     showByOption(frm_mn1, setup.Menu1_Cal);
     showByOption(frm_mn2, setup.Menu2_Light);
     showByOption(frm_mn3, setup.Menu3_Temp);
+}
+
+void Frm_Main::fillInstrumentPanels() {
+    ProjectSetup& setup = workspace_.setup;
+    showToolPanels();
     options_ = startupOptions(setup);
 
     auto& sensor = setup.Mn[SensorRow];
@@ -80,12 +94,6 @@ void Frm_Main::fillPanelsFromProject() {
     const auto& temperature = setup.Mn[TemperatureRow];
     Chk_tenabled->setChecked(temperature[EnableParam] == 1);
     txttemp->setText(text(formatFixed(temperature[SetTemperatureParam] / 10.0, 1)));
-
-    setManualCalibration(false);
-
-    combo_minutes->clear();
-    for (const char* entry : BinSizeEntries) combo_minutes->addItem(entry);
-    combo_minutes->setCurrentIndex(DefaultBinSizeIndex);
 }
 
 void Frm_Main::showSnrBox(const SnrBox& box) {
@@ -97,6 +105,12 @@ void Frm_Main::showSnrBox(const SnrBox& box) {
 
 void Frm_Main::connectPanels() {
     connect(Cmb_organism, &QComboBox::activated, this, &Frm_Main::onOrganismChosen);
+    lbl_umbral->installEventFilter(this);
+    connect(setup_.get(), &Frm_setup::toolPanelsChanged, this, &Frm_Main::showToolPanels);
+    connect(setup_.get(), &Frm_setup::lightControlSwitched, this, [this](bool on) {
+        workspace_.setup.Mn[LightRow][EnableParam] = on ? 1 : 0;
+        Chk_lenabled->setChecked(on);
+    });
     connect(txt_snr_umbral, &QLineEdit::editingFinished, this, &Frm_Main::onSnrLeft);
     connect(mnCalibra, &QAction::triggered, this, &Frm_Main::setAutoCalibration);
     connect(mnZero, &QAction::triggered, this, &Frm_Main::setAutoZero);
@@ -135,6 +149,12 @@ void Frm_Main::connectPanels() {
 void Frm_Main::onOrganismChosen(int index) {
     workspace_.setup.Mn[SensorRow][OrganismParam] = static_cast<std::int16_t>(index);
     showSnrBox(applyOrganism(static_cast<Organism>(index), txt_snr_umbral->text().toStdString()));
+}
+
+void Frm_Main::toggleSnrBox() {
+    const bool show = txt_snr_umbral->isHidden();
+    lbl_umbral->setText(show ? "> Zero SNR:" : ">>>>");
+    txt_snr_umbral->setVisible(show);
 }
 
 void Frm_Main::onSnrLeft() {

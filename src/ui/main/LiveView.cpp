@@ -1,5 +1,6 @@
 #include "ui/main/LiveView.h"
 
+#include <QFontMetrics>
 #include <algorithm>
 
 #include "common/Text.h"
@@ -24,6 +25,13 @@ constexpr int IncrementalBandFloor = 1;  // the newest steps draw any band above
 constexpr int FullBandFloor = 6;         // the redraw skips the bands still settling
 
 constexpr double BarWidth = 30;
+
+// "CH66 Activity" heads the panel on its own line under the top line, clear
+// of the well and group captions along the axis.
+void drawTitle(PlotSurface* panel, int channel) {
+    const double line = panel->toUser(QPointF(0, 0)).y() - panel->toUser(QPointF(0, QFontMetrics(panel->font()).height())).y();
+    panel->text(10, PanelHigh - line, QString("CH%1 Activity").arg(channel), Qt::black);
+}
 
 // One activity bar: an outline from the axis to `value`, filled grey inside.
 void drawBar(PlotSurface* panel, double left, int value) {
@@ -78,7 +86,7 @@ void LiveView::plotFrame() {
 void LiveView::panelFrame() {
     panel_->setScale(PanelLow, PanelHigh, PanelHigh, PanelLow);
     panel_->clear();
-    panel_->text(10, -5, QString("CH%1 Activity").arg(channel_), Qt::black);
+    drawTitle(panel_, channel_);
     panel_->box(0, 0, 255, 255, BarGrey);
 }
 
@@ -123,7 +131,7 @@ void LiveView::activityPanel() {
     panel_->clear();
     panel_->filledBox(0, 0, 2, 255, Qt::black);
     panel_->filledBox(0, 0, 255, 2, Qt::black);
-    panel_->text(10, -5, QString("CH%1 Activity").arg(channel_), Qt::black);
+    drawTitle(panel_, channel_);
 
     const auto& totals = acquisition_.detection().runningTotals();
     const int total = totals[static_cast<std::size_t>(channel_)];

@@ -1,6 +1,8 @@
 // The acquisition side of the main window: its buttons and timer, what the
 // acquisition asks of its owner, and the live view's channel selectors.
 
+#include <QStatusBar>
+
 #include "acquisition/Acquisition.h"
 #include "acquisition/BeamSetup.h"
 #include "common/Text.h"
@@ -42,7 +44,7 @@ void Frm_Main::connectAcquisition() {
     connect(txtsub, &QLineEdit::editingFinished, this, [this] {
         const int beam = txtsub->text().toInt();
         if (beam > workspace_.plate.MaxBeam) txtsub->setText(QString::number(workspace_.plate.MaxBeam));
-        onRowOrColumn(false);
+        onRowOrColumn(false, false);  // the channel changes; the plot waits for the next redraw
     });
     connect(combogrup, &QComboBox::activated, this,
             [this] { fillWellList(groupOfItem(combogrup->currentText().toStdString())); });
@@ -90,7 +92,9 @@ void Frm_Main::fillSelectors() {
         combogrup->addItem(QString::fromStdString(item));
     }
     combogrup->setCurrentIndex(0);
+    // The first group's wells are listed at once, as choosing it would list them.
     lstgrup->clear();
+    if (combogrup->count() > 0) fillWellList(groupOfItem(combogrup->currentText().toStdString()));
     filling_ = false;
     onRowOrColumn(false);
     live_->panelFrame();
@@ -103,7 +107,7 @@ void Frm_Main::fillWellList(int group) {
     }
 }
 
-void Frm_Main::onRowOrColumn(bool rowChanged) {
+void Frm_Main::onRowOrColumn(bool rowChanged, bool redraw) {
     if (filling_ || Combofila->count() == 0 || Combocol->count() == 0) return;
     const char row = Combofila->currentText().toStdString().front();
     const Selection selection =
@@ -112,7 +116,7 @@ void Frm_Main::onRowOrColumn(bool rowChanged) {
         Combofila->setCurrentIndex(0);
         Combocol->setCurrentIndex(0);
     }
-    showChannel(selection.channel, true);
+    showChannel(selection.channel, redraw);
 }
 
 void Frm_Main::onWellEntry(QListWidgetItem* item) {
@@ -145,7 +149,10 @@ void Frm_Main::redraw(LiveRedraw what) {
             live_->plotFrame();
             picturetime->clear();
             break;
-        case LiveRedraw::PanelFrame: live_->panelFrame(); break;
+        case LiveRedraw::PanelFrame:
+            live_->panelFrame();
+            lbl_autostart->hide();  // a device test's summary lasts until the panel is used again
+            break;
         case LiveRedraw::ChannelList: live_->setChannel(live_->channel()); break;
         case LiveRedraw::FullPlot:
             if (live_->zoom() > 0) {
@@ -175,6 +182,18 @@ void Frm_Main::showPanel(const std::string& banner, const std::string& detail) {
 void Frm_Main::hidePanel() { frm_autotext->hide(); }
 
 void Frm_Main::lockControls(bool running) {
+    lbl_monitor->setVisible(running && !acquisition_->recording());
+    if (running) {
+        statusBar()->showMessage(acquisition_->recording()
+                                     ? "Recording into: " + QString::fromStdString(acquisition_->folder().string())
+                                     : "Monitor run: nothing is calculated or recorded");
+    } else if (acquisition_->recording()) {
+        statusBar()->showMessage(QString("Recording stopped: %1 bins saved in %2")
+                                     .arg(acquisition_->binsRecorded())
+                                     .arg(QString::fromStdString(acquisition_->folder().string())));
+    } else {
+        statusBar()->showMessage("Monitor run stopped: nothing was recorded");
+    }
     CmdPlay->setEnabled(!running);
     CmdPause->setEnabled(running);
     CmdSetup->setEnabled(!running);

@@ -1,9 +1,13 @@
 // The main window's instrument tools: Read Blank, the device test on the
 // activity panel, the factory settings window, and the help document.
 
+#include <QStatusBar>
+
 #include "acquisition/Acquisition.h"
+#include "common/Files.h"
 #include "control/DeviceTest.h"
 #include "control/FactoryTemperatureCalibration.h"
+#include "ui/common/WrittenNotice.h"
 #include "ui/factory/Frm_Factory.h"
 #include "ui/main/DeviceTestView.h"
 #include "ui/main/Frm_Main.h"
@@ -24,8 +28,14 @@ void Frm_Main::connectTools() {
     connect(mn_factory, &QAction::triggered, this, &Frm_Main::onFactorySettings);
     connect(factory_.get(), &Frm_Factory::closed, this, &QWidget::show);
     // The program folder, not the working folder: the program may be started from anywhere.
-    connect(mncontent, &QAction::triggered, this,
-            [this] { host_.openDocument(workspace_.programFolder / "zorvex_help.pdf"); });
+    connect(mncontent, &QAction::triggered, this, [this] {
+        const std::filesystem::path guide = workspace_.programFolder / "zorvex_help.pdf";
+        if (fileExists(guide)) {
+            openWritten(statusBar(), host_, "Guide", guide);
+        } else {
+            showWritten(statusBar(), "The guide is missing: copy zorvex_help.pdf to", workspace_.programFolder);
+        }
+    });
 }
 
 void Frm_Main::blankReadingStarted(const std::string& text) {

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "ui/about/Frm_About.h"
@@ -83,6 +84,9 @@ void Frm_Main::buildWidgets() {
     CmdPause->setEnabled(false);
 
     setCentralWidget(central);
+    lbl_mode = named<QLabel>("lbl_mode", this);
+    lbl_mode->setStyleSheet("font-weight: bold; padding: 0 6px;");
+    statusBar()->addPermanentWidget(lbl_mode);
     Timeradq = named<QTimer>("Timeradq", this);
     Timer_test = named<QTimer>("Timer_test", this);
 }
@@ -92,9 +96,19 @@ QWidget* Frm_Main::buildLiveArea(QWidget* parent) {
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
 
+    auto* viewRow = new QHBoxLayout;
     CheckRT = named<QCheckBox>("CheckRT", "Real-time View", area);
     CheckRT->setChecked(true);
-    layout->addWidget(CheckRT);
+    viewRow->addWidget(CheckRT);
+    // A monitor run looks like a recording everywhere else: this says
+    // otherwise, on the row it shares with the check box, so no height is lost.
+    lbl_monitor = named<QLabel>("lbl_monitor", "MONITOR ONLY - NOT RECORDING", area);
+    lbl_monitor->setAlignment(Qt::AlignCenter);
+    lbl_monitor->setStyleSheet("background-color: #c00000; color: white; font-weight: bold; padding: 2px;");
+    lbl_monitor->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    lbl_monitor->hide();
+    viewRow->addWidget(lbl_monitor, 1);
+    layout->addLayout(viewRow);
 
     Framereal = named<QGroupBox>("Framereal", "Real-time signal", area);
     auto* signal = new QVBoxLayout(Framereal);
@@ -270,7 +284,9 @@ void Frm_Main::buildMenus() {
     QMenu* settings = menuBar()->addMenu("Settings");
     QMenu* ports = settings->addMenu("COM Ports");
     for (int port = 1; port <= LastScannedPort; ++port) {
-        QAction* item = ports->addAction(QString("COM%1").arg(port));
+        // Each entry names the device its number leads to (comports.dat).
+        QAction* item = ports->addAction(
+            QString("COM%1\t%2").arg(port).arg(QString::fromStdString(session_.comm.portMap().device(port))));
         item->setObjectName(QString("mncom1_%1").arg(port));
         item->setCheckable(true);
         connect(item, &QAction::triggered, this, [this, port] { onSerialPortItem(port); });

@@ -6,12 +6,14 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "reports/Join.h"
 #include "store/ProjectFolders.h"
 #include "views/ChannelSignal.h"
 #include "views/OfflineBrowser.h"
+#include "ui/common/WrittenNotice.h"
 #include "ui/offline/OfflineDrawing.h"
 #include "ui/setup/SetupRules.h"
 
@@ -269,15 +271,17 @@ void Frm_offline::openProject() {
 }
 
 void Frm_offline::joinSelected() {
-    if (browseLevel_ != 1) {
+    std::vector<std::string> names;
+    for (int row = 0; browseLevel_ == 1 && row < Listpj->count(); ++row) {
+        if (Listpj->item(row)->isSelected()) names.push_back(Listpj->item(row)->text().toStdString());
+    }
+    // Counted before asking: a question about one folder would lead nowhere.
+    if (names.size() < 2) {
         dialogs_.message("Wrong Selection!\r\nSelect more than one acquisition folder");
         return;
     }
-    std::vector<std::string> names;
-    for (int row = 0; row < Listpj->count(); ++row) {
-        if (Listpj->item(row)->isSelected()) names.push_back(Listpj->item(row)->text().toStdString());
-    }
-    joinAcquisitions(browseProjectPath_, names, dialogs_, host_);
+    const std::vector<std::filesystem::path> written = joinAcquisitions(browseProjectPath_, names, dialogs_, host_);
+    if (!written.empty()) showWritten(statusBar(), "Joined into", written.front().parent_path());
 }
 
 void Frm_offline::releaseBuffers() {

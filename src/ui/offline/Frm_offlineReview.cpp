@@ -1,6 +1,7 @@
 // The opened acquisition in the offline window: its pages of raw signal, the
 // selectors, the two views, the re-analysis and the exports.
 
+#include <QStatusBar>
 #include <algorithm>
 
 #include "common/Files.h"
@@ -9,6 +10,7 @@
 #include "views/ChannelSignal.h"
 #include "ui/offline/Frm_offline.h"
 #include "views/GroupActivity.h"
+#include "ui/common/WrittenNotice.h"
 #include "ui/offline/OfflineDrawing.h"
 
 namespace zorvex {
@@ -64,6 +66,7 @@ void Frm_offline::loadPage(int page, int progressSteps) {
     if (acquisitionPath_.empty()) return;
     if (!page_.allocated()) page_.allocate(config_.setup.RT_Buffer);
     loading_ = true;
+    page_.startPage();
     const std::vector<int> files = pageFileNumbers(page, realTimeFiles_);
     for (std::size_t k = 0; k < files.size(); ++k) {
         drawProgress(*Pic_status, progressSteps > 0 ? static_cast<double>(k) / progressSteps : 1.0);
@@ -183,7 +186,7 @@ void Frm_offline::analyze() {
     showChannelSignal();
     const std::vector<WellBeam> beams = beamsOfWell(config_, selectedWell());
     PageReanalysis reanalysis = reanalysePage(page_, currentPage_, beams, snr, method, storedMinutes(acquisitionPath_));
-    drawReanalysis(*Picreal, reanalysis, beams, config_.plate.MaxBeam);
+    drawReanalysis(*Picreal, reanalysis, beams, config_.plate.MaxBeam, page_.samplesPerBlock());
 }
 
 void Frm_offline::changePage(int page) {
@@ -205,12 +208,20 @@ void Frm_offline::exportAscii() {
     AsciiExportHead head{config_.setup.Name, acquisitionPath_.string(), Combofila->currentText().toStdString(),
                          Combocol->currentText().toStdString(), Txtpage->text().toStdString(), currentPage_};
     const std::filesystem::path file = programFolder_ / AsciiExportName;
-    if (writeFile(file, asciiExportBytes(head, beamsOfWell(config_, selectedWell()), page_))) host_.openDocument(file);
+    if (writeFile(file, asciiExportBytes(head, beamsOfWell(config_, selectedWell()), page_))) {
+        openWritten(statusBar(), host_, "Exported", file);
+    } else {
+        showWritten(statusBar(), "Could not write the export", file);
+    }
 }
 
 void Frm_offline::exportBmp() {
     const std::filesystem::path file = programFolder_ / ImageExportName;
-    if (Picreal->saveBmp(QString::fromStdString(file.string()))) host_.openDocument(file);
+    if (Picreal->saveBmp(QString::fromStdString(file.string()))) {
+        openWritten(statusBar(), host_, "Exported", file);
+    } else {
+        showWritten(statusBar(), "Could not write the export", file);
+    }
 }
 
 }  // namespace zorvex

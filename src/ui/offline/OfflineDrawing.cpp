@@ -8,13 +8,14 @@ namespace zorvex {
 
 namespace {
 
-// The channel view's user coordinates: 500 x units per block, y in signal units.
+// The channel view's user coordinates: 500 x units per block, whatever the
+// block's sample count, room for a whole page of slots; y in signal units.
+constexpr double BlockWidth = 500.0;
 constexpr double SignalLeft = -1000.0;
 constexpr double SignalTop = 2150.0;
-constexpr double SignalRight = 25000.0;
+constexpr double SignalRight = BlockWidth * (SlotsPerPage + 1);
 constexpr double SignalBottom = -150.0;
-constexpr double AxisEnd = 24900.0;
-constexpr int BlockWidth = 500;
+constexpr double LabelWidth = 1600.0;  ///< room kept for the last sample label at the data's end
 
 const QColor BlockLine(200, 200, 200);
 const QColor ThresholdGrey(128, 128, 128);
@@ -45,6 +46,9 @@ double lineHeight(const PlotSurface& surface) {
 void blockLine(PlotSurface& surface, int slot) {
     surface.line(BlockWidth * slot, SignalTop, BlockWidth * slot, 0, BlockLine);
 }
+
+// The x of sample `i` of slot `slot` when a block holds `samples` samples.
+double sampleX(int slot, double i, int samples) { return BlockWidth * (slot + i / samples); }
 
 // Light and dark swatches at the right end of the caption line.
 void drawShadeLegend(PlotSurface& surface, double top, double minutesPerPixel) {
@@ -141,22 +145,23 @@ void drawChannelSignal(PlotSurface& surface, const PageBuffer& page, int pageNum
                        int maxBeam) {
     surface.setScale(SignalLeft, SignalTop, SignalRight, SignalBottom);
     surface.clear();
+    const int loaded = page.allocated() ? page.loadedSlots() : 0;
+    const int samples = page.samplesPerBlock();
+    const double dataEnd = BlockWidth * std::max(loaded, 1);
     surface.line(0, SignalTop, 0, 0, Qt::black);
-    surface.line(0, 0, AxisEnd, 0, Qt::black);
-    const PageLabels labels = pageLabels(pageNumber);
+    surface.line(0, 0, dataEnd, 0, Qt::black);
+    const PageLabels labels = pageLabels(pageNumber, loaded, samples);
     surface.text(SignalLeft, SignalTop, "100%", Qt::black);
     surface.text(SignalLeft, 100, "  0%", Qt::black);
     surface.text(0, -30, QString::fromStdString(labels.first), Qt::black);
-    surface.text(12000, -25, "[sample]", Qt::black);
-    surface.text(24000, -30, QString::fromStdString(labels.last), Qt::black);
-    if (!page.allocated()) return;
+    surface.text(dataEnd / 2, -25, "[sample]", Qt::black);
+    surface.text(std::max(dataEnd - LabelWidth, LabelWidth), -30, QString::fromStdString(labels.last), Qt::black);
 
-    const int samples = std::min(page.samplesPerSlot() - 1, SamplesPerBlock);
     std::vector<QPointF> points(static_cast<std::size_t>(samples));
-    for (int slot = 0; slot < ShownSlots; ++slot) {
+    for (int slot = 0; slot < loaded; ++slot) {
         for (const WellBeam& beam : beams) {
             const std::int16_t* values = page.samples(beam.channel, slot);
-            for (int i = 0; i < samples; ++i) points[static_cast<std::size_t>(i)] = QPointF(BlockWidth * slot + i, values[i]);
+            for (int i = 0; i < samples; ++i) points[static_cast<std::size_t>(i)] = QPointF(sampleX(slot, i, samples), values[i]);
             surface.polyline(points, colourOf(beam, maxBeam));
         }
         blockLine(surface, slot);
@@ -164,8 +169,9 @@ void drawChannelSignal(PlotSurface& surface, const PageBuffer& page, int pageNum
 }
 
 void drawReanalysis(PlotSurface& surface, const PageReanalysis& reanalysis, const std::vector<WellBeam>& beams,
-                    int maxBeam) {
-    surface.text(100, SignalTop, "Time(min)", Qt::black);
+                    int maxBeam, int samplesPerBlock) {
+    // A line below the "100%" label, which shares the top line's left end.
+    surface.text(100, SignalTop - lineHeight(surface), "Time(min)", Qt::black);
     for (const WellBeam& beam : beams) {
         surface.filledBox(100, 100 * beam.beam + 20, 598, 100 * beam.beam + 40, colourOf(beam, maxBeam));
     }
@@ -176,7 +182,7 @@ void drawReanalysis(PlotSurface& surface, const PageReanalysis& reanalysis, cons
             if (!trace) continue;
             points.clear();
             for (std::size_t i = 0; i < trace->size(); ++i) {
-                points.emplace_back(BlockWidth * static_cast<double>(slot) + static_cast<double>(i), (*trace)[i]);
+                points.emplace_back(sampleX(static_cast<int>(slot), static_cast<double>(i), samplesPerBlock), (*trace)[i]);
             }
             surface.polyline(points, ThresholdGrey);
         }

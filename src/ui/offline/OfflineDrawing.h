@@ -20,16 +20,17 @@ namespace zorvex {
 void drawGroupActivity(PlotSurface& surface, const GroupActivity& activity, const QString& wellLabel,
                        const QString& groupLabel);
 
-/// The raw signal (samples 0..499) of the beams on slots 0..49 of a page, in
-/// the beams' colours, with the block starts in light grey and the page's
-/// sample labels.
+/// The raw signal of the beams on every loaded slot of a page, in the beams'
+/// colours, with the block starts in light grey and the labels of the first
+/// and last sample shown.
 void drawChannelSignal(PlotSurface& surface, const PageBuffer& page, int pageNumber, const std::vector<WellBeam>& beams,
                        int maxBeam);
 
-/// The re-analysis over the channel view: beam swatches, each file's stored
-/// minute and count sums, and the detection thresholds in grey.
+/// The re-analysis over the channel view of blocks of `samplesPerBlock`
+/// samples: beam swatches, each file's stored minute and count sums, and the
+/// detection thresholds in grey.
 void drawReanalysis(PlotSurface& surface, const PageReanalysis& reanalysis, const std::vector<WellBeam>& beams,
-                    int maxBeam);
+                    int maxBeam, int samplesPerBlock);
 
 /// Shades of recorded time with the light on and off.
 inline const QColor ActogramLightShade{255, 236, 150};

@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <thread>
@@ -16,6 +17,7 @@
 #include "reports/Recalculation.h"
 #include "reports/RhythmExport.h"
 #include "reports/WellExport.h"
+#include "ui/common/WrittenNotice.h"
 #include "ui/report/FigureDialog.h"
 #include "views/ChannelSignal.h"
 
@@ -200,7 +202,8 @@ QWidget* Frm_Report::buildRecalculationFrame() {
             frmtxt_threshold->setText(QString::fromStdString(snrText(OrganismSnr[static_cast<std::size_t>(index)])));
         }
     };
-    connect(Cmb_organism, &QComboBox::currentIndexChanged, this, presetOrganism);
+    // Choosing the organism already shown restores its threshold too.
+    connect(Cmb_organism, &QComboBox::activated, this, presetOrganism);
     Cmb_organism->setCurrentIndex(0);
     presetOrganism(0);
     connect(frmtxt_threshold, &QLineEdit::editingFinished, this, &Frm_Report::checkThreshold);
@@ -246,16 +249,22 @@ void Frm_Report::closeEvent(QCloseEvent* event) {
 
 std::filesystem::path Frm_Report::folder() const { return Txt_inputfile->text().toStdString(); }
 
-long long Frm_Report::binMinutes() const {
-    double typed = std::clamp(val(Cmb_binsize->currentText().toStdString()), -LargestTypedBin, LargestTypedBin);
+std::optional<long long> Frm_Report::typedBinMinutes() {
+    const std::string text = Cmb_binsize->currentText().toStdString();
+    // A typing slip must not become a report of another bin size: the text stays for mending.
+    if (!isNumeric(text)) {
+        dialogs_.message("Report Calculation Error");
+        return std::nullopt;
+    }
+    double typed = std::clamp(val(text), -LargestTypedBin, LargestTypedBin);
     return static_cast<long long>(roundHalfEven(typed));
 }
 
-ReportRequest Frm_Report::request() const {
+ReportRequest Frm_Report::request(long long binMinutes) const {
     ReportRequest request;
     request.acquisitionFolder = folder();
     request.programFolder = programFolder_;
-    request.binMinutes = binMinutes();
+    request.binMinutes = binMinutes;
     ReportOptions& options = request.options;
     for (std::size_t i = 0; i < Option_output.size(); ++i) {
         if (Option_output[i]->isChecked()) options.layout = static_cast<ReportLayout>(i);
@@ -268,15 +277,19 @@ ReportRequest Frm_Report::request() const {
     return request;
 }
 
-void Frm_Report::showBinSize(const ReportOutcome& outcome) {
-    const BinSize& size = outcome.binSize;
-    if (size.minutes != 0 && size.shownMinutes != binMinutes()) Cmb_binsize->setEditText(QString::number(size.shownMinutes));
-    if (outcome.file) openReport(*outcome.file, host_);
+void Frm_Report::showOutcome(const ReportOutcome& outcome) {
+    // The box shows the bin size the report used, whatever was typed.
+    if (outcome.binSize.minutes != 0) Cmb_binsize->setEditText(QString::number(outcome.binSize.minutes));
+    if (!outcome.file) return;
+    releaseWrittenFile(host_);
+    openWritten(statusBar(), host_, "Report written", *outcome.file);
 }
 
 void Frm_Report::generate() {
     if (running_) return;
-    if (auto outcome = generateReport(request(), dialogs_, host_)) showBinSize(*outcome);
+    const std::optional<long long> binMinutes = typedBinMinutes();
+    if (!binMinutes) return;
+    if (auto outcome = generateReport(request(*binMinutes), dialogs_, host_)) showOutcome(*outcome);
 }
 
 void Frm_Report::showRecalculation() {
@@ -295,6 +308,8 @@ void Frm_Report::checkThreshold() {
 
 void Frm_Report::run() {
     if (running_) return;
+    std::optional<long long> binMinutes = typedBinMinutes();
+    if (!binMinutes) return;
     frmlbl_status->show();
     stopRequested_ = false;
     checkThreshold();
@@ -309,7 +324,10 @@ void Frm_Report::run() {
         settings.hours = ShortestLapseMinutes / 60.0;
         frmtxt_datalapse->setText(QString::fromStdString(formatFixed(settings.hours, 2)));
     }
-    if (binMinutes() < 2) Cmb_binsize->setEditText("2");
+    if (*binMinutes < 2) {
+        binMinutes = 2;
+        Cmb_binsize->setEditText("2");
+    }
 
     running_ = true;
     cmd_runframe->setEnabled(false);
@@ -317,18 +335,21 @@ void Frm_Report::run() {
     RecalcHooks hooks;
     hooks.status = [this](const std::string& text) { frmlbl_status->setText(QString::fromStdString(text)); };
     hooks.stopRequested = [this] { return stopRequested_; };
-    std::optional<RecalcOutcome> outcome = recalculate(request(), settings, dialogs_, host_, hooks);
+    std::optional<RecalcOutcome> outcome = recalculate(request(*binMinutes), settings, dialogs_, host_, hooks);
     running_ = false;
     cmd_runframe->setEnabled(true);
     Cmd_generate->setEnabled(true);
-    if (outcome && outcome->report) showBinSize(*outcome->report);
+    if (outcome && outcome->report) showOutcome(*outcome->report);
 }
 
 void Frm_Report::exportPerWell() {
     if (running_) return;
+    const std::optional<long long> binMinutes = typedBinMinutes();
+    if (!binMinutes) return;
     const std::filesystem::path acquisition = folder();
-    if (exportWells(acquisition, programFolder_, binMinutes(), dialogs_, host_).empty()) return;
-    host_.openDocument(acquisition);
+    const std::vector<std::filesystem::path> written = exportWells(acquisition, programFolder_, *binMinutes, dialogs_, host_);
+    if (written.empty()) return;
+    openWritten(statusBar(), host_, QString("%1 well files written in").arg(written.size()), acquisition);
     for (int i = 0; i < ReleaseYields; ++i) host_.yield();
 }
 
@@ -345,7 +366,7 @@ void Frm_Report::exportForRhythm() {
         WaitCursor wait;
         written = !exportRhythm(request, dialogs_).empty();
     }
-    if (written) host_.openDocument(rhythmFolder(request.acquisitionFolder));
+    if (written) openWritten(statusBar(), host_, "Rhythm files written in", rhythmFolder(request.acquisitionFolder));
 }
 
 void Frm_Report::showFigures() {

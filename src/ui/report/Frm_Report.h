@@ -74,9 +74,11 @@ private:
     void setGrown(bool grown);
     void cancel();
     std::filesystem::path folder() const;
-    long long binMinutes() const;
-    ReportRequest request() const;
-    void showBinSize(const ReportOutcome& outcome);
+    /// The bin size typed; nothing, after "Report Calculation Error", for a text that is no number.
+    std::optional<long long> typedBinMinutes();
+    ReportRequest request(long long binMinutes) const;
+    /// Shows the bin size used and where the report went, and opens it.
+    void showOutcome(const ReportOutcome& outcome);
     void generate();
     void showRecalculation();
     void run();

@@ -211,7 +211,10 @@ void Frm_setup::newProject() {
     if (dialogs_.message("Do you like to Create a New Project?", Buttons::OkCancel) != Answer::Ok) return;
     std::string title =
         "Saving <" + std::to_string(nextProjectNumber(workspace_.config.Last_Project)) + "> with a new name";
-    allocateProject(dialogs_.titledInput("Enter the New Project Name", title));
+    // Cancel just cancels; an empty answer is asked again by its message.
+    if (std::optional<std::string> typed = dialogs_.titledAnswer("Enter the New Project Name", title)) {
+        allocateProject(*typed);
+    }
 }
 
 void Frm_setup::saveProjectChoice() {
@@ -219,8 +222,10 @@ void Frm_setup::saveProjectChoice() {
     switch (dialogs_.message("Do you like to Update <" + current + "> values?", Buttons::YesNoCancel)) {
         case Answer::Yes: saveCurrentProject(); break;
         case Answer::No:
-            allocateProject(
-                dialogs_.titledInput("Enter the New Project Name", "Saving <" + current + "> with a new name"));
+            if (std::optional<std::string> typed =
+                    dialogs_.titledAnswer("Enter the New Project Name", "Saving <" + current + "> with a new name")) {
+                allocateProject(*typed);
+            }
             break;
         default: break;
     }
@@ -244,8 +249,7 @@ void Frm_setup::chooseProject() {
     const std::int16_t number = projectNumberOfName(name);
     workspace_.projectFolder = number < 1 ? workspace_.programFolder : workspace_.programFolder / name;
     workspace_.config.Actual_Project_Number = number;
-    // The configuration keeps the last number at least the current one.
-    if (workspace_.config.Last_Project < number) workspace_.config.Last_Project = number;
+    // Last_Project only grows with the numbers "New..." hands out.
     saveConfig(workspace_.config, workspace_.programFolder, dialogs_);
     loadProject(workspace_, number, dialogs_);
     loadContents();
