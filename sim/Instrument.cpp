@@ -120,7 +120,8 @@ std::string Instrument::answer(const Frame& frame, double seconds) {
 }
 
 std::string Instrument::echo(const Frame& frame) {
-    return happens(config_.faults.noEcho) ? std::string() : twoBytes(frame[2], frame[3]);
+    if (happens(config_.faults.noEcho)) return {};
+    return twoBytes(happens(config_.faults.wrongEcho) ? frame[2] ^ 1 : frame[2], frame[3]);
 }
 
 std::string Instrument::sampleBlock(int offset) {
@@ -149,7 +150,8 @@ void Instrument::log(double seconds, const char* direction, std::string_view byt
     if (!log_) return;
     char stamp[32];
     std::snprintf(stamp, sizeof stamp, "%.3f %s ", seconds, direction);
-    log_(stamp + (direction[0] == 'W' ? std::string(bytes) : hex(bytes)));
+    const bool text = direction[0] == 'W' || direction[0] == 'N';  // WARN and NOTE carry words, not bytes
+    log_(stamp + (text ? std::string(bytes) : hex(bytes)));
 }
 
 std::vector<Frame> Instrument::recentFrames() const {
@@ -190,6 +192,15 @@ void Instrument::setProbeReply(std::string reply) {
 void Instrument::setReplyFilter(std::function<bool(const Frame&)> filter) {
     std::lock_guard lock(mutex_);
     replyFilter_ = std::move(filter);
+}
+
+void Instrument::powerOn(double seconds) {
+    std::lock_guard lock(mutex_);
+    plate_.advance(seconds, outputState_);
+    outputState_ = 0;
+    for (int channel = 0; channel < BeamCount; ++channel) beams_.setSetting(channel, PowerOnSetting);
+    pending_.clear();
+    log(seconds, "NOTE", "power on");
 }
 
 void Instrument::setLog(std::function<void(const std::string&)> log) {

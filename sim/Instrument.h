@@ -29,6 +29,7 @@ struct Faults {
     double faultyBlock = 0;  ///< a sample block carries a high byte above 15
     double silent = 0;       ///< no reply at all
     double noEcho = 0;       ///< a write is stored but not echoed
+    double wrongEcho = 0;    ///< a write is stored but echoed with another address
 };
 
 struct InstrumentConfig {
@@ -67,6 +68,9 @@ public:
     void setReplyFilter(std::function<bool(const Frame&)> filter);
     /// Receives one line per frame received, reply sent and bytes skipped.
     void setLog(std::function<void(const std::string&)> log);
+    /// The instrument switched off and on again at `seconds`: outputs off,
+    /// every beam back at its power-on setting; the factory registers stay.
+    void powerOn(double seconds);
 
 private:
     std::string answer(const Frame& frame, double seconds);

@@ -18,7 +18,8 @@ constexpr int SendTimeoutMs = 1000;
 [[noreturn]] void fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
 }  // namespace
 
-PtyServer::PtyServer(Instrument& instrument) : instrument_(instrument), started_(std::chrono::steady_clock::now()) {
+PtyServer::PtyServer(Instrument& instrument, std::chrono::steady_clock::time_point poweredOn)
+    : instrument_(instrument), started_(poweredOn) {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (master_ < 0) fail("posix_openpt");
     char name[128];

@@ -13,8 +13,10 @@ namespace zorvex::sim {
 
 class PtyServer {
 public:
-    /// Opens a pty for `instrument`; throws std::system_error when none is available.
-    explicit PtyServer(Instrument& instrument);
+    /// Opens a pty for `instrument`, whose clock runs from `poweredOn`; throws
+    /// std::system_error when none is available.
+    explicit PtyServer(Instrument& instrument,
+                       std::chrono::steady_clock::time_point poweredOn = std::chrono::steady_clock::now());
     /// Stops serving and closes the pty.
     ~PtyServer();
     PtyServer(const PtyServer&) = delete;
@@ -22,7 +24,7 @@ public:
 
     /// The device path the program opens (/dev/pts/N).
     const std::string& devicePath() const { return devicePath_; }
-    /// Seconds since the server was made: the instrument's clock.
+    /// Seconds since the instrument was powered on: its clock.
     double seconds() const;
 
     /// Serves on the calling thread until `stop` is set or `untilSeconds`

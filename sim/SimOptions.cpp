@@ -78,7 +78,13 @@ void declare(CLI::App& app, SimOptions& options) {
                 return text + " is not a list of short=P,faulty=P,silent=P,noecho=P, P in 0..1";
             },
             ""));
-    app.add_option("--disconnect-after", options.disconnectAfter, "close the pty after S seconds")
+    app.add_option("--disconnect-after", options.disconnectAfter,
+                   "close the pty after S seconds (SIGUSR1 closes it at once)")
+        ->type_name("S")
+        ->check(seconds);
+    app.add_option("--reconnect-after", options.reconnectAfter,
+                   "serve again S seconds after the disconnection on a new pty, as after a power cycle, behind a "
+                   "link that stays (--link, or DIR/zorvex-sim-COMN, which COM N then names)")
         ->type_name("S")
         ->check(seconds);
     app.add_option("--log", options.logFile, "write every frame received and reply sent to FILE")->type_name("FILE");

@@ -17,6 +17,7 @@ struct SimOptions {
     std::filesystem::path link;           ///< a symlink to the pty, made and removed by the simulator
     double seconds = 0;                   ///< run time, 0 until a signal
     double disconnectAfter = 0;           ///< close the pty after this many seconds, 0 never
+    double reconnectAfter = 0;            ///< serve again this long after the disconnection, 0 never
     std::filesystem::path logFile;
     InstrumentConfig instrument;
 };

@@ -1,7 +1,9 @@
 // zorvex-sim: the instrument on a pseudo-terminal, for demos and tests
 // without hardware.
 
+#include <algorithm>
 #include <csignal>
+#include <memory>
 #include <fstream>
 #include <iostream>
 #include <system_error>
@@ -14,8 +16,18 @@
 namespace {
 
 std::atomic<bool> stopRequested{false};
+std::atomic<bool> pullRequested{false};
+std::atomic<bool> interrupted{false};  // either of the two: serving ends
 
-void requestStop(int) { stopRequested = true; }
+void requestStop(int) {
+    stopRequested = true;
+    interrupted = true;
+}
+
+void requestPull(int) {
+    pullRequested = true;
+    interrupted = true;
+}
 
 void installSignals() {
     struct sigaction action {};
@@ -23,6 +35,9 @@ void installSignals() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // SIGUSR1 pulls the cable now, for tests that need it at a given moment.
+    action.sa_handler = requestPull;
+    sigaction(SIGUSR1, &action, nullptr);
     // A launcher that stops reading our output must not end the instrument.
     std::signal(SIGPIPE, SIG_IGN);
 }
@@ -58,17 +73,24 @@ private:
 // A symlink to the pty, removed on exit when it still points there.
 class DeviceLink {
 public:
-    DeviceLink(std::filesystem::path link, const std::string& device) : link_(std::move(link)), device_(device) {
+    DeviceLink(std::filesystem::path link, const std::string& device) : link_(std::move(link)) { pointAt(device); }
+    ~DeviceLink() { remove(); }
+    bool active() const { return active_; }
+    /// Makes the link again, to `device`.
+    void pointAt(const std::string& device) {
         std::error_code error;
         if (std::filesystem::is_symlink(link_, error)) std::filesystem::remove(link_, error);
+        device_ = device;
         std::filesystem::create_symlink(device_, link_, error);
         active_ = !error;
     }
-    ~DeviceLink() {
+    /// Takes the link away while unplugged, as a pulled adapter's device name
+    /// goes; a pty number given to someone else meanwhile is never reached.
+    void remove() {
         std::error_code error;
         if (active_ && std::filesystem::read_symlink(link_, error) == device_) std::filesystem::remove(link_, error);
+        active_ = false;
     }
-    bool active() const { return active_; }
 
 private:
     std::filesystem::path link_;
@@ -76,10 +98,43 @@ private:
     bool active_ = false;
 };
 
-void waitForStop(const zorvex::sim::PtyServer& server, double untilSeconds) {
-    while (!stopRequested && (untilSeconds <= 0 || server.seconds() < untilSeconds)) {
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+void waitForStop(Clock::time_point start, double untilSeconds) {
+    while (!stopRequested && (untilSeconds <= 0 || secondsSince(start) < untilSeconds)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+}
+
+// The lifetime after the start: served, then pulled at `disconnect` (0
+// never) or at SIGUSR1, then after `reconnect` more seconds (0 never) served
+// again on a new pty behind `link`, after a power cycle; all until `end` (0
+// never).
+void serveTimeline(zorvex::sim::Instrument& instrument, std::unique_ptr<zorvex::sim::PtyServer>& server,
+                   Clock::time_point poweredOn, const zorvex::sim::SimOptions& options, DeviceLink* link) {
+    using zorvex::sim::PtyServer;
+    const double end = options.seconds;
+    const bool disconnectFirst = options.disconnectAfter > 0 && (end <= 0 || options.disconnectAfter < end);
+    server->serve(interrupted, disconnectFirst ? options.disconnectAfter : end);
+    if (stopRequested || !(disconnectFirst || pullRequested)) return;
+    const double disconnect = secondsSince(poweredOn);
+    server->disconnect();
+    if (link) link->remove();
+    std::cout << "zorvex-sim: disconnected" << std::endl;
+    if (options.reconnectAfter <= 0) {
+        waitForStop(poweredOn, end);
+        return;
+    }
+    const double back = disconnect + options.reconnectAfter;
+    waitForStop(poweredOn, end > 0 ? std::min(end, back) : back);
+    if (stopRequested || (end > 0 && secondsSince(poweredOn) >= end)) return;
+    server = std::make_unique<PtyServer>(instrument, poweredOn);
+    instrument.powerOn(server->seconds());
+    if (link) link->pointAt(server->devicePath());
+    std::cout << "zorvex-sim: reconnected on " << server->devicePath() << std::endl;
+    server->serve(stopRequested, end);
 }
 
 }  // namespace
@@ -107,34 +162,37 @@ int main(int argc, char** argv) {
     try {
         Instrument instrument(config);
         if (log) instrument.setLog([&log](const std::string& line) { log << line << '\n' << std::flush; });
-        PtyServer server(instrument);
+        const Clock::time_point poweredOn = Clock::now();
+        auto server = std::make_unique<PtyServer>(instrument, poweredOn);
+        // Served again after a reconnection, the instrument is on a new pty:
+        // the program reaches it by a link that stays, as a real adapter keeps
+        // its device name.
+        std::filesystem::path linkPath = options.link;
+        if (linkPath.empty() && options.reconnectAfter > 0 && options.com != 0) {
+            // Absolute: comports.dat is read from wherever the program runs.
+            linkPath = std::filesystem::absolute(options.programFolder) /
+                       ("zorvex-sim-COM" + std::to_string(options.com));
+        }
+        std::optional<DeviceLink> link;
+        if (!linkPath.empty()) {
+            link.emplace(linkPath, server->devicePath());
+            if (!link->active()) {
+                std::cerr << "zorvex-sim: cannot make the link " << linkPath << '\n';
+                return 1;
+            }
+        }
         std::optional<PortMapping> mapping;
         if (options.com != 0) {
-            mapping.emplace(options.programFolder, options.com, server.devicePath());
+            mapping.emplace(options.programFolder, options.com,
+                            options.reconnectAfter > 0 ? linkPath.string() : server->devicePath());
             if (!mapping->active()) {
                 std::cerr << "zorvex-sim: cannot write comports.dat in " << options.programFolder << '\n';
                 return 1;
             }
         }
-        std::optional<DeviceLink> link;
-        if (!options.link.empty()) {
-            link.emplace(options.link, server.devicePath());
-            if (!link->active()) {
-                std::cerr << "zorvex-sim: cannot make the link " << options.link << '\n';
-                return 1;
-            }
-        }
         installSignals();
-        std::cout << "zorvex-sim: instrument on " << server.devicePath() << std::endl;
-        const double disconnect = options.disconnectAfter;
-        const double end = options.seconds;
-        bool disconnectFirst = disconnect > 0 && (end <= 0 || disconnect < end);
-        server.serve(stopRequested, disconnectFirst ? disconnect : end);
-        if (disconnectFirst && !stopRequested) {
-            server.disconnect();
-            std::cout << "zorvex-sim: disconnected" << std::endl;
-            waitForStop(server, end);
-        }
+        std::cout << "zorvex-sim: instrument on " << server->devicePath() << std::endl;
+        serveTimeline(instrument, server, poweredOn, options, link ? &*link : nullptr);
     } catch (const std::system_error& failure) {
         std::cerr << "zorvex-sim: " << failure.what() << '\n';
         return 1;

@@ -50,7 +50,7 @@ struct Bench {
         session = std::make_unique<InstrumentSession>(map);
         session->port = Com;
         opened = session->comm.CommOpen(Com, "COM1", PortSettingsText) == 0;
-        acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner);
+        acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, log);
         started = opened && acquisition->start({NameSource::Given, "bench"});
     }
 
@@ -72,6 +72,7 @@ struct Bench {
     AcquisitionOptions options;
     SilentDialogs dialogs;
     test::ManualHost host;
+    EventLog log{host};
     AcquisitionOwner owner;
     std::unique_ptr<Acquisition> acquisition;
     bool opened = false;

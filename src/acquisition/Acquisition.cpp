@@ -14,13 +14,14 @@ SensorSetup& noSensorSetup() {
 }
 
 Acquisition::Acquisition(Workspace& workspace, InstrumentSession& session, AcquisitionOptions& options,
-                         Dialogs& dialogs, Host& host, AcquisitionOwner& owner, SensorSetup& sensors)
+                         Dialogs& dialogs, Host& host, AcquisitionOwner& owner, EventLog& log, SensorSetup& sensors)
     : workspace_(workspace),
       session_(session),
       options_(options),
       dialogs_(dialogs),
       host_(host),
       owner_(owner),
+      log_(log),
       sensors_(sensors),
       frame_(DefaultBuffer),
       detection_(DefaultBuffer) {}
@@ -40,11 +41,13 @@ void Acquisition::pause() {
         elapsedAtPauseDays_ = nowDays() - startDays_;
         timeCounterStopped_ = true;
         owner_.showPanel("<< PAUSED >>", "Time Counter = OFF");
+        log_.event("Pause, time counter stopped");
     } else {
         // The timer runs on and its ticks only keep the time (see tick()).
         timeCounterStopped_ = false;
         state_ = AcquisitionState::Paused;
         owner_.showPanel("<< PAUSED >>", "Time Counter = ON");
+        log_.event("Pause, time counter running");
     }
 }
 
@@ -55,6 +58,7 @@ void Acquisition::resume() {
     state_ = AcquisitionState::Running;
     timeCounterStopped_ = false;
     owner_.hidePanel();
+    log_.event("Resume");
 }
 
 void Acquisition::startBlankReading() {
@@ -63,8 +67,11 @@ void Acquisition::startBlankReading() {
     slot_ = 0;
     detection_ = Detection(frame_.rtBuffer());
     owner_.redraw(LiveRedraw::ChannelList);
+    if (recording_) log_.event("Read Blank: the recording ends here; its bins so far are kept");
     recording_ = false;
     owner_.blankReadingStarted(blank_.start(workspace_, host_));
+    log_.event("Blank reading started (" + std::to_string(workspace_.setup.Threshold_Counter) + " samples), project saved in " +
+               blank_.folder().string());
     owner_.setTimer(true, TimerIntervalMs);
 }
 
@@ -73,10 +80,18 @@ void Acquisition::stop() {
     if (blank_.active()) {
         blank_.cancel();
         owner_.blankReadingEnded();
+        log_.event("Blank reading cancelled");
+    }
+    if (waiting_) {
+        waiting_ = false;
+        owner_.showInstrumentWait("");
     }
     if (state_ != AcquisitionState::Stopped) {
         state_ = AcquisitionState::Stopped;
         owner_.lockControls(false);
+        log_.event("Stop: " + std::to_string(binsClosed_) + " bins closed, " + std::to_string(binsRecorded_) +
+                   " recorded");
+        log_.closeRunLog();
     }
     owner_.setTimer(false, TimerIntervalMs);
     owner_.hidePanel();
@@ -85,6 +100,19 @@ void Acquisition::stop() {
     sendOutputs();
     purgePort(PurgePauseMs);
     ticksSinceStart_ = 0;
+}
+
+void Acquisition::shutDown(const std::string& reason) {
+    const bool active = state_ != AcquisitionState::Stopped || blank_.active();
+    const std::string text = "Program exit (" + reason + ")" + (active ? ": the acquisition is stopped" : "");
+    log_.event(text);
+    if (!log_.runLogPath().empty()) log_.program(text);
+    if (active) stop();
+    if (session_.online() && session_.comm.isOpen(session_.port)) {
+        session_.outputs = InstrumentState{};
+        sendOutputs();
+        session_.comm.CommClose(session_.port);
+    }
 }
 
 void Acquisition::sendOutputs() {

@@ -13,6 +13,7 @@
 
 #include "acquisition/AcquisitionOptions.h"
 #include "acquisition/AcquisitionOwner.h"
+#include "acquisition/CycleNotices.h"
 #include "acquisition/DataFiles.h"
 #include "acquisition/Detection.h"
 #include "acquisition/SensorSetup.h"
@@ -21,6 +22,7 @@
 #include "analysis/Zero.h"
 #include "control/InstrumentSession.h"
 #include "platform/Dialogs.h"
+#include "platform/EventLog.h"
 #include "platform/Host.h"
 #include "store/Workspace.h"
 
@@ -56,11 +58,16 @@ public:
     /// read timeouts (about 10 s a tick), and scattered missing blocks never
     /// take a whole tick.
     static constexpr int LostAfterSilentTicks = 3;
+    /// While the instrument is lost the port is opened and probed again this often.
+    static constexpr int ReconnectIntervalMs = 5000;
+    /// Failed ticks of a run before the operator is told (each goes to events.log).
+    static constexpr int TellAfterFailedTicks = 3;
 
     /// An acquisition of the current project of `workspace` on `session`'s
     /// instrument. Every reference must outlive it.
+    /// Events of the run go to `log` (events.log of a recording).
     Acquisition(Workspace& workspace, InstrumentSession& session, AcquisitionOptions& options, Dialogs& dialogs,
-                Host& host, AcquisitionOwner& owner, SensorSetup& sensors = noSensorSetup());
+                Host& host, AcquisitionOwner& owner, EventLog& log, SensorSetup& sensors = noSensorSetup());
 
     /// `CmdPlay`: asks for the name, makes the folder of a recording, sets the
     /// light and reads the temperature, runs calibration and zero when on, and
@@ -68,7 +75,9 @@ public:
     bool start(const StartRequest& request = {});
 
     /// `Timeradq`: one sample of every channel while running; only the time
-    /// step while paused with the time counter on. A failure ends the tick.
+    /// step while paused with the time counter on; while the instrument is
+    /// lost, the time step and every 5 s an attempt to find it again. A
+    /// failure ends the tick and goes to events.log. Never asks the operator.
     void tick();
 
     /// `CmdPause`: pauses when running (asking whether to stop the time
@@ -77,6 +86,11 @@ public:
 
     /// `CmdStop`: stops from any state; outputs off, nothing written.
     void stop();
+
+    /// The program ends (`reason`: "window closed", "SIGTERM"...): a running
+    /// acquisition stops as by `CmdStop`, output state 0 is sent and the port
+    /// closed, so no heating or cooling element stays on unattended.
+    void shutDown(const std::string& reason);
 
     /// While stopped: the real-time buffer, bands and counters made anew at
     /// the project's current `RT_Buffer`. Throws, changing nothing, for a
@@ -119,6 +133,13 @@ public:
     const FileCounters& fileCounters() const { return files_; }
     /// True while a pause has frozen the time counter.
     bool timeCounterStopped() const { return timeCounterStopped_; }
+    /// True while the instrument is lost and the run waits for it.
+    bool waitingForInstrument() const { return waiting_; }
+    /// The log the run's events go to.
+    EventLog& log() { return log_; }
+    /// Dialogs for code reached from the timer (a re-adjustment at a bin
+    /// end): messages are logged and told, never waited on.
+    Dialogs& notices() { return notices_; }
 
 private:
     // Start (AcquisitionStart.cpp).
@@ -133,13 +154,22 @@ private:
     // Cycle (AcquisitionCycle.cpp).
     void runningTick();
     void readBlocks();
-    void instrumentLost();
+    void tickFailed(const std::string& what);
+    void checkDiskSpace();
+    void logStart();
     void refreshDetectionSettings();
     void closeBin();
     void autoZeroBinEnd();
     bool recordBin(double degrees);
     void timeStep();
     void finish();
+
+    // Instrument lost and found again (InstrumentWait.cpp).
+    void instrumentLost();
+    void waitingTick();
+    bool restoreInstrument();
+    void instrumentBack();
+    std::string waitStatus();
 
     void blankSample();
     void pause();
@@ -154,7 +184,10 @@ private:
     Dialogs& dialogs_;
     Host& host_;
     AcquisitionOwner& owner_;
+    EventLog& log_;
     SensorSetup& sensors_;
+    CycleNotices notices_{log_, &owner_};
+    CycleNotices quietNotices_{log_, nullptr};
 
     AcquisitionState state_ = AcquisitionState::Stopped;
     bool recording_ = false;
@@ -176,6 +209,13 @@ private:
     int silentTicks_ = 0;  ///< ticks in a row without any sample block
     FileCounters files_;
     bool writeFailureShown_ = false;
+    bool writeFailing_ = false;      ///< the latest bin could not be saved
+    bool diskWarningShown_ = false;
+    int failedTicks_ = 0;            ///< ticks of this run that ended in a failure
+    bool tickFailureShown_ = false;
+    bool waiting_ = false;           ///< the instrument is lost
+    DateTime lostAt_;
+    std::int64_t nextAttemptMs_ = 0;
     BlankReading blank_;
 
     double startDays_ = 0;           ///< start time, moved on by a resume after a frozen pause

@@ -5,6 +5,7 @@
 
 #include "acquisition/Acquisition.h"
 #include "acquisition/AutoZeroThreshold.h"
+#include "acquisition/StartChecks.h"
 #include "common/DateTime.h"
 #include "common/Numbers.h"
 #include "common/Text.h"
@@ -36,33 +37,32 @@ std::uintmax_t sizeBefore(const fs::path& file) {
     return error ? 0 : size;
 }
 
-// What the operator is told when the instrument stops answering.
-std::string instrumentLostText(const PortMap& ports, int port, bool recording, int binsRecorded,
-                               const fs::path& folder) {
-    std::string text = "The instrument stopped answering on COM" + std::to_string(port) + " (" +
-                       ports.device(port) + "), so the " + (recording ? "acquisition" : "monitor run") +
-                       " was stopped. ";
-    if (recording && binsRecorded == 0) {
-        text += "No bin was completed; " + folder.string() + " holds no data. ";
-    } else if (recording) {
-        text += "The " + (binsRecorded == 1 ? std::string("bin") : std::to_string(binsRecorded) + " bins") +
-                " recorded so far " + (binsRecorded == 1 ? "is" : "are") + " saved in " + folder.string() + ". ";
-    }
-    return text + "Check the cable and the power of the instrument, then start the program again.";
-}
-
 }  // namespace
 
 void Acquisition::tick() {
     try {
-        if (state_ == AcquisitionState::Running) {
+        if (waiting_) {
+            waitingTick();
+        } else if (state_ == AcquisitionState::Running) {
             runningTick();
         } else if (state_ == AcquisitionState::Paused && !timeCounterStopped_) {
             timeStep();
         }
-    } catch (const std::exception&) {
-        // A failed tick is dropped as a whole; the next one starts afresh.
+    } catch (const std::exception& failure) {
+        tickFailed(failure.what());
     }
+}
+
+void Acquisition::tickFailed(const std::string& what) {
+    // The tick is dropped as a whole and the next one starts afresh; a
+    // failure that comes back (at every bin end, say) is told once.
+    ++failedTicks_;
+    log_.event("A tick failed: " + what);
+    if (failedTicks_ < TellAfterFailedTicks || tickFailureShown_) return;
+    tickFailureShown_ = true;
+    owner_.tell("The acquisition cycle failed " + std::to_string(failedTicks_) + " times (" + what +
+                "). It goes on; each failure is written to " +
+                (log_.runLogPath().empty() ? std::string(ProgramLogFileName) : log_.runLogPath().string()) + ".");
 }
 
 void Acquisition::runningTick() {
@@ -75,9 +75,13 @@ void Acquisition::runningTick() {
     if (ticksSinceStart_ == setup.DSP_Interval) owner_.redraw(LiveRedraw::FullPlot);
 
     refreshDetectionSettings();
-    detection_.step(frame_, DetectionTick{slot_, ticksSinceStart_, intervalCounter_ == setup.DSP_Interval},
-                    detectionSettings_);
-    if (blank_.active() && !options_.autoZero) blankSample();
+    if (blank_.active() && !options_.autoZero) {
+        // The blank accumulation takes the place of counting (the plate is empty).
+        blankSample();
+    } else {
+        detection_.step(frame_, DetectionTick{slot_, ticksSinceStart_, intervalCounter_ == setup.DSP_Interval},
+                        detectionSettings_);
+    }
     if (displayCounter_ > LiveRedrawTicks) {
         owner_.redraw(LiveRedraw::Incremental);
         displayCounter_ = 0;
@@ -121,6 +125,8 @@ void Acquisition::blankSample() {
     if (!blank_.addSample(frame_, slot_, workspace_, news)) return;
     owner_.setTimer(false, TimerIntervalMs);
     owner_.blankReadingEnded();
+    log_.event("Blank reading done: thresholds set from " + std::to_string(workspace_.setup.Threshold_Counter) +
+               " samples");
 }
 
 void Acquisition::readBlocks() {
@@ -145,14 +151,6 @@ void Acquisition::readBlocks() {
         }
     }
     silentTicks_ = answered ? 0 : silentTicks_ + 1;
-}
-
-void Acquisition::instrumentLost() {
-    // Going on would fill the files with held samples counted as no activity,
-    // for days if nobody looks; the bin in progress is dropped like at any stop.
-    stop();
-    owner_.instrumentLost(instrumentLostText(session_.comm.portMap(), session_.port, recording_, binsRecorded_,
-                                             folder_));
 }
 
 void Acquisition::refreshDetectionSettings() {
@@ -180,7 +178,10 @@ void Acquisition::closeBin() {
     summary.elapsedMinutes = elapsedMinutes_;
     summary.temperature = degrees;
     for (std::int16_t count : detection_.binCounts()) summary.totalCount += count;
-    if (recording_) summary.recorded = recordBin(degrees);
+    if (recording_) {
+        summary.recorded = recordBin(degrees);
+        checkDiskSpace();
+    }
     owner_.binClosed(summary);
 }
 
@@ -221,14 +222,31 @@ bool Acquisition::recordBin(double degrees) {
         if (saveReal) fs::resize_file(dumpFile, dumpSize, ignored);
     }
     if (written) {
+        if (writeFailing_) log_.event("Bin " + std::to_string(binsClosed_) + " saved: bins are saved again");
+        writeFailing_ = false;
         files_.advance();
         ++binsRecorded_;
-    } else if (!writeFailureShown_) {
-        writeFailureShown_ = true;
-        dialogs_.message("Data writing ERROR: a bin could not be saved in " + folder_.string() +
-                         ". The acquisition goes on; check the disk.");
+        return true;
     }
-    return written;
+    writeFailing_ = true;
+    log_.event("Data writing ERROR: bin " + std::to_string(binsClosed_) + " (minute " + std::to_string(elapsedMinutes_) +
+               ") could not be saved");
+    if (!writeFailureShown_) {
+        writeFailureShown_ = true;
+        owner_.tell("Data writing ERROR: a bin could not be saved in " + folder_.string() +
+                    ". The acquisition goes on; check the disk.");
+    }
+    return false;
+}
+
+void Acquisition::checkDiskSpace() {
+    if (diskWarningShown_ || workspace_.setup.Save_real != 1) return;
+    const long long freeMb = freeMegabytes(host_.freeDiskBytes(folder_));
+    if (auto warning = lowDiskWarning(workspace_.setup.Aq_lapse - elapsedMinutes_, freeMb)) {
+        diskWarningShown_ = true;
+        log_.event(*warning);
+        owner_.tell(*warning);
+    }
 }
 
 void Acquisition::timeStep() {
@@ -260,8 +278,9 @@ void Acquisition::finish() {
     session_.outputs.active = false;
     session_.outputs.light = false;
     sendOutputs();
+    log_.event("End of the lapse (" + std::to_string(workspace_.setup.Aq_lapse) + " min)");
     if (recording_) owner_.openReport(folder_);
-    dialogs_.message("Acquisition finished");
+    owner_.tell("Acquisition finished");
     stop();
 }
 

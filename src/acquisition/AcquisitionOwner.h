@@ -63,9 +63,13 @@ public:
     virtual void blankReadingNews(const std::string& /*text*/) {}
     /// The blank reading ended: hide `lblcalibrando`.
     virtual void blankReadingEnded() {}
-    /// The instrument stopped answering and the acquisition was stopped
-    /// (completed bins kept); `message` tells the operator what to do. Given once.
-    virtual void instrumentLost(const std::string& /*message*/) {}
+    /// A message from inside the cycle (a write error, a disk warning, the
+    /// instrument lost or back): shown without holding up the timer, the
+    /// window once the tick has returned, the console as a line on stderr.
+    virtual void tell(const std::string& /*message*/) {}
+    /// While the instrument is lost: `status` says since when ("Waiting for
+    /// the instrument since 03:05 (2 min)"); empty once it answers again.
+    virtual void showInstrumentWait(const std::string& /*status*/) {}
 };
 
 }  // namespace zorvex

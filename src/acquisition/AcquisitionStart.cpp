@@ -3,6 +3,7 @@
 #include "acquisition/Acquisition.h"
 #include "acquisition/StartChecks.h"
 #include "common/Files.h"
+#include "common/Text.h"
 #include "control/LightSchedule.h"
 #include "control/Temperature.h"
 #include "store/ProjectFolders.h"
@@ -34,6 +35,7 @@ bool Acquisition::start(const StartRequest& request) {
     state_ = AcquisitionState::Running;
     owner_.lockControls(true);
 
+    logStart();
     session_.setTemperature = boxSetTemperature(workspace_.setup);
     readTemperature(session_);
     setLightBySchedule();
@@ -122,7 +124,23 @@ bool Acquisition::makeAcquisitionFolder(const std::string& name) {
         return false;
     }
     folder_ = folder;
+    log_.openRunLog(folder);
     return true;
+}
+
+void Acquisition::logStart() {
+    const ProjectSetup& setup = workspace_.setup;
+    auto onOff = [](bool on) { return std::string(on ? "on" : "off"); };
+    std::string text = recording_ ? "Start of \"" + name_ + "\"" : std::string("Start of a monitor run");
+    text += " in project " + std::to_string(workspace_.config.Actual_Project_Number) + "_" + setup.Name +
+            ", plate " + setup.Plate_format + ", RT_Buffer " + std::to_string(setup.RT_Buffer) +
+            " samples a bin, lapse " + std::to_string(setup.Aq_lapse) + " min, DSP_Method " +
+            std::to_string(setup.DSP_Method) + ", DSP_Interval " + std::to_string(setup.DSP_Interval) +
+            ", Save_real " + std::to_string(setup.Save_real) + ", auto calibration " +
+            onOff(options_.autoCalibration) + ", auto zero " + onOff(options_.autoZero) + ", SNR factor " +
+            formatFixed(options_.snrFactor, 1) + ", on COM" + std::to_string(session_.port);
+    if (recording_ && !options_.description.empty()) text += ", description \"" + options_.description + "\"";
+    log_.event(text);
 }
 
 void Acquisition::resetBuffers() {
@@ -147,6 +165,11 @@ void Acquisition::clearWorkingState() {
     silentTicks_ = 0;
     files_ = FileCounters{};
     writeFailureShown_ = false;
+    writeFailing_ = false;
+    diskWarningShown_ = false;
+    failedTicks_ = 0;
+    tickFailureShown_ = false;
+    waiting_ = false;
     elapsedMinutes_ = 0;
     timeCounterStopped_ = false;
     refreshDetectionSettings();

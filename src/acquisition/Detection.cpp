@@ -35,6 +35,10 @@ Detection::Detection(int rtBuffer)
 void Detection::step(const SampleFrame& frame, const DetectionTick& tick, const DetectionSettings& settings) {
     if (frame.rtBuffer() != rtBuffer_) throw std::invalid_argument("Detection: frame of another buffer length");
     if (tick.slot < 0 || tick.slot >= rtBuffer_) throw std::invalid_argument("Detection: slot outside the buffer");
+    // A new bin starts empty whatever the detection does yet: after a resume
+    // the counting waits, and a bin closing meanwhile must not carry the
+    // previous bin's counts into its record.
+    if (tick.slot == 0) binCounts_.fill(0);
     for (int channel = 0; channel < ChannelCount; ++channel) {
         if (!settings.hasWell[channel]) continue;
         if (settings.autoZero) {
@@ -56,7 +60,6 @@ void Detection::setBinCount(int channel, std::int16_t count) {
 void Detection::detect(const SampleFrame& frame, const DetectionTick& tick, const DetectionSettings& settings,
                        int channel) {
     const int s = tick.slot;
-    if (s == 0) binCounts_[channel] = 0;
     const int method = settings.dspMethod;
     if (method != DspThresholdBinary && method != DspThresholdAverage && method != DspMotilityIndex) return;
 

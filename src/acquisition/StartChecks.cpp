@@ -1,5 +1,7 @@
 #include "acquisition/StartChecks.h"
 
+#include <algorithm>
+
 #include "common/Files.h"
 #include "common/Numbers.h"
 
@@ -32,9 +34,13 @@ long long freeMegabytes(std::optional<std::uint64_t> freeBytes) {
     return static_cast<long long>(roundHalfEven(static_cast<double>(*freeBytes) / 1024.0 / 1024.0));
 }
 
+namespace {
+// 0.4 MB a minute, counted in whole tenths so that halves round exactly.
+long long realTimeMegabytes(int minutes) { return static_cast<long long>(roundHalfEven(minutes * 4 / 10.0)); }
+}  // namespace
+
 std::optional<std::string> diskWarning(int aqLapse, long long freeMb) {
-    // 0.4 MB a minute, counted in whole tenths so that halves round exactly.
-    const long long required = static_cast<long long>(roundHalfEven(aqLapse * 4 / 10.0));
+    const long long required = realTimeMegabytes(aqLapse);
     std::string text = "Programmed Acquisition lapse = " + std::to_string(aqLapse) +
                        "minutes & RealTime_recording=YES" + CrLf + "Required Disk space for RealTime Saving = " +
                        std::to_string(required) + "MB" + CrLf + "Current Disk Space=" + std::to_string(freeMb) +
@@ -52,6 +58,15 @@ std::optional<std::string> diskWarning(int aqLapse, long long freeMb) {
     }
     if (required <= LargeRecordingMb && !lineAdded) return std::nullopt;
     return "WARNING:" + std::string(CrLf) + text + CrLf + "PROCEED?";
+}
+
+std::optional<std::string> lowDiskWarning(int remainingMinutes, long long freeMb) {
+    const long long required = realTimeMegabytes(std::max(remainingMinutes, 0));
+    if (freeMb - required >= MinimumSpareMb) return std::nullopt;
+    return "LOW DISK SPACE: " + std::to_string(freeMb) + "MB free, and the rest of the lapse needs about " +
+           std::to_string(required) +
+           "MB for its real-time data. The acquisition goes on; free some disk space, or bins that find the disk "
+           "full are lost.";
 }
 
 bool holdsRecording(const std::filesystem::path& folder) { return fileExists(folder / "counts.bin"); }

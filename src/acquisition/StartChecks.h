@@ -24,6 +24,11 @@ long long freeMegabytes(std::optional<std::uint64_t> freeBytes);
 /// spare and no more than 1000 MB needed).
 std::optional<std::string> diskWarning(int aqLapse, long long freeMb);
 
+/// During a raw recording: a warning when the disk, with `freeMb` free, has
+/// less than 200 MB to spare after the real-time data of the `remainingMinutes`
+/// still to record (0.4 MB per minute); nothing otherwise.
+std::optional<std::string> lowDiskWarning(int remainingMinutes, long long freeMb);
+
 /// True when `folder` already holds a recorded bin (counts.bin), so a second
 /// recording started in the same minute would mix into it.
 bool holdsRecording(const std::filesystem::path& folder);

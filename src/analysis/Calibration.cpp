@@ -89,9 +89,15 @@ public:
     }
 
     CalibrationEnd save() {
-        link_.progress.label("Calibration OK");
-        writeCalibrationFile(beams_.programFolder, beams_.PinHole, beams_.Gain);
-        return CalibrationEnd::Saved;
+        if (writeCalibrationFile(beams_.programFolder, beams_.PinHole, beams_.Gain)) {
+            link_.progress.label("Calibration OK");
+            return CalibrationEnd::Saved;
+        }
+        // The instrument holds the new settings; only the next start would
+        // lose them, so the operator must know the file was not written.
+        link_.progress.label("Calibration NOT SAVED");
+        link_.dialogs.message(calibrationNotSavedText(beams_.programFolder));
+        return CalibrationEnd::NotSaved;
     }
 
 private:
@@ -100,6 +106,12 @@ private:
 };
 
 }  // namespace
+
+std::string calibrationNotSavedText(const std::filesystem::path& programFolder) {
+    return "Calibration done: the beam settings are in the instrument but NOT SAVED, because " +
+           (programFolder / CalibrationFileName).string() +
+           " could not be written. Check the disk and the folder's permissions, then calibrate again.";
+}
 
 bool stepBeam(BeamStep& beam, std::int16_t sample) {
     if (inWindow(sample)) {

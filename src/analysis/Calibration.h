@@ -30,6 +30,9 @@ struct BeamStep {
     bool done = false;
 };
 
+/// What the operator is told when calvalue.dat could not be written.
+std::string calibrationNotSavedText(const std::filesystem::path& programFolder);
+
 /// Applies the window and the four step rules to a channel that is not done
 /// and read `sample`; true when its setting must be written.
 bool stepBeam(BeamStep& beam, std::int16_t sample);
@@ -44,6 +47,7 @@ struct BeamSettings {
 enum class CalibrationEnd {
     Refused,        ///< offline: nothing done
     Saved,          ///< "Calibration OK" and calvalue.dat written
+    NotSaved,       ///< the beams are set in the instrument, but calvalue.dat could not be written
     WriteFailed,    ///< a write failed; nothing saved
 };
 
@@ -56,7 +60,8 @@ struct CalibrationOutcome {
 /// "Fast CALIB" and the start of a recording: calvalue.dat read (or created
 /// with 2 and 3), every beam written while the acquisition is active, then
 /// passes over sample 0 of `frame` until every mapped beam is in the window
-/// or at a limit; saves calvalue.dat. A failed first write shows the
+/// or at a limit; saves calvalue.dat (when that fails, says so naming the
+/// file instead of "Calibration OK"). A failed first write shows the
 /// communication message; a failed later write stops the acquisition.
 CalibrationOutcome runFullCalibration(SensorLink& link, BeamSettings beams, const PlateFormat& plate,
                                       SampleFrame& frame);

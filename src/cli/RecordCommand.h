@@ -7,9 +7,10 @@
 namespace zorvex {
 
 /// `zorvex-cli record [--program-folder DIR] [--project N] [--name TEXT]
-/// [--description TEXT] [--minutes M]`: a headless acquisition on the
-/// instrument of `Serial_COM`, until its lapse ends, SIGINT/SIGTERM stops it or
-/// the instrument stops answering (then 1, after the message on `err`).
+/// [--description TEXT] [--minutes M] [--no-auto-calibration] [--no-auto-zero]`:
+/// a headless acquisition on the instrument of `Serial_COM`, calibrated and
+/// zeroed as in the windows, until its lapse ends or SIGINT/SIGTERM/SIGHUP
+/// stops it; a lost instrument is waited for. The outputs go off at the end.
 std::unique_ptr<Command> makeRecordCommand();
 
 }  // namespace zorvex

@@ -4,7 +4,6 @@
 
 #include "common/Numbers.h"
 #include "common/Text.h"
-#include "control/Temperature.h"
 #include "device/COM_Module.h"
 
 namespace zorvex {
@@ -62,10 +61,25 @@ FactoryCalibrationResult calibrateFactoryTemperature(InstrumentSession& session,
                                                      const std::string& referenceText) {
     FactoryCalibrationResult result;
     FactoryCalibration& calibration = session.factory;
-    const double current = readTemperature(session);
+    // Without a reading the new offset would be computed from the failure's
+    // -1 and stored as a wrong calibration.
+    const int raw = DeviceQuery(session.comm, session.port, RequestTemperature, 0, ModeRequest);
+    if (raw < 0) {
+        dialogs.message("The plate temperature could not be read, so no calibration can be made. Check the "
+                        "instrument and its cable, then try again. Nothing was written.");
+        return result;
+    }
+    const double current = temperatureDegrees(calibration, raw);
+    session.temperature = current;
     const std::optional<double> reference = referenceTemperature(referenceText, dialogs);
     if (!reference) return result;
     result.newOffset = calibration.FactoryTempOffset - current + *reference;
+    if (!(result.newOffset > -MaxFactoryOffsetC && result.newOffset < MaxFactoryOffsetC)) {
+        dialogs.message("The new offset would be " + formatFixed(result.newOffset, 1) +
+                        "\u00B0C, outside the valid range of -10\u00B0C to 10\u00B0C: check the reference "
+                        "thermometer and the value typed. Nothing was written.");
+        return result;
+    }
 
     const DateTime now = host.now();
     const int month = now.month;

@@ -16,6 +16,7 @@ namespace zorvex {
 constexpr double LowestReferenceC = 4.0;
 constexpr double HighestReferenceC = 50.0;
 constexpr int FactoryWrittenRegisters = 7;  ///< registers 128..134, in that order
+constexpr double MaxFactoryOffsetC = 10.0;  ///< a stored offset lies strictly within -10..10
 
 /// "Factory Settings": false, after "Only possible to access in: ONLINE mode
 /// and STOP experiment", when offline or an acquisition is running or paused.
@@ -49,7 +50,8 @@ struct FactoryCalibrationResult {
 /// "SET": reads the plate, computes the offset that makes the reading show
 /// the reference, and writes registers 128..134 with verification, stopping at
 /// the first failure. The session's calibration changes only when all seven
-/// writes succeeded.
+/// writes succeeded. A failed reading or an offset outside -10..10 is refused
+/// with a message and nothing is written.
 FactoryCalibrationResult calibrateFactoryTemperature(InstrumentSession& session, Host& host, Dialogs& dialogs,
                                                      const std::string& referenceText);
 

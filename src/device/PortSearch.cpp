@@ -89,6 +89,17 @@ PortSearchResult searchInstrumentPort(ModCOMM& comm, int serialCom, Dialogs& dia
     }
 }
 
+bool reopenInstrumentPort(ModCOMM& comm, int port, Host& host) {
+    comm.CommClose(port);
+    try {
+        return tryPort(comm, port, host, ScanProbes, ScanProbePauseMs, RetryProbeMin) &&
+               comm.CommOpen(port, comName(port), PortSettingsText) == 0;
+    } catch (const std::exception&) {
+        comm.CommClose(port);
+        return false;
+    }
+}
+
 PortMenuChecks portMenuAfterSearch(PortMenuChecks checks, int serialCom) {
     for (int item = 1; item <= 9; ++item) checks[item - 1] = false;
     if (serialCom >= 1 && serialCom <= LastScannedPort) checks[serialCom - 1] = true;

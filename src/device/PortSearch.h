@@ -38,6 +38,11 @@ std::string portSearchText(int port);
 PortSearchResult searchInstrumentPort(ModCOMM& comm, int serialCom, Dialogs& dialogs, Host& host,
                                       const StatusText& showStatus);
 
+/// After the instrument was lost: closes `port`, opens it again through the
+/// port map and probes it as the scan does; true, with the port left open,
+/// when the instrument answers. Never throws.
+bool reopenInstrumentPort(ModCOMM& comm, int port, Host& host);
+
 /// Check marks of the port menu items COM1..COM15 (index 0 is COM1).
 using PortMenuChecks = std::array<bool, LastScannedPort>;
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
-#include <fstream>
 #include <mutex>
 #include <thread>
 
@@ -92,22 +91,22 @@ bool recountAll(const std::filesystem::path& folder, int count, int total, int r
     return !stopped;
 }
 
-// Rewrites the recounted records in place: unwrapped minute, new counts, the
-// stored temperature; counts.bin keeps its length and every record its place.
-bool rewriteCounts(const std::filesystem::path& folder, const LoadedSeries& series) {
-    std::fstream file(folder / "counts.bin", std::ios::binary | std::ios::in | std::ios::out);
-    if (!file) return false;
+// Writes counts.bin anew with the recounted records (unwrapped minute, new
+// counts, the stored temperature) and every later record as it was: beside
+// the old file, then renamed over it, so a crash or a full disk leaves one
+// or the other whole, never a mix.
+bool replaceCounts(const std::filesystem::path& folder, const LoadedSeries& series) {
+    const std::filesystem::path file = folder / "counts.bin";
+    std::optional<std::string> bytes = readFile(file, MaxActivityFileBytes);
+    if (!bytes || bytes->size() < series.minutes.size() * ActivityRecordBytes) return false;
     for (std::size_t n = 0; n < series.minutes.size(); ++n) {
         ActivityRecord record;
         record.elapsedMinutes = series.minutes[n];
         std::copy(series.counts[n].begin(), series.counts[n].end(), record.counts.begin());
         record.temperatureTenths = series.temperatureTenths[n];
-        std::string bytes = encodeActivityRecord(record);
-        file.seekp(static_cast<std::streamoff>(n * ActivityRecordBytes));
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        bytes->replace(n * ActivityRecordBytes, ActivityRecordBytes, encodeActivityRecord(record));
     }
-    file.flush();
-    return static_cast<bool>(file);
+    return writeFile(file, *bytes);
 }
 
 }  // namespace
@@ -172,7 +171,7 @@ std::optional<RecalcOutcome> recalculate(const ReportRequest& request, const Rec
     outcome.recounted = count;
     if (settings.replace) {
         if (hooks.status) hooks.status("Saving...");
-        if (!rewriteCounts(folder, series)) {
+        if (!replaceCounts(folder, series)) {
             dialogs.message("Report Error");
             return outcome;
         }

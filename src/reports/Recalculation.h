@@ -18,7 +18,7 @@ struct RecalcSettings {
     int method = 0;          ///< DSP method code 0..2
     double snr = 1.8;        ///< SNR factor passed to the calculation
     double hours = 1.0;      ///< how much to recount when not replacing
-    bool replace = false;    ///< recount everything and rewrite counts.bin
+    bool replace = false;    ///< recount everything and write counts.bin anew (beside it, then renamed)
     int threads = 2;         ///< workers recounting records
 };
 

@@ -9,6 +9,7 @@
 #include "common/CommandLine.h"
 #include "platform/ProgramFolder.h"
 #include "store/Workspace.h"
+#include "ui/common/ExitSignals.h"
 #include "ui/common/QtDialogs.h"
 #include "ui/common/QtHost.h"
 #include "ui/main/Frm_Main.h"
@@ -61,6 +62,14 @@ int main(int argc, char* argv[]) {
     makeDefaultFolderOnFirstStart(workspace.programFolder, dialogs);
     zorvex::InstrumentSession session(zorvex::readPortMap(workspace.programFolder));
     zorvex::Frm_Main mainWindow(workspace, session, dialogs, host, commandLine);
+    // A logout or shut-down ends the program as Exit does, without the question.
+    zorvex::ExitSignals exitSignals;
+    QObject::connect(&exitSignals, &zorvex::ExitSignals::received, &mainWindow, [&mainWindow](const QString& name) {
+        mainWindow.shutDown(name.toStdString());
+        // Queued, so a signal during start-up still ends the program once its
+        // loop runs; exit(), not quit(), which would close the windows and ask.
+        QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    });
     if (!mainWindow.startUp()) return 1;
     return QApplication::exec();
 }

@@ -86,7 +86,10 @@ std::string projectSummary(const std::filesystem::path& projectFolder, const std
 std::string acquisitionSummary(const std::filesystem::path& acquisitionFolder, const std::string& name,
                                int projectNumber, Dialogs& dialogs) {
     std::string text = setupSummary(acquisitionFolder, projectNumber, dialogs) + "\r\n<Subproject> " + name;
-    if (auto info = readExperimentInfo(acquisitionFolder)) text += ": " + info->name;
+    if (auto info = readExperimentInfo(acquisitionFolder)) {
+        text += ": " + info->name;
+        if (!info->description.empty()) text += "\r\n<Description> " + info->description;
+    }
     return text;
 }
 

@@ -30,7 +30,8 @@ std::string projectSummary(const std::filesystem::path& projectFolder, const std
 
 /// Txt_reporte for a selected acquisition: the setup summary of its folder,
 /// CR LF, "<Subproject> " + name, and ": " + the experiment name of
-/// subproj.dat when it can be read.
+/// subproj.dat when it can be read, then CR LF, "<Description> " and its
+/// description when there is one.
 std::string acquisitionSummary(const std::filesystem::path& acquisitionFolder, const std::string& name,
                                int projectNumber, Dialogs& dialogs);
 

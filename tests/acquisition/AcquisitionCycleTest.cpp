@@ -109,13 +109,48 @@ public:
 
 }  // namespace
 
+TEST_F(AcquisitionOnPty, FailingTicksAreLoggedEachAndToldOnce) {
+    // Something reached from every bin end fails: that tick is dropped each time.
+    class FailingOwner : public test::RecordingOwner {
+    public:
+        void binClosed(const BinSummary&) override { throw std::runtime_error("beam table unreadable"); }
+    } failing;
+    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, failing, log);
+    ASSERT_TRUE(startNamed("Failing"));
+    const auto failuresLogged = [&] {
+        const std::string events = readFile(acquisition->folder() / "events.log").value_or("");
+        int lines = 0;
+        for (std::size_t at = 0; (at = events.find("A tick failed: beam table unreadable", at)) != std::string::npos; ++at) {
+            ++lines;
+        }
+        return lines;
+    };
+    const auto ticks = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            host.elapsedMs += 10;
+            acquisition->tick();
+        }
+    };
+    ticks((Acquisition::TellAfterFailedTicks - 1) * Buffer);
+    EXPECT_EQ(failuresLogged(), Acquisition::TellAfterFailedTicks - 1);
+    EXPECT_TRUE(failing.told.empty());
+    ticks(2 * Buffer);
+    EXPECT_EQ(acquisition->state(), AcquisitionState::Running);
+    EXPECT_EQ(failuresLogged(), Acquisition::TellAfterFailedTicks + 1);
+    ASSERT_EQ(failing.told.size(), 1u);
+    EXPECT_EQ(failing.told[0].rfind("The acquisition cycle failed 3 times (beam table unreadable). It goes on;", 0), 0u)
+        << failing.told[0];
+    // Each bin reached counts.bin before the failure.
+    EXPECT_EQ(readActivityRecords(acquisition->folder()).size(), static_cast<std::size_t>(failuresLogged()));
+}
+
 TEST_F(AcquisitionOnPty, AutoZeroRecomputesThresholdsAndCountsFromTheBuffer) {
     MarkedChannels sensorsSeen;
     options.autoZero = true;
     options.autoCalibration = true;
     session->Gain.fill(3);
     session->PinHole.fill(2);
-    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, sensorsSeen);
+    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, log, sensorsSeen);
     const ChannelTable before = workspace.channels;
     ASSERT_TRUE(startNamed("Zeroed"));
     tickBins(1, 10);
@@ -214,4 +249,28 @@ TEST_F(AcquisitionOnPty, LiveViewIsRedrawnEverySecondTickAndOnceInFullAfterTheWi
     EXPECT_EQ(full, 1);
     EXPECT_GE(incremental, 12);
     EXPECT_LE(incremental, 20);
+}
+
+TEST_F(AcquisitionOnPty, BinClosingSoonAfterAResumeHoldsOnlyItsOwnCounts) {
+    ASSERT_TRUE(startNamed("Wrap"));
+    tick(Buffer - 5, 10);
+    dialogs.answers = {Answer::Yes};
+    acquisition->pauseOrResume();
+    acquisition->pauseOrResume();
+    // Bin 1 closes 5 ticks after the resume and bin 2 starts while the
+    // detection still waits for its window: it must start empty all the same.
+    tickBins(1, 10);
+    tick(1, 10);
+    for (std::int16_t count : acquisition->detection().binCounts()) ASSERT_EQ(count, 0);
+    tickBins(2, 10);
+    const auto records = readActivityRecords(acquisition->folder());
+    ASSERT_EQ(records.size(), 2u);
+    const auto& totals = acquisition->detection().runningTotals();
+    long long counted = 0;
+    for (int c = 0; c < ChannelCount; ++c) {
+        const auto index = static_cast<std::size_t>(c);
+        ASSERT_EQ(records[0].counts[index] + records[1].counts[index], totals[index]) << "channel " << c;
+        counted += totals[index];
+    }
+    EXPECT_GT(counted, 0);
 }

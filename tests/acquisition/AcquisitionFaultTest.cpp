@@ -10,6 +10,11 @@
 using namespace zorvex;
 using test::AcquisitionOnPty;
 
+namespace {
+// The run's events.log, whole.
+std::string eventsLog(const std::filesystem::path& folder) { return readFile(folder / "events.log").value_or(""); }
+}  // namespace
+
 TEST_F(AcquisitionOnPty, FailedAppendLosesThatBinOnlyAndTellsOnce) {
     ASSERT_TRUE(startNamed("Disk"));
     const auto folder = acquisition->folder();
@@ -19,8 +24,9 @@ TEST_F(AcquisitionOnPty, FailedAppendLosesThatBinOnlyAndTellsOnce) {
     std::filesystem::create_directory(folder / "counts.bin");
     tickBins(3, 10);
     EXPECT_EQ(acquisition->state(), AcquisitionState::Running);
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].rfind("Data writing ERROR: a bin could not be saved in ", 0), 0u);
+    ASSERT_EQ(owner.told.size(), 1u);
+    EXPECT_EQ(owner.told[0].rfind("Data writing ERROR: a bin could not be saved in ", 0), 0u);
+    EXPECT_TRUE(dialogs.shown.empty());  // nothing waited inside a tick
     EXPECT_FALSE(owner.bins[1].recorded);
     EXPECT_FALSE(owner.bins[2].recorded);
     // The dumps of the lost bins were taken back, so dump k still pairs with record k.
@@ -32,7 +38,12 @@ TEST_F(AcquisitionOnPty, FailedAppendLosesThatBinOnlyAndTellsOnce) {
     EXPECT_TRUE(owner.bins[3].recorded);
     EXPECT_EQ(readActivityRecords(folder).size(), 2u);
     EXPECT_EQ(countRealTimeDumps(folder, 0, Buffer), 2);
-    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(owner.told.size(), 1u);
+    // Every lost bin and the recovery are in the run's story.
+    const std::string events = eventsLog(folder);
+    EXPECT_NE(events.find("Data writing ERROR: bin 2 (minute "), std::string::npos) << events;
+    EXPECT_NE(events.find("Data writing ERROR: bin 3 (minute "), std::string::npos) << events;
+    EXPECT_NE(events.find("Bin 4 saved: bins are saved again"), std::string::npos) << events;
 }
 
 TEST_F(AcquisitionOnPty, CorruptBlocksStillRecordEveryBin) {
@@ -46,61 +57,107 @@ TEST_F(AcquisitionOnPty, CorruptBlocksStillRecordEveryBin) {
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(AcquisitionOnPty, SilentTickIsAGlitchButAGoneInstrumentStopsTheRunOnceKeepingItsBins) {
+TEST_F(AcquisitionOnPty, SilentTickIsAGlitchButAGoneInstrumentIsWaitedForAndGetsItsStateBack) {
+    test::PluggableInstrument adapter(program.path() / "ttyUSB4");
+    useInstrumentAt(adapter.path());
+    // As a calibration of this run left them: these go back after a power cycle.
+    session->PinHole.fill(3);
+    session->Gain.fill(5);
     ASSERT_TRUE(startNamed("Unplugged"));
     const auto folder = acquisition->folder();
+    session->outputs = {true, true, true};
+    session->pendingSend = true;
     tick(20, 10);
     // One tick's four block requests go unanswered (about 10 s of read timeouts).
     auto withheld = std::make_shared<std::atomic<int>>(0);
-    sim.instrument.setReplyFilter([withheld](const sim::Frame& frame) {
+    adapter.instrument.setReplyFilter([withheld](const sim::Frame& frame) {
         return frame[2] == RequestSampleBlock && withheld->fetch_add(1) < SampleBlockCount;
     });
     tickBins(2, 10);
     ASSERT_GE(withheld->load(), SampleBlockCount);
-    EXPECT_EQ(acquisition->state(), AcquisitionState::Running);
-    EXPECT_TRUE(owner.lost.empty());
+    EXPECT_TRUE(owner.told.empty());
     EXPECT_EQ(readActivityRecords(folder).size(), 2u);
 
     tick(20, 10);
-    sim.server.disconnect();
+    adapter.unplug();
     // The count of silent ticks started afresh after the glitch.
-    EXPECT_EQ(tick(100, 10), Acquisition::LostAfterSilentTicks);
-    EXPECT_EQ(acquisition->state(), AcquisitionState::Stopped);
-    EXPECT_FALSE(owner.controlsLocked);
-    ASSERT_EQ(owner.lost.size(), 1u);
-    EXPECT_NE(owner.lost[0].find("stopped answering on COM5 (" + sim.path() + "), so the acquisition was stopped."),
+    tick(Acquisition::LostAfterSilentTicks, 10);
+    ASSERT_TRUE(acquisition->waitingForInstrument());
+    EXPECT_EQ(acquisition->state(), AcquisitionState::Running);
+    ASSERT_EQ(owner.told.size(), 1u);
+    EXPECT_NE(owner.told[0].find("stopped answering on COM5 (" + adapter.path() + ") at 14:5"), std::string::npos)
+        << owner.told[0];
+    EXPECT_NE(owner.told[0].find("The 2 bins recorded so far are saved in " + folder.string() + "."),
               std::string::npos)
-        << owner.lost[0];
-    EXPECT_NE(owner.lost[0].find("The 2 bins recorded so far are saved in " + folder.string() + "."),
-              std::string::npos)
-        << owner.lost[0];
-    EXPECT_TRUE(dialogs.shown.empty());  // neither "Acquisition finished" nor a report
-    EXPECT_TRUE(owner.reports.empty());
+        << owner.told[0];
+    EXPECT_EQ(owner.waitStatus.rfind("Waiting for the instrument since 14:5", 0), 0u) << owner.waitStatus;
 
-    // The bin in progress was dropped; the completed ones are whole.
+    // A minute without the instrument: no sample, so no bin; the clock runs on.
+    const int minuteBefore = acquisition->elapsedMinutes();
+    EXPECT_EQ(tick(600, 100), 600);
     EXPECT_EQ(owner.bins.size(), 2u);
-    EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin"), 2 * ActivityRecordBytes);
-    EXPECT_EQ(countRealTimeDumps(folder, 0, Buffer), 2);
-    acquisition->stop();
-    EXPECT_EQ(owner.lost.size(), 1u);
+    EXPECT_GE(acquisition->elapsedMinutes(), minuteBefore + 1);
+    EXPECT_EQ(owner.waitStatus.find("(1 min)") != std::string::npos, true) << owner.waitStatus;
+
+    adapter.plugIn();  // after a power cycle: outputs off, beams at their power-on setting
+    const auto framesBefore = adapter.instrument.recentFrames().size();
+    tick(Acquisition::ReconnectIntervalMs / 100 + 1, 100);
+    ASSERT_FALSE(acquisition->waitingForInstrument());
+    EXPECT_GT(framesBefore + 1024, adapter.instrument.recentFrames().size());
+    for (int c : {0, 127, 128, 383}) EXPECT_EQ(adapter.instrument.channelSetting(c), 5 * 32 + 3) << c;
+    DeviceQuery(session->comm, Com, RequestTemperature, 0, ModeRequest);  // its reply follows the outputs
+    EXPECT_EQ(adapter.instrument.outputState(), outputStateCode(session->outputs));
+    EXPECT_TRUE(session->outputs.light);
+    ASSERT_EQ(owner.told.size(), 2u);
+    EXPECT_EQ(owner.told[1].rfind("The instrument answers again on COM5 since ", 0), 0u) << owner.told[1];
+    EXPECT_NE(owner.told[1].find("; recording goes on. Lost: 14:5"), std::string::npos) << owner.told[1];
+    EXPECT_TRUE(owner.waitStatus.empty());
+
+    // A fresh bin starts at the return; records and dumps stay paired and
+    // the records' minutes show the gap.
+    tickBins(4, 10);
+    const auto records = readActivityRecords(folder);
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(countRealTimeDumps(folder, 0, Buffer), 4);
+    EXPECT_GE(records[2].elapsedMinutes - records[1].elapsedMinutes, 1);
+    const std::string events = eventsLog(folder);
+    EXPECT_NE(events.find("Instrument lost on COM5"), std::string::npos) << events;
+    EXPECT_NE(events.find("Instrument back on COM5"), std::string::npos) << events;
 }
 
-TEST_F(AcquisitionOnPty, InstrumentGoneBeforeAnyBinOrDuringAMonitorRunIsToldAsSuch) {
+TEST_F(AcquisitionOnPty, WhileWaitingPauseStopAndTheEndOfTheLapseWorkAsUsual) {
+    test::PluggableInstrument adapter(program.path() / "ttyUSB4");
+    useInstrumentAt(adapter.path());
     ASSERT_TRUE(acquisition->start({NameSource::Given, ""}));
     tick(5, 10);
-    sim.server.disconnect();
-    tick(100, 10);
-    ASSERT_EQ(owner.lost.size(), 1u);
-    EXPECT_NE(owner.lost[0].find("so the monitor run was stopped. Check the cable"), std::string::npos) << owner.lost[0];
-
-    // A new recording on the dead line ends before its first bin.
-    owner.lost.clear();
-    ASSERT_TRUE(startNamed("Too late"));
-    tick(100, 10);
+    adapter.unplug();
+    tick(Acquisition::LostAfterSilentTicks, 10);
+    ASSERT_EQ(owner.told.size(), 1u);
+    EXPECT_NE(owner.told[0].find("the monitor run goes on when it answers"), std::string::npos) << owner.told[0];
+    dialogs.answers = {Answer::Yes};
+    acquisition->pauseOrResume();
+    EXPECT_EQ(acquisition->state(), AcquisitionState::Paused);
+    acquisition->pauseOrResume();
+    EXPECT_TRUE(acquisition->waitingForInstrument());
+    acquisition->stop();
     EXPECT_EQ(acquisition->state(), AcquisitionState::Stopped);
-    ASSERT_EQ(owner.lost.size(), 1u);
-    EXPECT_NE(owner.lost[0].find("No bin was completed; " + acquisition->folder().string() + " holds no data."),
-              std::string::npos)
-        << owner.lost[0];
+    EXPECT_FALSE(acquisition->waitingForInstrument());
+    EXPECT_TRUE(owner.waitStatus.empty());
+
+    // A recording started on the dead line waits from its first ticks, and
+    // its lapse still ends at the planned time.
+    owner.told.clear();
+    workspace.setup.Aq_lapse = 2;
+    ASSERT_TRUE(startNamed("Too late"));
+    tick(Acquisition::LostAfterSilentTicks, 10);
+    ASSERT_EQ(owner.told.size(), 1u);
+    EXPECT_NE(owner.told[0].find("No bin was completed yet; " + acquisition->folder().string()), std::string::npos)
+        << owner.told[0];
+    host.advanceMinutes(3);
+    tick(1, 10);
+    EXPECT_EQ(acquisition->state(), AcquisitionState::Stopped);
+    EXPECT_EQ(owner.told.back(), "Acquisition finished");
     EXPECT_FALSE(std::filesystem::exists(acquisition->folder() / "counts.bin"));
+    const std::string events = eventsLog(acquisition->folder());
+    EXPECT_NE(events.find("End of the lapse (2 min)"), std::string::npos) << events;
 }

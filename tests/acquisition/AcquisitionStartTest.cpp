@@ -48,6 +48,23 @@ TEST(DiskWarning, FailedQueryCountsAsMinusOneMegabyte) {
     EXPECT_NE(text->find("Current Disk Space=-1MB\r\nLOW DISK SPACE\r\nNOT ENOUGH"), std::string::npos);
 }
 
+TEST(DiskWarning, DuringARunWarnsWhenTheRestOfTheLapseLeavesUnder200Megabytes) {
+    struct Case {
+        int remainingMinutes;
+        long long freeMb;
+        bool warns;
+    };
+    // 100 minutes need 40 MB: 240 MB free leave 200 to spare, 239 do not.
+    for (const Case& c : {Case{100, 240, false}, Case{100, 239, true}, Case{0, 200, false}, Case{-5, 199, true},
+                          Case{3000, 1399, true}, Case{3000, 1400, false}}) {
+        const auto warning = lowDiskWarning(c.remainingMinutes, c.freeMb);
+        EXPECT_EQ(warning.has_value(), c.warns) << c.remainingMinutes << " min, " << c.freeMb << " MB";
+        if (warning) {
+            EXPECT_EQ(warning->rfind("LOW DISK SPACE: " + std::to_string(c.freeMb) + "MB free", 0), 0u);
+        }
+    }
+}
+
 TEST(NamePrompt, CommentDependsOnBothAutoSwitches) {
     EXPECT_EQ(namePrompt(true),
               "*************************************************\r\n"
@@ -232,7 +249,7 @@ public:
 TEST_F(AcquisitionOnPty, FailedAutoCalibrationStopsBeforeTheTimer) {
     FailingCalibration failing;
     options.autoCalibration = options.autoZero = true;
-    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, failing);
+    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, log, failing);
     EXPECT_FALSE(startNamed("Calibrated"));
     EXPECT_EQ(failing.calibrations, 1);
     EXPECT_EQ(failing.zeros, 0);
@@ -244,7 +261,7 @@ TEST_F(AcquisitionOnPty, FailedAutoCalibrationStopsBeforeTheTimer) {
 TEST_F(AcquisitionOnPty, MonitorRunSkipsCalibrationAndZero) {
     FailingCalibration failing;
     options.autoCalibration = options.autoZero = true;
-    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, failing);
+    acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, log, failing);
     EXPECT_TRUE(startNamed(""));
     EXPECT_EQ(failing.calibrations, 0);
 }

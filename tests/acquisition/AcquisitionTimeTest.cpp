@@ -22,7 +22,7 @@ TEST_F(AcquisitionOnPty, LapseEndsAtTheFirstTimeStepAtOrAfterItsMinute) {
     EXPECT_GE(host.elapsedMs, 60 * 60000);
     EXPECT_LE(host.elapsedMs - lastStepBelow, 25 * 1000 + 2 * Acquisition::WarmUpPauseMs);
     EXPECT_EQ(acquisition->state(), AcquisitionState::Stopped);
-    EXPECT_EQ(dialogs.shown.back(), "Acquisition finished");
+    EXPECT_EQ(owner.told.back(), "Acquisition finished");
     ASSERT_EQ(owner.reports.size(), 1u);
     EXPECT_EQ(owner.reports[0], acquisition->folder());
     EXPECT_EQ(owner.elapsedText.substr(0, 6), "01:00:");
@@ -38,7 +38,7 @@ TEST_F(AcquisitionOnPty, MonitorRunEndsWithoutAReport) {
     tick(30);
     EXPECT_EQ(acquisition->state(), AcquisitionState::Stopped);
     EXPECT_TRUE(owner.reports.empty());
-    EXPECT_EQ(dialogs.shown.back(), "Acquisition finished");
+    EXPECT_EQ(owner.told.back(), "Acquisition finished");
 }
 
 TEST_F(AcquisitionOnPty, ElapsedTextShowsDaysBesideTheTimeOfDay) {
@@ -97,7 +97,7 @@ TEST_F(AcquisitionOnPty, PauseWithRunningCounterCountsTheTimeAndCanFinish) {
     host.advanceMinutes(6);
     tick(1);
     EXPECT_EQ(acquisition->state(), AcquisitionState::Stopped);
-    EXPECT_EQ(dialogs.shown.back(), "Acquisition finished");
+    EXPECT_EQ(owner.told.back(), "Acquisition finished");
     EXPECT_EQ(owner.reports.size(), 1u);
 }
 

@@ -32,6 +32,12 @@ TEST_F(AcquisitionOnPty, BlankReadingSetsThresholdsFromExtremesAndEndsByItself) 
             << channel;
     }
     EXPECT_EQ(workspace.channels.Threshold[1], 3.0);  // outside every well of z96f: untouched
+    // The blank accumulation replaced the counting: past the detection's
+    // warm-up of 15 ticks, still no count was added.
+    long long counted = 0;
+    for (std::int16_t total : acquisition->detection().runningTotals()) counted += total;
+    for (std::int16_t count : acquisition->detection().binCounts()) counted += count;
+    EXPECT_EQ(counted, 0);
 }
 
 TEST_F(AcquisitionOnPty, BlankReadingTakesNoSampleWhileStoppedAndStopEndsIt) {

@@ -1,9 +1,15 @@
 // A long recording on an instrument that sends faulty blocks, ticked as fast
-// as the pty allows: every bin is recorded, counts.bin and the real-time files
-// stay whole and agree bin for bin, and the memory in use does not grow.
+// as the pty allows, with one outage of the instrument (unplugged, powered
+// on again) and one period of a full disk: every bin outside the full period
+// is recorded, counts.bin and the real-time files stay whole and agree bin
+// for bin, and the memory in use does not grow. The manual clock makes the
+// outage's minute cost nothing.
 #include <gtest/gtest.h>
 
 #include <malloc.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <cstdlib>
 
@@ -34,42 +40,89 @@ int soakBins() {
     return text != nullptr && std::atoi(text) > 0 ? std::atoi(text) : 500;
 }
 
+// While alive, files may not grow past 100 kB (every dump is larger): the
+// disk is full as far as the recording can tell.
+class FullDisk {
+public:
+    FullDisk() {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit full = saved_;
+        full.rlim_cur = 100 * 1024;
+        ::setrlimit(RLIMIT_FSIZE, &full);
+    }
+    ~FullDisk() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
 class Soak : public test::AcquisitionOnPty {};
 
-TEST_F(Soak, EveryBinOfALongFaultyRunIsRecordedWholeWithoutMemoryGrowth) {
+TEST_F(Soak, EveryBinOutsideAFullDiskIsRecordedWholeThroughAnOutageWithoutMemoryGrowth) {
     const int bins = soakBins();
+    constexpr int FullBins = 5;
+    test::PluggableInstrument adapter(program.path() / "ttyUSB4");
+    useInstrumentAt(adapter.path());
     sim::Faults faults;
     faults.faultyBlock = 0.05;
-    sim.instrument.setFaults(faults);
+    adapter.instrument.setFaults(faults);
     workspace.setup.Aq_lapse = 32000;
     ASSERT_TRUE(startNamed("Soak"));
 
     tickBins(20);
     const std::size_t settled = heapInUse();
+    tickBins(bins / 3);
+    adapter.unplug();
+    tick(Acquisition::LostAfterSilentTicks);
+    ASSERT_TRUE(acquisition->waitingForInstrument());
+    tick(600);  // a minute without the instrument
+    adapter.plugIn();
+    tick(Acquisition::ReconnectIntervalMs / 100 + 1);
+    ASSERT_FALSE(acquisition->waitingForInstrument());
+
+    tickBins(2 * bins / 3);
+    const int firstFull = static_cast<int>(owner.bins.size());
+    {
+        FullDisk full;
+        tickBins(firstFull + FullBins);
+    }
     tickBins(bins);
     const std::size_t after = heapInUse();
     ASSERT_EQ(static_cast<int>(owner.bins.size()), bins);
     EXPECT_LT(after, settled + 1024 * 1024) << "heap grew from " << settled << " to " << after << " bytes";
 
-    for (const BinSummary& bin : owner.bins) ASSERT_TRUE(bin.recorded) << "bin " << bin.bin;
+    for (const BinSummary& bin : owner.bins) {
+        const bool inFullPeriod = bin.bin >= firstFull && bin.bin < firstFull + FullBins;
+        ASSERT_EQ(bin.recorded, !inFullPeriod) << "bin " << bin.bin;
+    }
+    const int recorded = bins - FullBins;
     const std::filesystem::path folder = acquisition->folder();
     const auto records = readActivityRecords(folder);
-    ASSERT_EQ(static_cast<int>(records.size()), bins);
-    EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin"), static_cast<std::uintmax_t>(bins) * ActivityRecordBytes);
+    ASSERT_EQ(static_cast<int>(records.size()), recorded);
+    EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin"),
+              static_cast<std::uintmax_t>(recorded) * ActivityRecordBytes);
     for (std::size_t k = 1; k < records.size(); ++k) {
         ASSERT_GE(records[k].elapsedMinutes, records[k - 1].elapsedMinutes) << "record " << k;
     }
-    // Bin k's dump is dump k mod 11 of file k div 11: full files, then the rest.
-    const int files = (bins + DumpsPerRealTimeFile - 1) / DumpsPerRealTimeFile;
+    // Record k's dump is dump k mod 11 of file k div 11: full files, then the rest.
+    const int files = (recorded + DumpsPerRealTimeFile - 1) / DumpsPerRealTimeFile;
     for (int n = 0; n < files; ++n) {
-        const int expected = n + 1 < files ? DumpsPerRealTimeFile : bins - n * DumpsPerRealTimeFile;
+        const int expected = n + 1 < files ? DumpsPerRealTimeFile : recorded - n * DumpsPerRealTimeFile;
         EXPECT_EQ(std::filesystem::file_size(realTimeFilePath(folder, n)),
                   static_cast<std::uintmax_t>(expected) * realTimeDumpBytes(Buffer))
             << n << ".bin";
     }
     EXPECT_FALSE(std::filesystem::exists(realTimeFilePath(folder, files)));
-    ASSERT_TRUE(readRealTimeDump(folder, bins - 1, Buffer));
+    ASSERT_TRUE(readRealTimeDump(folder, recorded - 1, Buffer));
+    // Told, never asked: the loss, the return and the first bin lost.
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown.front();
+    ASSERT_EQ(owner.told.size(), 3u);
+    EXPECT_EQ(owner.told[2].rfind("Data writing ERROR", 0), 0u) << owner.told[2];
 }
 
 }  // namespace

@@ -172,6 +172,23 @@ TEST_F(CalibrationOnPty, FastCalibWhileStoppedWritesNothingAndSavesTheDefaults) 
     }
 }
 
+TEST_F(CalibrationOnPty, CalvalueThatCannotBeWrittenIsReportedNotCalledOk) {
+    run.running = false;
+    const std::string before = "\"<Num_Channel>, <PinHole>, <Gain> \"\r\n";
+    writeFile(folder / CalibrationFileName, before);
+    // The new file is written beside the old one first; a folder stands there.
+    std::filesystem::create_directory(folder / (std::string(CalibrationFileName) + ".tmp"));
+    SensorLink sensors = link();
+    const CalibrationOutcome outcome = runFullCalibration(sensors, beams(), plate, frame);
+    EXPECT_EQ(outcome.end, CalibrationEnd::NotSaved);
+    EXPECT_EQ(progress.labels.back(), "Calibration NOT SAVED");
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0], calibrationNotSavedText(folder.path()));
+    EXPECT_NE(dialogs.shown[0].find((folder / CalibrationFileName).string() + " could not be written"),
+              std::string::npos);
+    EXPECT_EQ(readFile(folder / CalibrationFileName), before);
+}
+
 TEST_F(CalibrationOnEmptyPlate, FullCalibrationBringsEveryMappedBeamIntoTheWindowOrToALimit) {
     SensorLink sensors = link();
     const CalibrationOutcome outcome = runFullCalibration(sensors, beams(), plate, frame);

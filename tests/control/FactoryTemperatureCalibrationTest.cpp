@@ -85,9 +85,35 @@ TEST_F(FactoryOnPty, SetWritesTheSevenRegistersThatARestartReadsBack) {
     EXPECT_DOUBLE_EQ(restarted.FactoryTempSlope, 0.219);
 }
 
+TEST_F(FactoryOnPty, FailedReadOrAnOffsetBeyondTenDegreesIsRefusedAndWritesNothing) {
+    session->factory = FactoryCalibration{0.3, 0.219, true, 1, 20};
+    struct Case {
+        const char* typed;
+        bool readFails;
+        const char* message;
+    };
+    for (const Case& c : {Case{"25.0", true, "The plate temperature could not be read"},
+                          Case{"45.0", false, "The new offset would be "},
+                          Case{"4.0", false, "The new offset would be -"}}) {
+        dialogs.shown.clear();
+        sim->instrument.setReplyFilter([&c](const sim::Frame& frame) { return c.readFails && frame[2] == 0x21; });
+        const FactoryCalibrationResult result = calibrateFactoryTemperature(*session, host, dialogs, c.typed);
+        EXPECT_FALSE(result.written) << c.typed;
+        EXPECT_EQ(result.status, "") << c.typed;
+        ASSERT_EQ(dialogs.shown.size(), 1u) << c.typed;
+        EXPECT_EQ(dialogs.shown[0].rfind(c.message, 0), 0u) << dialogs.shown[0];
+        EXPECT_NE(dialogs.shown[0].find("Nothing was written."), std::string::npos);
+    }
+    EXPECT_EQ(writes(), 0);
+    EXPECT_DOUBLE_EQ(session->factory.FactoryTempOffset, 0.3);
+}
+
 TEST_F(FactoryOnPty, FailedWriteKeepsTheCalibrationInMemory) {
     session->factory = FactoryCalibration{0.3, 0.219, true, 1, 20};
-    sim->server.disconnect();
+    // Register writes are echoed wrongly; the temperature is still read.
+    sim::Faults faults;
+    faults.wrongEcho = 1;
+    sim->instrument.setFaults(faults);
     const FactoryCalibrationResult result = calibrateFactoryTemperature(*session, host, dialogs, "25.0");
     EXPECT_FALSE(result.written);
     EXPECT_EQ(result.status, "NON Calibrated");

@@ -41,7 +41,11 @@ public:
     void blankReadingStarted(const std::string& text) override { blankTexts.push_back(text); }
     void blankReadingNews(const std::string& text) override { blankTexts.push_back(text); }
     void blankReadingEnded() override { ++blankEnds; }
-    void instrumentLost(const std::string& message) override { lost.push_back(message); }
+    void tell(const std::string& message) override { told.push_back(message); }
+    void showInstrumentWait(const std::string& status) override {
+        waitStatus = status;
+        waitStatuses.push_back(status);
+    }
 
     bool timerOn = false;
     int timerIntervalMs = 0;
@@ -56,7 +60,9 @@ public:
     std::vector<BinSummary> bins;
     std::vector<std::string> blankTexts;
     int blankEnds = 0;
-    std::vector<std::string> lost;
+    std::vector<std::string> told;  ///< messages from the cycle, in order
+    std::string waitStatus;          ///< the latest waiting text; empty when not waiting
+    std::vector<std::string> waitStatuses;
 };
 
 class AcquisitionOnPty : public ::testing::Test {
@@ -83,7 +89,20 @@ protected:
         session = std::make_unique<InstrumentSession>(map);
         ASSERT_EQ(session->comm.CommOpen(Com, "COM5", PortSettingsText), 0);
         session->port = Com;
-        acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, *sensors);
+        acquisition =
+            std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, log, *sensors);
+    }
+
+    /// Moves COM5 to the instrument at `path` (a PluggableInstrument's link),
+    /// with a new session and acquisition.
+    void useInstrumentAt(const std::string& path) {
+        PortMap map = missingDevices(program.path());
+        map.setDevice(Com, path);
+        acquisition.reset();
+        session = std::make_unique<InstrumentSession>(map);
+        ASSERT_EQ(session->comm.CommOpen(Com, "COM5", PortSettingsText), 0);
+        session->port = Com;
+        acquisition = std::make_unique<Acquisition>(workspace, *session, options, dialogs, host, owner, log, *sensors);
     }
 
     /// Starts a recording named `name` without the prompt.
@@ -118,6 +137,7 @@ protected:
     AcquisitionOptions options;
     ScriptedDialogs dialogs;
     ManualHost host;
+    EventLog log{host};
     RecordingOwner owner;
     SensorSetup* sensors = &noSensorSetup();
     std::unique_ptr<Acquisition> acquisition;
@@ -136,8 +156,9 @@ inline std::filesystem::path recordBins(Workspace& workspace, Dialogs& dialogs, 
     session.port = Com;
     AcquisitionOptions options;
     ManualHost host;
+    EventLog log(host);
     RecordingOwner owner;
-    Acquisition acquisition(workspace, session, options, dialogs, host, owner);
+    Acquisition acquisition(workspace, session, options, dialogs, host, owner, log);
     if (!acquisition.start({NameSource::Given, name})) return {};
     while (owner.timerOn && static_cast<int>(owner.bins.size()) < bins) {
         host.elapsedMs += 300;

@@ -4,6 +4,7 @@
 // button (OK, Yes) or a cancelled input, so a test notices only through the record.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ class ScriptedDialogs : public Dialogs {
 public:
     Answer message(const std::string& text, Buttons buttons = Buttons::Ok) override {
         shown.push_back(text);
+        if (whileShown) whileShown(text);
         if (!answers.empty()) {
             Answer answer = answers.front();
             answers.pop_front();
@@ -32,6 +34,9 @@ public:
         return answer;
     }
 
+    /// Runs while a message is "on screen", before it is answered: a test
+    /// can let the event loop run there, as a modal box's own loop does.
+    std::function<void(const std::string&)> whileShown;
     /// An unscripted box is cancelled; a scripted "" is an empty answer.
     std::optional<std::string> titledAnswer(const std::string& prompt, const std::string& title) override {
         std::string typed = titledInput(prompt, title);

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "Instrument.h"
@@ -25,6 +26,38 @@ public:
 
     sim::Instrument instrument;
     sim::PtyServer server;
+};
+
+/// The instrument behind a stable link path, as a USB adapter keeps its
+/// device name: unplug() closes its pty and removes the link, plugIn() serves
+/// it on a new pty (after a power cycle, unless told otherwise) and makes the
+/// link again.
+class PluggableInstrument {
+public:
+    explicit PluggableInstrument(std::filesystem::path link, sim::InstrumentConfig config = {})
+        : instrument(std::move(config)), link_(std::move(link)) {
+        plugIn(false);
+    }
+    std::string path() const { return link_.string(); }
+
+    void unplug() {
+        server_.reset();
+        std::error_code ignored;
+        std::filesystem::remove(link_, ignored);
+    }
+    void plugIn(bool powerCycled = true) {
+        unplug();
+        server_ = std::make_unique<sim::PtyServer>(instrument);
+        if (powerCycled) instrument.powerOn(server_->seconds());
+        server_->start();
+        std::filesystem::create_symlink(server_->devicePath(), link_);
+    }
+
+    sim::Instrument instrument;
+
+private:
+    std::filesystem::path link_;
+    std::unique_ptr<sim::PtyServer> server_;
 };
 
 /// A map whose ports all name missing files in `folder`.

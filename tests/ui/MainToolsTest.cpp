@@ -77,6 +77,31 @@ TEST(MainWindowTools, ReadBlankDuringAMonitorRunLocksTheWindowsAndEndsByItself) 
     EXPECT_TRUE(window.CmdOffline->isEnabled());
 }
 
+TEST(MainWindowTools, ReadBlankDuringANamedRecordingAsksBeforeItEndsIt) {
+    OnlineProgram program("", [](ProjectSetup& setup) { setup.RT_Buffer = 200; });
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+    manualZero(window);
+    program.dialogs.inputs = {"Larvae"};
+    window.CmdPlay->click();
+    ASSERT_TRUE(window.acquisition().recording());
+    const std::string question = "Reading the blank ends the recording of Larvae. Go on?";
+
+    program.dialogs.answers = {Answer::No};
+    window.Cmd_readblank->click();
+    EXPECT_EQ(program.dialogs.shown.back(), question);
+    EXPECT_TRUE(window.acquisition().recording());
+    EXPECT_FALSE(window.acquisition().blankReadingActive());
+    EXPECT_TRUE(window.lblcalibrando->isHidden());
+
+    program.dialogs.answers = {Answer::Yes};
+    window.Cmd_readblank->click();
+    EXPECT_EQ(program.dialogs.shown.back(), question);
+    EXPECT_FALSE(window.acquisition().recording());
+    EXPECT_TRUE(window.acquisition().blankReadingActive());
+    window.CmdStop->click();
+}
+
 TEST(MainWindowTools, ReadBlankWhileStoppedWaitsAndStopFreesTheButtons) {
     OnlineProgram program;
     ASSERT_TRUE(program.start());

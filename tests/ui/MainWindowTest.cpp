@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
 #include "acquisition/Acquisition.h"
 
 #include "MainProgram.h"
@@ -105,6 +109,7 @@ TEST(MainWindow, NamedAcquisitionRecordsBinsPausesResumesAndStops) {
     ASSERT_TRUE(program.start());
     Frm_Main& window = *program.window;
     program.dialogs.inputs = {"Larvae run"};
+    window.Txt_description->setPlainText("N2, day 1 at 20 C");
 
     window.CmdPlay->click();
 
@@ -118,6 +123,7 @@ TEST(MainWindow, NamedAcquisitionRecordsBinsPausesResumesAndStops) {
     EXPECT_EQ(window.Timeradq->interval(), 30);
     const auto folder = window.acquisition().folder();
     EXPECT_EQ(folder, program.workspace.projectFolder / "06122026_1458");
+    EXPECT_EQ(readFile(folder / "subproj.dat"), "\"Larvae run\"\r\n\"N2, day 1 at 20 C\"\r\n");
 
     ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 2; }));
     std::error_code error;
@@ -169,6 +175,7 @@ TEST(MainWindow, RunArgumentStartsAnAutorunAcquisitionAndTheLapseEndOpensTheRepo
 
     program.host.advanceMinutes(2);
     ASSERT_TRUE(program.runUntil([&] { return window.acquisition().state() == AcquisitionState::Stopped; }));
+    ASSERT_TRUE(program.runUntil([&] { return !program.dialogs.shown.empty(); }));  // after the tick
     EXPECT_EQ(program.dialogs.shown, std::vector<std::string>{"Acquisition finished"});
     ASSERT_NE(window.reportWindow(), nullptr);
     EXPECT_TRUE(window.reportWindow()->isVisible());
@@ -176,7 +183,42 @@ TEST(MainWindow, RunArgumentStartsAnAutorunAcquisitionAndTheLapseEndOpensTheRepo
     EXPECT_EQ(window.reportWindow()->Txt_inputfile->text().toStdString(), window.acquisition().folder().string());
 }
 
-TEST(MainWindow, InstrumentGoneMidRecordingStopsTheRunAndTellsTheOperatorOnce) {
+TEST(MainWindow, WriteErrorBoxStaysOpenWhileTheTicksGoOnAndRecordTheirBins) {
+    OnlineProgram program("", [](ProjectSetup& setup) {
+        setup.RT_Buffer = 200;
+        setup.Aq_lapse = 600;
+    });
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+    program.dialogs.inputs = {"Night run"};
+    window.CmdPlay->click();
+    ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 1; }));
+    const auto folder = window.acquisition().folder();
+    // The next bin's record cannot be appended while a folder stands in its way.
+    std::filesystem::rename(folder / "counts.bin", folder / "kept.bin");
+    std::filesystem::create_directory(folder / "counts.bin");
+
+    int binsWhileOpen = 0;
+    program.dialogs.whileShown = [&](const std::string& text) {
+        if (text.rfind("Data writing ERROR", 0) != 0) return;
+        // The operator is away: the disk is mended, the box stays open, and
+        // the acquisition goes on underneath it.
+        std::filesystem::remove(folder / "counts.bin");
+        std::filesystem::rename(folder / "kept.bin", folder / "counts.bin");
+        const int before = window.acquisition().binsRecorded();
+        program.runUntil([&] { return window.acquisition().binsRecorded() >= before + 2; });
+        binsWhileOpen = window.acquisition().binsRecorded() - before;
+    };
+    ASSERT_TRUE(program.runUntil([&] { return binsWhileOpen > 0; }));
+    EXPECT_EQ(binsWhileOpen, 2);
+    EXPECT_TRUE(window.Timeradq->isActive());
+    EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin"), 3u * 774u);  // bin 2 lost, bins 3 and 4 kept
+    EXPECT_EQ(std::count_if(program.dialogs.shown.begin(), program.dialogs.shown.end(),
+                            [](const std::string& text) { return text.rfind("Data writing ERROR", 0) == 0; }),
+              1);
+}
+
+TEST(MainWindow, InstrumentGoneMidRecordingShowsTheWaitInRedAndTellsTheOperatorOnce) {
     OnlineProgram program("", [](ProjectSetup& setup) {
         setup.RT_Buffer = 200;
         setup.Aq_lapse = 600;
@@ -191,17 +233,50 @@ TEST(MainWindow, InstrumentGoneMidRecordingStopsTheRunAndTellsTheOperatorOnce) {
     program.instrument.server.disconnect();
     ASSERT_TRUE(program.runUntil([&] { return !program.dialogs.shown.empty(); }));
     for (int i = 0; i < 50; ++i) QApplication::processEvents();
-    EXPECT_EQ(window.acquisition().state(), AcquisitionState::Stopped);
-    EXPECT_FALSE(window.Timeradq->isActive());
-    EXPECT_TRUE(window.CmdPlay->isEnabled());
-    EXPECT_FALSE(window.CmdPause->isEnabled());
+    EXPECT_EQ(window.acquisition().state(), AcquisitionState::Running);
+    EXPECT_TRUE(window.acquisition().waitingForInstrument());
+    EXPECT_TRUE(window.Timeradq->isActive());
+    EXPECT_FALSE(window.lbl_waiting->isHidden());
+    EXPECT_TRUE(window.lbl_waiting->text().startsWith("Waiting for the instrument since 14:5"));
+    EXPECT_TRUE(window.Txt_time->styleSheet().contains("red"));
     ASSERT_EQ(program.dialogs.shown.size(), 1u);
     const std::string& message = program.dialogs.shown[0];
     EXPECT_EQ(message.rfind("The instrument stopped answering on COM4", 0), 0u) << message;
     const auto folder = window.acquisition().folder();
     EXPECT_NE(message.find("The bin recorded so far is saved in " + folder.string() + "."), std::string::npos)
         << message;
+
+    window.CmdStop->click();
+    EXPECT_EQ(window.acquisition().state(), AcquisitionState::Stopped);
+    EXPECT_TRUE(window.lbl_waiting->isHidden());
+    EXPECT_FALSE(window.Txt_time->styleSheet().contains("red"));
+    EXPECT_TRUE(window.CmdPlay->isEnabled());
     EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin"), 774u);
+}
+
+TEST(MainWindow, ClosingTheWindowDuringARunStopsItAndSwitchesTheOutputsOff) {
+    OnlineProgram program("", [](ProjectSetup& setup) {
+        setup.RT_Buffer = 200;
+        setup.Mn[3] = {1, 300, 0, 0, 0, 0};  // the thermostat heats to 30.0 C
+    });
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+    program.dialogs.inputs = {"Closed"};
+    window.CmdPlay->click();
+    window.cmd_luz->click();
+    ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 1; }));
+    ASSERT_EQ(program.outputState() & 6, 6);  // light on, heating
+    const auto folder = window.acquisition().folder();
+
+    window.close();
+
+    EXPECT_EQ(window.acquisition().state(), AcquisitionState::Stopped);
+    EXPECT_FALSE(program.session->comm.isOpen(4));
+    for (int i = 0; i < 100 && program.instrument.instrument.outputState() != 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(program.instrument.instrument.outputState(), 0);
+    EXPECT_NE(readFile(folder / "events.log").value_or("").find("Program exit (window closed): the acquisition is stopped"),
+              std::string::npos);
+    EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin") % 774, 0u);
 }
 
 TEST(MainWindow, SelectorsZoomAndWellListPickTheShownChannel) {

@@ -73,6 +73,29 @@ TEST(OfflineWindow, OpeningAProjectListsItsAcquisitionsWithCountsOnly) {
     EXPECT_EQ(offline.items(window.Listpj), std::vector<std::string>{"p00001"});
 }
 
+TEST(OfflineWindow, EventsButtonShowsTheChosenAcquisitionsEventsLog) {
+    OfflineWindow offline;
+    offline.acquisition("01022023_1015");
+    offline.acquisition("02022023_0900");
+    const std::string events = "2023-02-01 10:15:00  Start of \"Run A\"\r\n2023-02-01 11:02:10  Instrument lost on COM4\r\n";
+    writeFile(offline.project() / "01022023_1015" / "events.log", events);
+    Frm_offline& window = offline.open();
+    offline.select(window.Listpj, "p00001");
+    pressEnter(window.Listpj);
+
+    offline.select(window.Listpj, "02022023_0900");  // recorded before there were events.log files
+    EXPECT_FALSE(window.Cmd_events->isEnabled());
+    offline.select(window.Listpj, "01022023_1015");
+    ASSERT_TRUE(window.Cmd_events->isEnabled());
+    window.Cmd_events->click();
+    auto* view = window.findChild<RunEvents*>("Frm_events");
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(view->txt_events->toPlainText(),
+              "2023-02-01 10:15:00  Start of \"Run A\"\n2023-02-01 11:02:10  Instrument lost on COM4\n");
+    view->hide();
+}
+
 TEST(OfflineWindow, OpeningAnAcquisitionOfTwoFilesShowsPageOneOfOne) {
     OfflineWindow offline;
     auto acquisition = offline.acquisition("01022023_1015");

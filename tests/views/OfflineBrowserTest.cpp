@@ -62,7 +62,7 @@ TEST(OfflineBrowser, AcquisitionSummaryAddsTheSubproject) {
               "<Project> p00001: Larvae\r\n<Subproject> 01022023_1015");
     writeExperimentInfo(acquisition.folder(), {"Run A", "first day"});
     EXPECT_EQ(acquisitionSummary(acquisition.folder(), "01022023_1015", 1, dialogs),
-              "<Project> p00001: Larvae\r\n<Subproject> 01022023_1015: Run A");
+              "<Project> p00001: Larvae\r\n<Subproject> 01022023_1015: Run A\r\n<Description> first day");
 }
 
 TEST(OfflineConfigLoad, ReadsSetupChannelsAndPlateOfTheFolder) {

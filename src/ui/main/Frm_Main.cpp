@@ -28,20 +28,24 @@ Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& di
                    std::string commandLine)
     : workspace_(workspace),
       session_(session),
-      dialogs_(dialogs),
       host_(host),
+      log_(host),
+      shownDialogs_(dialogs),
+      loggedDialogs_(dialogs, log_),
+      dialogs_(loggedDialogs_),
       commandLine_(std::move(commandLine)),
-      beams_(std::make_unique<BeamSetup>(workspace, session, options_, dialogs, host, setupPanel_)),
-      acquisition_(std::make_unique<Acquisition>(workspace, session, options_, dialogs, host,
-                                                 static_cast<AcquisitionOwner&>(*this), *beams_)),
+      beams_(std::make_unique<BeamSetup>(workspace, session, options_, dialogs_, host, setupPanel_)),
+      acquisition_(std::make_unique<Acquisition>(workspace, session, options_, dialogs_, host,
+                                                 static_cast<AcquisitionOwner&>(*this), log_, *beams_)),
       splash_(std::make_unique<Frm_Init>()),
-      report_(std::make_unique<Frm_Report>(workspace.programFolder, dialogs, host)),
-      offline_(std::make_unique<Frm_offline>(workspace.programFolder, dialogs, host)),
-      setup_(std::make_unique<Frm_setup>(workspace, dialogs)) {
+      report_(std::make_unique<Frm_Report>(workspace.programFolder, dialogs_, host)),
+      offline_(std::make_unique<Frm_offline>(workspace.programFolder, dialogs_, host)),
+      setup_(std::make_unique<Frm_setup>(workspace, dialogs_)) {
     setObjectName("Frm_Main");
     setWindowTitle("Zorvex");
     resize(1280, 800);
     buildWidgets();
+    buildWaitingLabel();
     buildMenus();
     setupPanel_.attach(frm_autotext, lbl_autotext, lbl_autochannel, picturecal);
     live_ = std::make_unique<LiveView>(workspace_, session_, *acquisition_, Picreal, Picact);
@@ -85,7 +89,12 @@ bool Frm_Main::startUp() {
 }
 
 void Frm_Main::runStartUpSteps() {
-    auto status = [this](const std::string& text) { splash_->showNews(QString::fromStdString(text)); };
+    log_.openProgramLog(workspace_.programFolder);
+    log_.program("Start-up of the windows in " + workspace_.programFolder.string());
+    auto status = [this](const std::string& text) {
+        log_.program(text);
+        splash_->showNews(QString::fromStdString(text));
+    };
     cmd_frio->setText("FRIO");
     cmd_ontemp->setText("OFF");
     cmd_luz->setText("OFF");
@@ -110,6 +119,8 @@ void Frm_Main::runStartUpSteps() {
     fillSelectors();
     showProjectName();
     connectInstrument(workspace_, session_, dialogs_, host_, status);
+    log_.program(session_.online() ? "Online: the instrument answers on COM" + std::to_string(session_.port)
+                                   : std::string("Offline: no instrument found"));
     startupStep_ = 6;
     showPortMenuAfterSearch();
     showOperatingMode();
@@ -212,10 +223,12 @@ bool Frm_Main::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Frm_Main::closeEvent(QCloseEvent* event) {
-    // Leaving the program ends a running acquisition: its completed bins are on disk.
-    Timeradq->stop();
-    Timer_test->stop();
-    if (session_.online()) {
+    // Leaving the program ends a running acquisition: its completed bins are
+    // on disk, and no element stays on without its thermostat. After a
+    // signal's shut-down nobody is there to answer.
+    const bool asked = !leaving_;
+    if (!leaving_) shutDown("window closed");
+    if (asked && session_.online()) {
         std::string question = "Update values to project " + std::to_string(workspace_.config.Actual_Project_Number) +
                                "_" + workspace_.setup.Name + " before Exit?";
         if (dialogs_.message(question, Buttons::YesNo) == Answer::Yes) {
@@ -224,7 +237,6 @@ void Frm_Main::closeEvent(QCloseEvent* event) {
             host_.yield();
             host_.pause(300);
         }
-        session_.comm.CommClose(session_.port);
     }
     event->accept();
     QApplication::quit();

@@ -29,6 +29,8 @@
 #include "control/InstrumentSession.h"
 #include "device/PortSearch.h"
 #include "platform/Dialogs.h"
+#include "platform/EventLog.h"
+#include "platform/LoggedDialogs.h"
 #include "platform/Host.h"
 #include "store/Workspace.h"
 #include "ui/common/PlotSurface.h"
@@ -72,6 +74,9 @@ public:
     const Acquisition& acquisition() const { return *acquisition_; }
     /// The switches start-up derived from the project (auto-calibration, zero, SNR).
     const AcquisitionOptions& options() const { return options_; }
+    /// The program ends for `reason` (window closed, a signal): a running
+    /// acquisition stops as by Stop, the outputs go to 0 and the port closes.
+    void shutDown(const std::string& reason);
     /// The channel the live view shows.
     int selectedChannel() const;
     /// The live view's zoom level.
@@ -131,6 +136,7 @@ public:
     PlotSurface* picturecal;
     QLabel* lblcalibrando;
     QLabel* lbl_autostart;
+    QLabel* lbl_waiting;  ///< red while the instrument is lost
 
     // Live view.
     QCheckBox* CheckRT;
@@ -240,16 +246,25 @@ private:
     void blankReadingStarted(const std::string& text) override;
     void blankReadingNews(const std::string& text) override;
     void blankReadingEnded() override;
-    void instrumentLost(const std::string& message) override;
+    void tell(const std::string& message) override;
+    void showInstrumentWait(const std::string& status) override;
+
+    // MainRunSafety.cpp: messages from the cycle, the lost instrument, Read Blank's question.
+    void buildWaitingLabel();
+    void onReadBlank();
 
     Workspace& workspace_;
     InstrumentSession& session_;
-    Dialogs& dialogs_;
     Host& host_;
+    EventLog log_;
+    Dialogs& shownDialogs_;        ///< the boxes themselves, for what the cycle already logged
+    LoggedDialogs loggedDialogs_;  ///< every other message also goes to the log
+    Dialogs& dialogs_;
     std::string commandLine_;
     bool autorun_ = false;
     int startupStep_ = 0;
     bool filling_ = false;  ///< selectors are being filled: their events change nothing
+    bool leaving_ = false;  ///< shutDown() ran: the program is ending
     AcquisitionOptions options_;
     SetupPanel setupPanel_;
     std::unique_ptr<BeamSetup> beams_;

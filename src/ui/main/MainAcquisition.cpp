@@ -59,7 +59,10 @@ void Frm_Main::connectAcquisition() {
     });
 }
 
-void Frm_Main::startAcquisition(const StartRequest& request) { acquisition_->start(request); }
+void Frm_Main::startAcquisition(const StartRequest& request) {
+    options_.description = Txt_description->toPlainText().toStdString();
+    acquisition_->start(request);
+}
 
 void Frm_Main::onReport() {
     if (!acquisition_->folder().empty()) openReport(acquisition_->folder());
@@ -207,13 +210,6 @@ void Frm_Main::lockControls(bool running) {
 }
 
 void Frm_Main::openSetupEditor() { showSetup(); }
-
-void Frm_Main::instrumentLost(const std::string& message) {
-    lblcalibrando->hide();
-    // Shown once the tick that stopped the acquisition has returned, so its
-    // box never waits inside the acquisition timer's handler.
-    QTimer::singleShot(0, this, [this, message] { dialogs_.message(message, Buttons::Ok); });
-}
 
 void Frm_Main::openReport(const std::filesystem::path& folder) { report_->openOn(folder, combo_minutes->currentText()); }
 

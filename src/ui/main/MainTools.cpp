@@ -21,7 +21,7 @@ void Frm_Main::connectTools() {
     deviceTest_ = std::make_unique<DeviceTest>(session_, host_, dialogs_, *deviceView_);
     factory_ = std::make_unique<Frm_Factory>(session_, host_, dialogs_);
 
-    connect(Cmd_readblank, &QPushButton::clicked, this, [this] { acquisition_->startBlankReading(); });
+    connect(Cmd_readblank, &QPushButton::clicked, this, &Frm_Main::onReadBlank);
     Timer_test->setInterval(DeviceTestTickMs);
     connect(mnstatustest, &QAction::triggered, this, &Frm_Main::onDeviceTest);
     connect(Timer_test, &QTimer::timeout, this, &Frm_Main::onDeviceTestTick);

@@ -85,8 +85,12 @@ QWidget* Frm_offline::buildBrowser() {
     auto* buttons = new QHBoxLayout;
     cmdback = namedButton("cmdback", "<Back>", frame);
     Cmd_join = namedButton("Cmd_join", "Join...", frame);
+    Cmd_events = namedButton("Cmd_events", "Events...", frame);
+    Cmd_events->setToolTip("What happened during the chosen acquisition (events.log)");
+    Cmd_events->setEnabled(false);
     buttons->addWidget(cmdback);
     buttons->addWidget(Cmd_join);
+    buttons->addWidget(Cmd_events);
     layout->addLayout(buttons);
     Txt_reporte = named(new QPlainTextEdit(frame), "Txt_reporte");
     Txt_reporte->setReadOnly(true);
@@ -97,6 +101,10 @@ QWidget* Frm_offline::buildBrowser() {
     connect(Listpj, &QListWidget::itemDoubleClicked, this, &Frm_offline::activateEntry);
     connect(cmdback, &QPushButton::clicked, this, &Frm_offline::listProjects);
     connect(Cmd_join, &QPushButton::clicked, this, &Frm_offline::joinSelected);
+    connect(Cmd_events, &QPushButton::clicked, this, [this] {
+        if (!runEvents_) runEvents_ = new RunEvents(this);
+        runEvents_->showFolder(browsePath_);
+    });
     return frame;
 }
 
@@ -236,9 +244,11 @@ void Frm_offline::showSummary() {
         browseProjectNumber_ = projectNumberOfName(name);
         browsePath_ = browseProjectPath_;
         showReportText(projectSummary(browsePath_, name, browseProjectNumber_, dialogs_));
+        Cmd_events->setEnabled(false);
     } else {
         browsePath_ = browseProjectPath_ / name;
         showReportText(acquisitionSummary(browsePath_, name, browseProjectNumber_, dialogs_));
+        Cmd_events->setEnabled(hasRunEvents(browsePath_));
     }
 }
 

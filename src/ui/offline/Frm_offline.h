@@ -24,6 +24,7 @@
 #include "reports/RhythmGrid.h"
 #include "ui/common/FigureSaving.h"
 #include "ui/common/PlotSurface.h"
+#include "ui/offline/RunEvents.h"
 #include "views/OfflineConfig.h"
 #include "views/PageBuffer.h"
 
@@ -52,6 +53,7 @@ public:
     QPlainTextEdit* Txt_reporte;
     QPushButton* cmdback;
     QPushButton* Cmd_join;
+    QPushButton* Cmd_events;  ///< shows the chosen acquisition's events.log
     PlotSurface* Picreal;
     PlotSurface* Pic_status;
     QScrollBar* scrollpage;
@@ -146,6 +148,7 @@ private:
     std::filesystem::path browseProjectPath_;
     int browseProjectNumber_ = 0;
     std::filesystem::path browsePath_;
+    RunEvents* runEvents_ = nullptr;  ///< made at its first use, owned by this window
     bool listed_ = false;
 
     OfflineConfig config_;

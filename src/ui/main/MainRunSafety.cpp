@@ -1,0 +1,54 @@
+// What keeps an unattended run safe in the main window: messages from the
+// acquisition cycle shown without stopping it, the waiting state while the
+// instrument is lost, Read Blank's question, and the shut-down at exit.
+
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "acquisition/Acquisition.h"
+#include "ui/main/Frm_Main.h"
+
+namespace zorvex {
+
+void Frm_Main::buildWaitingLabel() {
+    lbl_waiting = new QLabel(lblcalibrando->parentWidget());
+    lbl_waiting->setObjectName("lbl_waiting");
+    lbl_waiting->setStyleSheet("QLabel { color: red; font-weight: bold; }");
+    lbl_waiting->setWordWrap(true);
+    if (auto* layout = qobject_cast<QVBoxLayout*>(lblcalibrando->parentWidget()->layout())) {
+        layout->insertWidget(layout->indexOf(lblcalibrando), lbl_waiting);
+    }
+    lbl_waiting->hide();
+}
+
+void Frm_Main::tell(const std::string& message) {
+    // Shown once the tick has returned: the box's own event loop keeps the
+    // acquisition timer running underneath it. The cycle has logged it.
+    QTimer::singleShot(0, this, [this, message] { shownDialogs_.message(message, Buttons::Ok); });
+}
+
+void Frm_Main::showInstrumentWait(const std::string& status) {
+    const bool waiting = !status.empty();
+    lbl_waiting->setText(QString::fromStdString(status));
+    lbl_waiting->setVisible(waiting);
+    Txt_time->setStyleSheet(waiting ? "QLineEdit { color: red; }" : "");
+}
+
+void Frm_Main::onReadBlank() {
+    const Acquisition& run = *acquisition_;
+    if (run.recording() && run.state() != AcquisitionState::Stopped &&
+        dialogs_.message("Reading the blank ends the recording of " + run.experimentName() + ". Go on?",
+                         Buttons::YesNo) != Answer::Yes) {
+        return;
+    }
+    acquisition_->startBlankReading();
+}
+
+void Frm_Main::shutDown(const std::string& reason) {
+    leaving_ = true;
+    Timer_test->stop();
+    acquisition_->shutDown(reason);
+    Timeradq->stop();
+}
+
+}  // namespace zorvex
