@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "DosePlate.h"
+
 namespace zorvex::sim {
 
 namespace {
@@ -15,6 +17,9 @@ constexpr double MinBase = 260.0;
 constexpr double MaxBase = 900.0;
 constexpr double NoiseCounts = 2.0;
 constexpr double BaseCrossingRate = 0.003;
+// The dose plate's vehicle moves more, so that a few minutes give counts
+// enough for a curve, yet crossings seldom overlap.
+constexpr double DosePlateCrossingRate = 0.01;
 constexpr int MinDipSamples = 3;
 constexpr int MaxDipSamples = 20;
 constexpr double MinDipDepth = 0.10;
@@ -29,7 +34,8 @@ int sensitivityStep(int setting) {
 }
 }  // namespace
 
-BeamModel::BeamModel(std::uint64_t seed, bool organisms) : random_(seed), organisms_(organisms) {
+BeamModel::BeamModel(std::uint64_t seed, bool organisms, bool dosePlate)
+    : random_(seed), organisms_(organisms), dosePlate_(dosePlate) {
     std::uniform_real_distribution<double> base(MinBase, MaxBase);
     for (double& value : base_) value = base(random_);
     settings_.fill(PowerOnSetting);
@@ -43,11 +49,13 @@ double BeamModel::level(int channel, int step) const { return base_[channel] * s
 
 double BeamModel::level(int channel) const { return level(channel, sensitivityStep(settings_[channel])); }
 
-double BeamModel::crossingRate(int channel, bool lightOn) {
+double BeamModel::crossingRate(int channel, bool lightOn) const {
+    const double light = lightOn ? 2.0 : 1.0;
+    if (dosePlate_) return DosePlateCrossingRate * doseActivity(channel) * light;
     // Channels run down the columns of the 384-well layout, 16 to a column.
     int column = (channel / RowsPerColumn) % Columns;
     double gradient = 0.3 + 1.7 * column / (Columns - 1);
-    return BaseCrossingRate * gradient * (lightOn ? 2.0 : 1.0);
+    return BaseCrossingRate * gradient * light;
 }
 
 int BeamModel::nextSample(int channel, bool lightOn) {

@@ -17,8 +17,9 @@ constexpr int PowerOnSetting = 3 * 32 + 2;  ///< gain 3, pin-hole 2
 class BeamModel {
 public:
     /// Beams with per-channel base levels drawn from `seed`; without
-    /// `organisms` no beam is ever crossed (an empty plate).
-    explicit BeamModel(std::uint64_t seed, bool organisms = true);
+    /// `organisms` no beam is ever crossed (an empty plate); a `dosePlate`
+    /// has the activity of DosePlate.h instead of the gradient across columns.
+    explicit BeamModel(std::uint64_t seed, bool organisms = true, bool dosePlate = false);
 
     /// Applies a channel-setting write (gain x 32 + pin-hole).
     void setSetting(int channel, int setting);
@@ -30,7 +31,7 @@ public:
     /// The undisturbed level at the channel's current setting.
     double level(int channel) const;
     /// Chance per sample that an organism starts crossing the beam.
-    static double crossingRate(int channel, bool lightOn);
+    double crossingRate(int channel, bool lightOn) const;
 
     /// Advances `channel` by one sample and returns its reading, 0..4095.
     int nextSample(int channel, bool lightOn);
@@ -45,6 +46,7 @@ private:
     std::array<int, BeamCount> settings_{};
     std::array<Dip, BeamCount> dips_{};
     bool organisms_;
+    bool dosePlate_;
 };
 
 }  // namespace zorvex::sim

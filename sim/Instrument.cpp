@@ -40,7 +40,7 @@ std::string InstrumentConfig::probeReplyFor(int value) { return twoBytes(value /
 
 Instrument::Instrument(InstrumentConfig config)
     : config_(std::move(config)),
-      beams_(config_.seed, config_.organisms),
+      beams_(config_.seed, config_.organisms, config_.dosePlate),
       plate_(config_.ambientC),
       faultRandom_(config_.seed ^ 0x9E3779B97F4A7C15ULL) {}
 

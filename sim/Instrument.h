@@ -39,6 +39,7 @@ struct InstrumentConfig {
     std::uint64_t seed = 1;
     double ambientC = 22.0;
     bool organisms = true;  ///< false: an empty plate, beams never crossed
+    bool dosePlate = false; ///< activity by dose as DosePlate.h lays it out
     Faults faults;
 
     /// The two bytes that carry probe value `value` (first x 255 + second).

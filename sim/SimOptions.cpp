@@ -65,8 +65,13 @@ void declare(CLI::App& app, SimOptions& options) {
     app.add_option("--ambient", options.instrument.ambientC, "room temperature in degrees Celsius (default 22)")
         ->type_name("C")
         ->check(numberIn(-HUGE_VAL, HUGE_VAL));
-    app.add_flag_callback(
+    CLI::Option* empty = app.add_flag_callback(
         "--empty-plate", [&options] { options.instrument.organisms = false; }, "no organisms: beams are never crossed");
+    app.add_flag("--dose-plate", options.instrument.dosePlate,
+                 "a dose series: the beam columns in pairs as the 12 columns of a 96-well plate, column 1 the "
+                 "vehicle, 2 to 11 a compound at 0.00508 to 100 uM in three-fold steps whose activity falls as "
+                 "1 / (1 + c / 1 uM), 12 a paralysing control at 2 % activity")
+        ->excludes(empty);
     app.add_option_function<std::string>(
            "--faults", [&options](const std::string& text) { parseFaults(text, options.instrument.faults); },
            "misbehave with probability P (0 to 1): short or faulty data blocks, no reply, no echo")

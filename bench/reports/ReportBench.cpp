@@ -7,7 +7,9 @@
 #include "ManualHost.h"
 #include "ScriptedDialogs.h"
 #include "WeekAcquisition.h"
+#include "reports/ActivityTable.h"
 #include "reports/Recalculation.h"
+#include "reports/RhythmExport.h"
 
 namespace zorvex {
 namespace {
@@ -33,6 +35,38 @@ void BM_WeekReport(benchmark::State& state) {
     state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_WeekReport)->Arg(5)->Arg(60)->Unit(benchmark::kMillisecond);
+
+// The exports of the report window's Advanced menu, on the same week (in a
+// folder named as an acquisition start, which they read).
+constexpr const char* WeekStamp = "14032026_0930";
+
+void BM_WeekActivityTable(benchmark::State& state) {
+    test::TempFolder temp;
+    auto builder = bench::weekAcquisition(temp, WeekStamp);
+    const ActivityTableRequest request{builder.folder(), temp.path(), static_cast<int>(state.range(0)), {}};
+    test::ScriptedDialogs dialogs;
+    for (auto _ : state) {
+        auto file = exportActivityTable(request, dialogs);
+        if (!file) state.SkipWithError(dialogs.shown.back().c_str());
+        benchmark::DoNotOptimize(file);
+    }
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_WeekActivityTable)->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
+
+void BM_WeekRhythmExport(benchmark::State& state) {
+    test::TempFolder temp;
+    auto builder = bench::weekAcquisition(temp, WeekStamp);
+    const RhythmRequest request{builder.folder(), temp.path(), static_cast<int>(state.range(0)), {}};
+    test::ScriptedDialogs dialogs;
+    for (auto _ : state) {
+        auto files = exportRhythm(request, dialogs);
+        if (files.empty()) state.SkipWithError(dialogs.shown.back().c_str());
+        benchmark::DoNotOptimize(files);
+    }
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_WeekRhythmExport)->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
 
 void BM_Recalculation(benchmark::State& state) {
     test::TempFolder temp;

@@ -118,7 +118,7 @@ bool Acquisition::makeAcquisitionFolder(const std::string& name) {
         dialogs_.message("Cannot create the acquisition folder " + folder.string());
         return false;
     }
-    if (!saveProjectInto(workspace_, folder) ||
+    if (!saveProjectInto(workspace_, folder) || !copyProjectSideFiles(workspace_.projectFolder, folder) ||
         !writeExperimentInfo(folder, {storableName(name), storableName(options_.description)})) {
         dialogs_.message("Cannot write the project files into the acquisition folder " + folder.string());
         return false;

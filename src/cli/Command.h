@@ -51,6 +51,11 @@ private:
 /// The required positional ACQ_FOLDER, an acquisition folder.
 CLI::Option* addAcquisitionFolder(CLI::App& app, std::filesystem::path& folder);
 
+/// --interval MIN of the exports: whole minutes per `unit` ("line", "row"),
+/// 1 to `maxMinutes`, default 1; `whyNotAbove` as wholeNumberIn() takes it.
+CLI::Option* addIntervalMinutes(CLI::App& app, int& minutes, const std::string& unit, int maxMinutes,
+                                const std::string& whyNotAbove = "");
+
 /// --program-folder DIR; resolveProgramFolder() gives the default when it is absent.
 CLI::Option* addProgramFolder(CLI::App& app, std::optional<std::filesystem::path>& folder);
 

@@ -4,7 +4,7 @@
 
 #include "figures/FigureFile.h"
 #include "figures/Figures.h"
-#include "figures/OffscreenPainting.h"
+#include "figures/OffscreenGui.h"
 #include "platform/ProgramFolder.h"
 #include "views/FigureChoices.h"
 
@@ -137,7 +137,7 @@ public:
         const FigureRequest request =
             figureRequestOf(choices_, folder_, resolveProgramFolder(programFolder_), output_);
 
-        OffscreenPainting painting;
+        OffscreenGui gui;
         const FigureOutcome outcome = writeFigure(request);
         if (!outcome.message.empty()) err << outcome.message << "\n";
         if (!outcome.written) return ExitFailed;

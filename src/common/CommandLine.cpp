@@ -170,9 +170,9 @@ std::string helpText(const CLI::App& app) {
     return programFormatter()->make_help(&app, fullName(app), CLI::AppFormatMode::Normal);
 }
 
-CLI::Validator wholeNumberIn(long long low, long long high) {
+CLI::Validator wholeNumberIn(long long low, long long high, const std::string& whyNotAbove) {
     return CLI::Validator(
-        [low, high](std::string& text) -> std::string {
+        [low, high, whyNotAbove](std::string& text) -> std::string {
             long long value = 0;
             const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
             const bool whole = !text.empty() && end == text.data() + text.size();
@@ -180,7 +180,9 @@ CLI::Validator wholeNumberIn(long long low, long long high) {
                 return shown(text) + " is not a whole number";
             }
             if (error != std::errc() || value < low || value > high) {
-                return text + " is not in " + std::to_string(low) + ".." + std::to_string(high);
+                const bool above = error != std::errc() ? text[0] != '-' : value > high;
+                return text + " is not in " + std::to_string(low) + ".." + std::to_string(high) +
+                       (above && !whyNotAbove.empty() ? ": " + whyNotAbove : "");
             }
             text = std::to_string(value);  // the library would read "010" as octal
             return "";

@@ -33,8 +33,9 @@ int usageError(const CLI::App& app, const std::string& problem, std::ostream& er
 /// The help of `app` (a program or one of its commands) as --help shows it.
 std::string helpText(const CLI::App& app);
 
-/// Accepts a whole number in low..high: "ten is not a whole number", "90 is not in 1..59".
-CLI::Validator wholeNumberIn(long long low, long long high);
+/// Accepts a whole number in low..high: "ten is not a whole number", "90 is not in 1..59";
+/// `whyNotAbove`, when given, follows the message of a number above `high`.
+CLI::Validator wholeNumberIn(long long low, long long high, const std::string& whyNotAbove = "");
 
 /// Accepts a finite decimal number in low..high; `high` may be infinite ("-1 is below 0").
 CLI::Validator numberIn(double low, double high);

@@ -73,6 +73,11 @@ std::string timeStamp(const DateTime& when) {
            formatDigits(when.hour, 2) + formatDigits(when.minute, 2);
 }
 
+std::string isoDateTime(const DateTime& when) {
+    return formatDigits(when.year, 4) + "-" + formatDigits(when.month, 2) + "-" + formatDigits(when.day, 2) + " " +
+           formatDigits(when.hour, 2) + ":" + formatDigits(when.minute, 2) + ":" + formatDigits(when.second, 2);
+}
+
 std::optional<DateTime> parseTimeStamp(std::string_view stamp) {
     if (stamp.size() != 13 || stamp[8] != '_') return std::nullopt;
     for (std::size_t i = 0; i < stamp.size(); ++i) {

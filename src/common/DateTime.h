@@ -41,4 +41,8 @@ std::string timeStamp(const DateTime& when);
 /// Reads a "ddmmyyyy_hhmm" stamp; nothing when the text is not one or names no real date.
 std::optional<DateTime> parseTimeStamp(std::string_view stamp);
 
+/// "2024-03-05 14:30:00": ISO 8601 date and time, a space between them as
+/// spreadsheets and R's readers take it without options.
+std::string isoDateTime(const DateTime& when);
+
 }  // namespace zorvex

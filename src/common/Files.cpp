@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fstream>
+#include <utility>
 
 namespace zorvex {
 
@@ -54,14 +55,38 @@ std::optional<std::string> readFile(const fs::path& path, std::size_t maxBytes) 
 }
 
 bool writeFile(const fs::path& path, std::string_view bytes) {
-    fs::path temporary = path;
-    temporary += ".tmp";
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    ::unlink(temporary.c_str());
+    FileReplacement replacement(path);
+    return replacement.append(bytes) && replacement.commit();
+}
+
+FileReplacement::FileReplacement(fs::path path) : path_(std::move(path)), temporary_(path_) {
+    temporary_ += ".tmp";
+    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+}
+
+FileReplacement::~FileReplacement() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    ::unlink(temporary_.c_str());
+}
+
+bool FileReplacement::append(std::string_view bytes) {
+    if (fd_ >= 0 && writeAll(fd_, bytes)) return true;
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(temporary_.c_str());
+        fd_ = -1;
+    }
+    return false;
+}
+
+bool FileReplacement::commit() {
+    if (fd_ < 0) return false;
+    bool ok = ::fsync(fd_) == 0;
+    ok = ::close(fd_) == 0 && ok;
+    fd_ = -1;
+    if (ok && ::rename(temporary_.c_str(), path_.c_str()) == 0) return true;
+    ::unlink(temporary_.c_str());
     return false;
 }
 

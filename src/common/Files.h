@@ -22,6 +22,28 @@ std::optional<std::string> readFile(const std::filesystem::path& path, std::size
 /// which then takes its name, so a crash or a full disk keeps the old file.
 bool writeFile(const std::filesystem::path& path, std::string_view bytes);
 
+/// A file replaced by one written beside it in pieces, for contents too large
+/// to hold at once: the old file stays whole until commit() renames the new
+/// one over it; a replacement dropped without commit() removes its own file.
+class FileReplacement {
+public:
+    explicit FileReplacement(std::filesystem::path path);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    /// Adds bytes to the new file; false once any write has failed.
+    bool append(std::string_view bytes);
+    /// Flushes the new file to disk and gives it the name; false, leaving the
+    /// old file, when a write or the rename failed.
+    bool commit();
+
+private:
+    std::filesystem::path path_;
+    std::filesystem::path temporary_;
+    int fd_ = -1;
+};
+
 /// Appends in one write; on a short write the file is cut back to its old
 /// length, so readers only ever see whole records.
 bool appendFile(const std::filesystem::path& path, std::string_view bytes);

@@ -223,4 +223,14 @@ bool isNumeric(std::string_view text) {
     return i == text.size();
 }
 
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string quoted = "\"";
+    for (char ch : text) {
+        if (ch == '"') quoted += '"';
+        quoted += ch;
+    }
+    return quoted + "\"";
+}
+
 }  // namespace zorvex

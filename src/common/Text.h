@@ -44,4 +44,8 @@ std::string_view trimBlanks(std::string_view text);
 /// exponent (E or D), or "&H"/"&O" digits. "12abc" and "" are not numbers.
 bool isNumeric(std::string_view text);
 
+/// A CSV field (RFC 4180): in double quotes with inner quotes doubled when it
+/// holds a comma, a quote or a line break; as it is otherwise.
+std::string csvField(std::string_view text);
+
 }  // namespace zorvex

@@ -41,15 +41,18 @@ ChartFrame frameOf(const ChartFigure& figure, const FigureStyle& style, double p
     double lastXLabel = 0.0;
     for (const ChartPanel& panel : figure.panels) {
         yLabels = std::max(yLabels, widestLabel(panel.y.labels, style.tickPt));
-        if (!panel.x.labels.empty()) lastXLabel = textWidthMm(QString::fromStdString(panel.x.labels.back()), style.tickPt);
+        if (!panel.x.labels.empty()) {
+            lastXLabel = std::max(lastXLabel, textWidthMm(QString::fromStdString(panel.x.labels.back()), style.tickPt));
+        }
     }
     frame.left = style.marginMm + labelText + 0.4 * tickText + yLabels + 0.3 * tickText + style.tickMm;
     frame.right = style.widthMm - style.marginMm - lastXLabel / 2.0;
     frame.top = style.marginMm + tickText / 2.0;
     const int panels = std::max<int>(1, static_cast<int>(figure.panels.size()));
     frame.titleMm = panels > 1 ? 1.2 * labelText : 0.0;
-    frame.gapMm = panels > 1 ? 0.8 * tickText : 0.0;
     frame.underMm = style.tickMm + 1.1 * tickText + 1.2 * labelText;
+    // Panels of their own x axes keep room for its labels and title under each.
+    frame.gapMm = panels < 2 ? 0.0 : (figure.sharedX ? 0.8 * tickText : frame.underMm + 0.8 * tickText);
     frame.legend = placeLegend(figure.legend, style.widthMm - 2.0 * style.marginMm, style.labelPt);
     frame.noteMm = paragraphHeightMm(figure.note, style.widthMm - 2.0 * style.marginMm, style.notePt);
     const double fixed = frame.top + panels * (frame.titleMm + frame.gapMm) + frame.underMm + 0.5 * tickText +
@@ -73,8 +76,8 @@ struct PlotArea {
     double left, top, width, height;
     const Axis& x;
     const Axis& y;
-    double pageX(double value) const { return left + (value - x.min) / (x.max - x.min) * width; }
-    double pageY(double value) const { return top + height - (value - y.min) / (y.max - y.min) * height; }
+    double pageX(double value) const { return left + axisFraction(x, value) * width; }
+    double pageY(double value) const { return top + height - axisFraction(y, value) * height; }
 };
 
 // The band of each run of two or more bins; a lone bin shows its band as an error bar.
@@ -121,6 +124,9 @@ void paintAxes(FigureCanvas& canvas, const PlotArea& area, bool xLabels) {
         canvas.text(area.left - style.tickMm - 0.3 * lineHeightMm(style.tickPt), y,
                     QString::fromStdString(area.y.labels[i]), style.tickPt, Qt::AlignRight | Qt::AlignVCenter);
     }
+    const double minorMm = style.tickMm / 2.0;
+    for (double tick : area.y.minorTicks) canvas.line(area.left - minorMm, area.pageY(tick), area.left, area.pageY(tick), ink, style.axisMm);
+    for (double tick : area.x.minorTicks) canvas.line(area.pageX(tick), bottom, area.pageX(tick), bottom + minorMm, ink, style.axisMm);
     for (std::size_t i = 0; i < area.x.ticks.size(); ++i) {
         const double x = area.pageX(area.x.ticks[i]);
         canvas.line(x, bottom, x, bottom + style.tickMm, ink, style.axisMm);
@@ -129,6 +135,19 @@ void paintAxes(FigureCanvas& canvas, const PlotArea& area, bool xLabels) {
                         Qt::AlignHCenter | Qt::AlignTop);
         }
     }
+}
+
+// A dashed drop line from the marked value's point to the x axis, and its interval as a capped bar.
+void paintMarker(FigureCanvas& canvas, const PlotArea& area, const XMarker& marker) {
+    const FigureStyle& style = canvas.style();
+    const QColor colour = toQColor(marker.colour);
+    const double x = area.pageX(marker.x), y = area.pageY(marker.y), cap = style.tickMm / 2.0;
+    canvas.line(x, y, x, area.top + area.height, colour, style.curveMm, true);
+    const double low = std::max(area.pageX(marker.low), area.left);
+    const double high = std::min(area.pageX(marker.high), area.left + area.width);
+    canvas.line(low, y, high, y, colour, style.curveMm);
+    if (low > area.left) canvas.line(low, y - cap, low, y + cap, colour, style.curveMm);
+    if (high < area.left + area.width) canvas.line(high, y - cap, high, y + cap, colour, style.curveMm);
 }
 
 void paintPanel(FigureCanvas& canvas, const PlotArea& area, const ChartPanel& panel, bool xLabels) {
@@ -141,8 +160,15 @@ void paintPanel(FigureCanvas& canvas, const PlotArea& area, const ChartPanel& pa
     // Every band before any line, so that no band covers another group's line.
     for (const ChartSeries& series : panel.series) paintBands(canvas, area, series);
     for (const ChartSeries& series : panel.series) paintLines(canvas, area, series);
+    for (const XMarker& marker : panel.markers) paintMarker(canvas, area, marker);
     canvas.unclip();
     paintAxes(canvas, area, xLabels);
+}
+
+void paintXTitle(FigureCanvas& canvas, const ChartFrame& frame, double plotBottom, const std::string& title) {
+    const FigureStyle& style = canvas.style();
+    canvas.text((frame.left + frame.right) / 2.0, plotBottom + style.tickMm + 1.1 * lineHeightMm(style.tickPt),
+                QString::fromStdString(title), style.labelPt, Qt::AlignHCenter | Qt::AlignTop);
 }
 
 }  // namespace
@@ -164,7 +190,9 @@ void paintChart(FigureCanvas& canvas, const ChartFigure& figure) {
         }
         if (i == 0) plotsTop = top;
         const PlotArea area{frame.left, top, frame.right - frame.left, frame.plotMm, panel.x, panel.y};
-        paintPanel(canvas, area, panel, i + 1 == figure.panels.size());
+        const bool last = i + 1 == figure.panels.size();
+        paintPanel(canvas, area, panel, last || !figure.sharedX);
+        if (last || !figure.sharedX) paintXTitle(canvas, frame, top + frame.plotMm, panel.x.title);
         top += frame.plotMm + frame.gapMm;
     }
     if (figure.panels.empty()) return;
@@ -172,9 +200,6 @@ void paintChart(FigureCanvas& canvas, const ChartFigure& figure) {
     const double yTitleX = style.marginMm + lineHeightMm(style.labelPt) / 2.0;
     canvas.verticalText(yTitleX, (plotsTop + plotsBottom) / 2.0, QString::fromStdString(figure.panels.front().y.title),
                         style.labelPt);
-    const double xTitleTop = plotsBottom + style.tickMm + 1.1 * lineHeightMm(style.tickPt);
-    canvas.text((frame.left + frame.right) / 2.0, xTitleTop, QString::fromStdString(figure.panels.back().x.title),
-                style.labelPt, Qt::AlignHCenter | Qt::AlignTop);
     const double legendTop = plotsBottom + frame.underMm + 0.5 * lineHeightMm(style.tickPt);
     paintLegend(canvas, figure.legend, frame.legend, style.marginMm, legendTop, style.labelPt);
     canvas.paragraph(style.marginMm, legendTop + frame.legend.heightMm, figure.note, style.widthMm - 2.0 * style.marginMm, style.notePt, toQColor(QuietInk));

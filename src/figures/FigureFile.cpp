@@ -77,7 +77,7 @@ bool paintSvg(const std::filesystem::path& file, double widthMm, double heightMm
 
 bool paintPng(const std::filesystem::path& file, double widthMm, double heightMm, const FigureStyle& style,
               const PaintFigure& paint) {
-    const QImage image = paintedImage(widthMm, heightMm, PngDotsPerInch, style, paint);
+    const QImage image = paintFigureImage(widthMm, heightMm, style, paint, PngDotsPerInch);
     return !image.isNull() && image.save(qPath(file), "PNG");
 }
 
@@ -90,8 +90,8 @@ std::filesystem::path partialName(const std::filesystem::path& file) {
 
 }  // namespace
 
-QImage paintedImage(double widthMm, double heightMm, double dotsPerInch, const FigureStyle& style,
-                    const PaintFigure& paint) {
+QImage paintFigureImage(double widthMm, double heightMm, const FigureStyle& style, const PaintFigure& paint,
+                        double dotsPerInch) {
     QImage image(dotsOf(widthMm, dotsPerInch), dotsOf(heightMm, dotsPerInch), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) return image;
     const int dotsPerMetre = static_cast<int>(std::lround(dotsPerInch / MmPerInch * 1000.0));

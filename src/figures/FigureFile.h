@@ -25,10 +25,10 @@ std::optional<FileFormat> formatOfFile(const std::filesystem::path& file);
 /// Paints the figure on a canvas of the page's size.
 using PaintFigure = std::function<void(FigureCanvas&)>;
 
-/// A page of `widthMm` x `heightMm` painted by `paint` on white at
-/// `dotsPerInch`; a null image when it is too large to hold.
-QImage paintedImage(double widthMm, double heightMm, double dotsPerInch, const FigureStyle& style,
-                    const PaintFigure& paint);
+/// A page of `widthMm` x `heightMm` painted by `paint` on a white image of
+/// `dotsPerInch`; a null image when it cannot be made.
+QImage paintFigureImage(double widthMm, double heightMm, const FigureStyle& style, const PaintFigure& paint,
+                        double dotsPerInch);
 
 /// Writes a page of `widthMm` x `heightMm` painted by `paint` to `file`;
 /// nothing on success, else the message to show.

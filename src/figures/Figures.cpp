@@ -122,7 +122,7 @@ FigureOutcome writeFigure(const FigureRequest& request) {
 FigurePreview previewFigure(const FigureRequest& request, double dotsPerInch) {
     FigurePreview preview;
     preview.outcome = drawPlanned(request, [&](const PaintPlan& plan, const FigureStyle& style) -> std::optional<std::string> {
-        preview.image = paintedImage(style.widthMm, plan.heightMm, dotsPerInch, style, plan.paint);
+        preview.image = paintFigureImage(style.widthMm, plan.heightMm, style, plan.paint, dotsPerInch);
         if (preview.image.isNull()) return "The figure is too large to show.";
         return std::nullopt;
     });

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zorvex {
 
@@ -27,6 +28,21 @@ public:
         if (typed.empty()) return std::nullopt;
         return typed;
     }
+};
+
+/// Dialogs for work that reports instead of asking: each text is kept in
+/// order, each question takes its first answer (OK, Yes), an input its initial text.
+class MessageList : public Dialogs {
+public:
+    explicit MessageList(std::vector<std::string>& messages) : messages_(messages) {}
+    Answer message(const std::string& text, Buttons buttons = Buttons::Ok) override {
+        messages_.push_back(text);
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
+    }
+    std::string input(const std::string&, const std::string& initialText = "") override { return initialText; }
+
+private:
+    std::vector<std::string>& messages_;
 };
 
 }  // namespace zorvex

@@ -13,8 +13,6 @@ namespace {
 constexpr std::int16_t MinBinMinutes = 2;
 constexpr std::int32_t ShortRunMinutes = 30;
 constexpr std::int32_t QuarterHour = 15;
-constexpr std::int16_t LowestValidTenths = 10;
-constexpr std::int16_t HighestValidTenths = 500;
 
 void add32(std::int32_t& total, long long value) {
     long long sum = static_cast<long long>(total) + value;
@@ -157,7 +155,7 @@ void computeReport(const ReportPlate& plate, const LoadedSeries& series, std::in
         tables.hasData[b] = true;
         add32(tables.recordsPerBin[b], 1);
         std::int16_t temperature = series.temperatureTenths[n];
-        if (temperature >= LowestValidTenths && temperature <= HighestValidTenths) {
+        if (isValidTemperature(temperature)) {
             add32(tables.temperatureTenths[b], temperature);
             validTemperatures[b] = checkedInt16(validTemperatures[b] + 1);
         }

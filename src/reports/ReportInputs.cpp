@@ -16,6 +16,8 @@ namespace zorvex {
 namespace {
 
 constexpr std::int32_t RestartDropMinutes = 1000;
+constexpr std::int16_t LowestValidTenths = 10;
+constexpr std::int16_t HighestValidTenths = 500;
 
 // Project number of the folder holding the acquisition ("p00012" -> 12), only
 // to name the project in the channel files' messages.
@@ -53,6 +55,10 @@ std::vector<std::vector<std::int16_t>> channelMapOf(const PlateFormat& plate) {
         if (well >= 0) map[plate.BeamOfChannel[c]][well] = static_cast<std::int16_t>(c);
     }
     return map;
+}
+
+bool isValidTemperature(std::int16_t tenths) {
+    return tenths >= LowestValidTenths && tenths <= HighestValidTenths;
 }
 
 int ReportPlate::beamZeroChannel(int well) const {

@@ -48,6 +48,10 @@ struct LoadedSeries {
     std::int32_t span() const;
 };
 
+/// True for a stored temperature the reports average: 1.0 to 50.0 degrees;
+/// others come from a missing or faulty sensor.
+bool isValidTemperature(std::int16_t tenths);
+
 /// Minutes since the start with a day added whenever the count drops by more
 /// than 1000 (the acquisition's minute counter restarted); throws
 /// OverflowError when a minute leaves 32 bits.

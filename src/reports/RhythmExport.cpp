@@ -5,6 +5,7 @@
 #include "acquisition/DataFiles.h"
 #include "common/Files.h"
 #include "common/Text.h"
+#include "reports/ExportFiles.h"
 #include "store/PlateFormat.h"
 
 namespace zorvex {
@@ -14,6 +15,7 @@ namespace {
 // CR LF as the monitors' own files end their lines; the analysis tools read both.
 constexpr const char* LineEnd = "\r\n";
 constexpr const char* MetadataFileName = "metadata.csv";
+constexpr int MinutesPerHour = 60;
 constexpr std::array<const char*, 12> MonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
@@ -27,42 +29,39 @@ std::string monitorDate(const DateTime& when) {
            formatDigits(when.year % 100, 2);
 }
 
-// "2024-03-05 14:30:00"
-std::string isoDateTime(const DateTime& when) {
-    return formatDigits(when.year, 4) + "-" + formatDigits(when.month, 2) + "-" + formatDigits(when.day, 2) + " " +
-           clockText(when);
-}
+// Readings of intervals first..last with no step of an hour or more between
+// them: what one row of metadata.csv may span.
+struct Stretch {
+    int first = 0;
+    int last = 0;
+};
 
-// Interval k is read at its end.
-DateTime readingTime(const RhythmGrid& grid, int interval) {
-    return addMinutes(grid.start, static_cast<double>(interval + 1) * grid.intervalMinutes);
-}
-
-bool hasChannel(const ReportPlate& plate, int well) {
-    for (const auto& beamRow : plate.channelMap) {
-        if (beamRow[static_cast<std::size_t>(well)] >= 0) return true;
+std::vector<Stretch> readingStretches(const RhythmGrid& grid) {
+    std::vector<Stretch> stretches;
+    for (int k = 0; k < grid.exportedIntervals(); ++k) {
+        if (!grid.isReading(k)) continue;
+        if (stretches.empty() || (k - stretches.back().last) * grid.intervalMinutes >= MinutesPerHour) {
+            stretches.push_back({k, k});
+        } else {
+            stretches.back().last = k;
+        }
     }
-    return false;
+    return stretches;
+}
+
+// Time zero of a stretch. A later one starts where its first interval begins:
+// anything earlier would reach back over the gap into the stretch before.
+DateTime stretchStart(const RhythmGrid& grid, const Stretch& stretch, bool first, TimeZero timeZero) {
+    if (!first) return grid.readingTime(stretch.first - 1);
+    if (timeZero == TimeZero::LightsOn) {
+        if (auto lightsOn = lastLightsOn(grid, grid.readingTime(stretch.first))) return *lightsOn;
+    }
+    return grid.start;
 }
 
 std::string experimentOf(const std::filesystem::path& acquisitionFolder, const RhythmGrid& grid) {
     auto info = readExperimentInfo(acquisitionFolder);
     return info && !info->name.empty() ? info->name : timeStamp(grid.start);
-}
-
-// The folder, created when missing; nothing after a message when it is not one.
-bool prepareFolder(const std::filesystem::path& folder, Dialogs& dialogs) {
-    std::error_code error;
-    if (std::filesystem::exists(folder, error) && !std::filesystem::is_directory(folder, error)) {
-        dialogs.message("The export folder is a file: " + folder.string());
-        return false;
-    }
-    std::filesystem::create_directories(folder, error);
-    if (error || !folderExists(folder)) {
-        dialogs.message("The export folder cannot be created: " + folder.string());
-        return false;
-    }
-    return true;
 }
 
 // Monitor files of an earlier export with more wells would be read as part of this one.
@@ -71,6 +70,19 @@ void removeStaleMonitors(const std::filesystem::path& folder, int firstStale) {
     for (int number = firstStale; fileExists(folder / monitorFileName(number)); ++number) {
         if (!std::filesystem::remove(folder / monitorFileName(number), error)) return;
     }
+}
+
+// Nothing when the interval suits the tools; otherwise what to tell the operator.
+std::optional<std::string> intervalProblem(int intervalMinutes) {
+    if (intervalMinutes > MaxRhythmIntervalMinutes) {
+        return "Monitor files take 1 to " + std::to_string(MaxRhythmIntervalMinutes) +
+               " minutes per line: " + RhythmIntervalLimitReason + ".";
+    }
+    if (intervalMinutes < 1) {
+        return "The interval must be a whole number of minutes from 1 to " +
+               std::to_string(MaxRhythmIntervalMinutes) + ".";
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -85,16 +97,16 @@ int monitorFileCount(const RhythmGrid& grid) { return (grid.wellCount() + WellsP
 
 std::string monitorFileText(const RhythmGrid& grid, int index) {
     std::string text;
-    for (int k = 0; k < grid.intervalCount(); ++k) {
-        const DateTime when = readingTime(grid, k);
-        const auto slot = static_cast<std::size_t>(k);
+    for (int k = 0; k < grid.exportedIntervals(); ++k) {
+        const DateTime when = grid.readingTime(k);
+        const bool reading = grid.isReading(k);
         text += std::to_string(k + 1) + "\t" + monitorDate(when) + "\t" + clockText(when) + "\t" +
-                (grid.hasRecords[slot] ? "1" : "0") + "\t0\t0\t0\t0\t0\t" + (grid.lightOn[slot] ? "1" : "0");
+                (reading ? "1" : "0") + "\t0\t0\t0\t0\t0\t" + (grid.lightOn[static_cast<std::size_t>(k)] ? "1" : "0");
         for (int column = 0; column < WellsPerMonitor; ++column) {
             const int well = index * WellsPerMonitor + column;
             text += "\t";
             text += well < grid.wellCount()
-                        ? std::to_string(grid.wellCounts[static_cast<std::size_t>(well)][slot])
+                        ? std::to_string(grid.wellCounts[static_cast<std::size_t>(well)][static_cast<std::size_t>(k)])
                         : "0";
         }
         text += LineEnd;
@@ -102,55 +114,47 @@ std::string monitorFileText(const RhythmGrid& grid, int index) {
     return text;
 }
 
-std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string quoted = "\"";
-    for (char ch : text) {
-        if (ch == '"') quoted += '"';
-        quoted += ch;
-    }
-    return quoted + "\"";
-}
-
-std::string rhythmMetadataText(const RhythmGrid& grid, const std::string& experiment) {
-    const std::string start = csvField(isoDateTime(grid.start));
-    const std::string stop = csvField(isoDateTime(readingTime(grid, grid.intervalCount() - 1)));
-    std::string text = "file,start_datetime,stop_datetime,region_id,well,group,group_name,plate,experiment";
+std::string rhythmMetadataText(const RhythmGrid& grid, const std::string& experiment, TimeZero timeZero) {
+    std::string text = "file,start_datetime,stop_datetime,region_id,well,group,group_name,plate,experiment,beams";
     text += LineEnd;
-    for (int well = 0; well < grid.wellCount(); ++well) {
-        if (!hasChannel(grid.plate, well)) continue;
-        const int group = grid.groupOfWell(well);
-        const bool grouped = group >= 0 && group < ChannelSlots;
-        text += monitorFileName(well / WellsPerMonitor + 1) + "," + start + "," + stop + "," +
-                std::to_string(well % WellsPerMonitor + 1) + "," + csvField(wellName(grid.plate.plate, well)) + "," +
-                (grouped ? std::to_string(group) : "") + "," +
-                (grouped ? csvField(grid.plate.groups.Name[static_cast<std::size_t>(group)]) : "") + "," +
-                csvField(grid.plate.plateName) + "," + csvField(experiment) + LineEnd;
+    const std::vector<Stretch> stretches = readingStretches(grid);
+    for (std::size_t s = 0; s < stretches.size(); ++s) {
+        const std::string span = csvField(isoDateTime(stretchStart(grid, stretches[s], s == 0, timeZero))) + "," +
+                                 csvField(isoDateTime(grid.readingTime(stretches[s].last)));
+        for (int well = 0; well < grid.wellCount(); ++well) {
+            const int beams = grid.beamsOfWell(well);
+            if (beams == 0) continue;
+            const int group = grid.groupOfWell(well);
+            const bool grouped = group >= 0 && group < ChannelSlots;
+            text += monitorFileName(well / WellsPerMonitor + 1) + "," + span + "," +
+                    std::to_string(well % WellsPerMonitor + 1) + "," + csvField(wellName(grid.plate.plate, well)) +
+                    "," + (grouped ? std::to_string(group) : "") + "," +
+                    (grouped ? csvField(grid.plate.groups.Name[static_cast<std::size_t>(group)]) : "") + "," +
+                    csvField(grid.plate.plateName) + "," + csvField(experiment) + "," + std::to_string(beams) +
+                    LineEnd;
+        }
     }
     return text;
 }
 
 std::vector<std::filesystem::path> exportRhythm(const RhythmRequest& request, Dialogs& dialogs) {
-    std::vector<std::filesystem::path> written;
-    auto grid = loadRhythmGrid(request.acquisitionFolder, request.programFolder, request.intervalMinutes, dialogs);
-    if (!grid) return written;
-    if (grid->intervalCount() == 0) {
-        dialogs.message("The acquisition holds no activity records: nothing to export.");
-        return written;
+    if (auto problem = intervalProblem(request.intervalMinutes)) {
+        dialogs.message(*problem);
+        return {};
     }
+    auto grid = loadExportGrid(request.acquisitionFolder, request.programFolder, request.intervalMinutes, dialogs);
+    if (!grid) return {};
     const std::filesystem::path folder =
         request.outFolder.empty() ? rhythmFolder(request.acquisitionFolder) : request.outFolder;
-    if (!prepareFolder(folder, dialogs)) return written;
+    if (!prepareExportFolder(folder, dialogs)) return {};
 
     // metadata.csv goes first and comes back last, so one present always
     // describes complete monitor files of this export.
     std::error_code ignored;
     std::filesystem::remove(folder / MetadataFileName, ignored);
+    std::vector<std::filesystem::path> written;
     auto write = [&](const std::filesystem::path& file, const std::string& text) {
-        if (!writeFile(file, text)) {
-            dialogs.message("The file cannot be written: " + file.string());
-            return false;
-        }
+        if (!writeExportFile(file, text, dialogs)) return false;
         written.push_back(file);
         return true;
     };
@@ -158,9 +162,8 @@ std::vector<std::filesystem::path> exportRhythm(const RhythmRequest& request, Di
     for (int index = 0; index < files; ++index) {
         if (!write(folder / monitorFileName(index + 1), monitorFileText(*grid, index))) return {};
     }
-    if (!write(folder / MetadataFileName, rhythmMetadataText(*grid, experimentOf(request.acquisitionFolder, *grid)))) {
-        return {};
-    }
+    const std::string experiment = experimentOf(request.acquisitionFolder, *grid);
+    if (!write(folder / MetadataFileName, rhythmMetadataText(*grid, experiment, request.timeZero))) return {};
     removeStaleMonitors(folder, files + 1);
     return written;
 }

@@ -1,8 +1,8 @@
 #include "reports/RhythmGrid.h"
 
 #include <algorithm>
-#include <exception>
 
+#include "common/Numbers.h"
 #include "reports/RecordedLight.h"
 #include "reports/Report.h"
 
@@ -14,34 +14,37 @@ namespace {
 // add a few); a larger span comes from a damaged counts.bin and would only
 // allocate without end.
 constexpr long long MaxSpanMinutes = 100 * MinutesPerDay;
-// Intervals handed to the report computation at a time: its bin numbers are
-// 16-bit and it sums all 384 channels per bin.
-constexpr int ChunkIntervals = MinutesPerDay;
 
-// Adds the well activity of the records of intervals first..first+count-1,
-// through the report computation with 1-minute bins (interval k as bin
-// k-first+1). `next` walks `order`, the records in interval order.
-void addChunk(const ReportPlate& plate, const LoadedSeries& series, const std::vector<std::size_t>& order,
-              const std::vector<std::int32_t>& intervalOfRecord, int first, int count, std::size_t& next,
-              RhythmGrid& grid) {
-    LoadedSeries chunk;
-    for (; next < order.size() && intervalOfRecord[order[next]] < first + count; ++next) {
-        const std::size_t n = order[next];
-        const std::int32_t k = intervalOfRecord[n];
-        if (k < first) continue;
-        chunk.minutes.push_back(k - first + 1);
-        chunk.counts.push_back(series.counts[n]);
-        chunk.temperatureTenths.push_back(series.temperatureTenths[n]);
-    }
-    if (chunk.minutes.empty()) return;
-    ReportTables tables;
-    computeReport(plate, chunk, 1, count, tables);
-    for (int w = 0; w < grid.wellCount(); ++w) {
-        auto& counts = grid.wellCounts[static_cast<std::size_t>(w)];
-        for (int b = 1; b <= count; ++b) {
-            counts[static_cast<std::size_t>(first + b - 1)] =
-                tables.wellActivity[static_cast<std::size_t>(b)][static_cast<std::size_t>(w)];
+// Adds each record's beam counts to its well and interval, and its valid
+// temperature to its interval's mean.
+void addRecords(const LoadedSeries& series, const std::vector<std::int32_t>& intervalOfRecord, RhythmGrid& grid) {
+    std::vector<std::vector<int>> channelsOfWell(static_cast<std::size_t>(grid.wellCount()));
+    for (const auto& beamRow : grid.plate.channelMap) {
+        for (std::size_t w = 0; w < channelsOfWell.size(); ++w) {
+            if (beamRow[w] >= 0) channelsOfWell[w].push_back(beamRow[w]);
         }
+    }
+    const auto intervals = static_cast<std::size_t>(grid.intervalCount());
+    std::vector<long long> temperatureSum(intervals, 0);
+    std::vector<int> temperatures(intervals, 0);
+    for (std::size_t n = 0; n < intervalOfRecord.size(); ++n) {
+        if (intervalOfRecord[n] < 0) continue;
+        const auto k = static_cast<std::size_t>(intervalOfRecord[n]);
+        grid.hasRecords[k] = true;
+        const auto& counts = series.counts[n];
+        for (std::size_t w = 0; w < channelsOfWell.size(); ++w) {
+            long long sum = grid.wellCounts[w][k];
+            for (int c : channelsOfWell[w]) sum += counts[static_cast<std::size_t>(c)];
+            grid.wellCounts[w][k] = toInt32(static_cast<double>(sum));
+        }
+        if (isValidTemperature(series.temperatureTenths[n])) {
+            temperatureSum[k] += series.temperatureTenths[n];
+            ++temperatures[k];
+        }
+    }
+    grid.temperatureC.assign(intervals, std::nullopt);
+    for (std::size_t k = 0; k < intervals; ++k) {
+        if (temperatures[k] > 0) grid.temperatureC[k] = static_cast<double>(temperatureSum[k]) / temperatures[k] / 10.0;
     }
 }
 
@@ -49,11 +52,33 @@ void addChunk(const ReportPlate& plate, const LoadedSeries& series, const std::v
 
 int RhythmGrid::groupOfWell(int well) const { return plate.groupOfWell(well); }
 
+int RhythmGrid::beamsOfWell(int well) const {
+    if (well < 0 || well > plate.maxWell) return 0;
+    int beams = 0;
+    for (const auto& beamRow : plate.channelMap) beams += beamRow[static_cast<std::size_t>(well)] >= 0 ? 1 : 0;
+    return beams;
+}
+
+bool RhythmGrid::isReading(int interval) const {
+    return interval >= 0 && interval < wholeIntervals && hasRecords[static_cast<std::size_t>(interval)];
+}
+
+int RhythmGrid::exportedIntervals() const {
+    int count = wholeIntervals;
+    while (count > 0 && !isReading(count - 1)) --count;
+    return count;
+}
+
+DateTime RhythmGrid::readingTime(int interval) const {
+    return addMinutes(start, static_cast<double>(interval + 1) * intervalMinutes);
+}
+
 std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitionFolder,
                                          const std::filesystem::path& programFolder, int intervalMinutes,
                                          Dialogs& dialogs) {
-    if (intervalMinutes < 1 || intervalMinutes > MaxRhythmIntervalMinutes) {
-        dialogs.message("The interval must be a whole number of minutes from 1 to 1440.");
+    if (intervalMinutes < 1 || intervalMinutes > MaxGridIntervalMinutes) {
+        dialogs.message("The interval must be a whole number of minutes from 1 to " +
+                        std::to_string(MaxGridIntervalMinutes) + ".");
         return std::nullopt;
     }
     auto start = acquisitionStartOf(acquisitionFolder);
@@ -86,32 +111,61 @@ std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitio
     RhythmGrid grid;
     grid.start = *start;
     grid.intervalMinutes = intervalMinutes;
+    grid.light = recordedLight(plate.setupCopy.setup);
+    grid.plate = std::move(plate);
     const int intervals = lastMinute < 0 ? 0 : lastMinute / intervalMinutes + 1;
+    // The recording reached the end of its last stamped minute; an interval
+    // ending later is unfinished.
+    grid.wholeIntervals = (lastMinute + 1) / intervalMinutes;
     grid.hasRecords.assign(static_cast<std::size_t>(intervals), false);
-    grid.wellCounts.assign(static_cast<std::size_t>(plate.maxWell) + 1,
+    grid.wellCounts.assign(static_cast<std::size_t>(grid.plate.maxWell) + 1,
                            std::vector<std::int32_t>(static_cast<std::size_t>(intervals), 0));
-    for (std::int32_t k : intervalOfRecord) {
-        if (k >= 0) grid.hasRecords[static_cast<std::size_t>(k)] = true;
-    }
-    // The computation walks its bins forwards; records out of order (joined
-    // runs) are put in interval order, keeping their order within one.
-    std::vector<std::size_t> order(series.minutes.size());
-    for (std::size_t n = 0; n < order.size(); ++n) order[n] = n;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return intervalOfRecord[a] < intervalOfRecord[b]; });
     try {
-        std::size_t next = 0;
-        for (int first = 0; first < intervals; first += ChunkIntervals) {
-            addChunk(plate, series, order, intervalOfRecord, first, std::min(ChunkIntervals, intervals - first), next,
-                     grid);
-        }
-    } catch (const std::exception&) {
+        addRecords(series, intervalOfRecord, grid);
+    } catch (const OverflowError&) {
         dialogs.message("Report Calculation Error");
         return std::nullopt;
     }
-    grid.lightOn = intervalLight(recordedLight(plate.setupCopy.setup), grid.start, intervalMinutes, intervals);
-    grid.plate = std::move(plate);
+    grid.lightOn = intervalLight(grid.light, grid.start, intervalMinutes, intervals);
     return grid;
+}
+
+std::optional<RhythmGrid> loadExportGrid(const std::filesystem::path& acquisitionFolder,
+                                         const std::filesystem::path& programFolder, int intervalMinutes,
+                                         Dialogs& dialogs) {
+    auto grid = loadRhythmGrid(acquisitionFolder, programFolder, intervalMinutes, dialogs);
+    if (!grid) return std::nullopt;
+    if (grid->intervalCount() == 0) {
+        dialogs.message("The acquisition holds no activity records: nothing to export.");
+        return std::nullopt;
+    }
+    if (grid->exportedIntervals() == 0) {
+        dialogs.message("The acquisition holds no whole interval of " + std::to_string(intervalMinutes) +
+                        " minutes: nothing to export. Choose a shorter interval.");
+        return std::nullopt;
+    }
+    return grid;
+}
+
+std::optional<DateTime> lastLightsOn(const RhythmGrid& grid, const DateTime& at) {
+    const LightSchedule& schedule = grid.light;
+    if (!schedule.enabled) return std::nullopt;
+    const long long untilMinute = minutesBetween(grid.start, at);
+    if (untilMinute >= 0 && untilMinute < MaxSpanMinutes) {
+        // The light as the run switched it, minute by minute.
+        const auto light = intervalLight(schedule, grid.start, 1, static_cast<int>(untilMinute) + 1);
+        for (auto m = static_cast<std::size_t>(untilMinute); m >= 1; --m) {
+            if (light[m] && !light[m - 1]) return addMinutes(grid.start, static_cast<double>(m));
+        }
+        if (light[0] && pulseLight(schedule, 0.0).value_or(false)) return grid.start;
+    }
+    // Otherwise the daily hours switched it on last before the run began.
+    const bool lights = schedule.onHour != schedule.offHour && schedule.onHour >= 0 && schedule.onHour < 24;
+    if (!lights) return std::nullopt;
+    const DateTime& before = untilMinute >= 0 ? grid.start : at;
+    DateTime on{before.year, before.month, before.day, schedule.onHour, 0, 0};
+    if (minutesBetween(on, before) < 0) on = addMinutes(on, -MinutesPerDay);
+    return on;
 }
 
 }  // namespace zorvex

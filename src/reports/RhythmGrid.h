@@ -1,33 +1,52 @@
 #pragma once
 // Per-well activity of one acquisition on a regular grid of I minutes, with
-// the light of each interval from the acquisition's own light settings.
+// the light of each interval from the acquisition's own light settings: the
+// one table the rhythm files, the activity table and the actogram are made of.
 // Interval k holds the records stamped k*I..(k+1)*I-1 (a stamp counts whole
 // minutes at its bin's end) and is read at start + (k+1)*I; its light is the
-// one at its beginning.
+// one at its beginning. Times are the acquisition's clock, as its folder name
+// and elapsed minutes are: local time read without regard to summer time.
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <vector>
 #include "common/DateTime.h"
+#include "control/LightSchedule.h"
 #include "platform/Dialogs.h"
 #include "reports/ReportInputs.h"
 
 namespace zorvex {
 
-/// Longest interval: one line a day.
-constexpr int MaxRhythmIntervalMinutes = 1440;
+/// Longest interval of the grid: one a day.
+constexpr int MaxGridIntervalMinutes = MinutesPerDay;
 
 struct RhythmGrid {
     DateTime start;                     ///< start of the acquisition, from the folder name
     int intervalMinutes = 1;            ///< I
     ReportPlate plate;                  ///< plate, groups and group names of the acquisition
-    std::vector<std::vector<std::int32_t>> wellCounts;  ///< [well 0..Wmax][interval]
+    LightSchedule light;                ///< the light settings the acquisition ran with
+    /// [well 0..Wmax][interval]: the counts of the well's beams summed over the
+    /// interval's records, so that intervals add up exactly at any I.
+    std::vector<std::vector<std::int32_t>> wellCounts;
     std::vector<bool> hasRecords;       ///< [interval]: some record fell into it
     std::vector<bool> lightOn;          ///< [interval]: light during the interval
+    std::vector<std::optional<double>> temperatureC;  ///< [interval]: mean of its valid temperatures
+    /// Leading intervals that lie wholly inside the recording: all but an
+    /// unfinished last one, which the exports leave out.
+    int wholeIntervals = 0;
+
     int intervalCount() const { return static_cast<int>(hasRecords.size()); }
     int wellCount() const { return static_cast<int>(wellCounts.size()); }
     /// Group of `well` (of its beam-0 channel), negative for none.
     int groupOfWell(int well) const;
+    /// Beams (channels) of `well`; 0 for a well the plate leaves empty.
+    int beamsOfWell(int well) const;
+    /// True when `interval` is a reading: whole, and holding records.
+    bool isReading(int interval) const;
+    /// Intervals up to the last reading: the lines the exports write.
+    int exportedIntervals() const;
+    /// When `interval` is read: the end of the interval.
+    DateTime readingTime(int interval) const;
 };
 
 /// Reads the acquisition folder (setup copy, side files, plate file from the
@@ -36,4 +55,16 @@ struct RhythmGrid {
 std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitionFolder,
                                          const std::filesystem::path& programFolder,
                                          int intervalMinutes, Dialogs& dialogs);
+
+/// The grid of an export: as loadRhythmGrid, and nothing after a message when
+/// it holds no reading (no records, or none in a whole interval).
+std::optional<RhythmGrid> loadExportGrid(const std::filesystem::path& acquisitionFolder,
+                                         const std::filesystem::path& programFolder, int intervalMinutes,
+                                         Dialogs& dialogs);
+
+/// The last time the acquisition's light schedule switched the light on at
+/// or before `at` (zeitgeber time 0): the on hour of the daily schedule, or
+/// the start of a pulse. Nothing when the schedule is off or never lights.
+std::optional<DateTime> lastLightsOn(const RhythmGrid& grid, const DateTime& at);
+
 }  // namespace zorvex

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "common/Text.h"
-#include "reports/RhythmExport.h"
 
 namespace zorvex {
 

@@ -10,10 +10,9 @@
 
 #include "screening/GroupAnnotation.h"
 #include "store/ChannelTables.h"
+#include "store/ProjectFolders.h"
 
 namespace zorvex {
-
-inline constexpr const char* GroupInfoFileName = "groupinfo.csv";
 
 /// Largest groupinfo.csv read: far more than 385 groups' rows ever take.
 constexpr std::size_t MaxGroupInfoBytes = 1024 * 1024;

@@ -17,20 +17,6 @@ namespace {
 
 constexpr double MinutesPerHour = 60.0;
 
-// The report readers speak through dialogs; a screen hands their texts back.
-class MessageLog : public Dialogs {
-public:
-    explicit MessageLog(std::vector<std::string>& messages) : messages_(messages) {}
-    Answer message(const std::string& text, Buttons buttons) override {
-        messages_.push_back(text);
-        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
-    }
-    std::string input(const std::string&, const std::string& initialText) override { return initialText; }
-
-private:
-    std::vector<std::string>& messages_;
-};
-
 std::string hoursText(double hours) { return csvNumber(hours) + " h"; }
 
 bool validWindow(const ScreeningRequest& request, std::vector<std::string>& messages) {
@@ -74,7 +60,8 @@ std::optional<ScreeningPlate> readPlate(const ScreeningRequest& request, std::ve
                            ": annotate the groups (compound, concentration, unit, role) and save them into it.");
         return std::nullopt;
     }
-    MessageLog log(messages);
+    // The report readers speak through dialogs; a screen hands their texts back.
+    MessageList log(messages);
     auto data = loadReportData(request.acquisitionFolder, request.programFolder, log);
     if (!data) return std::nullopt;
     const auto& [reportPlate, series] = *data;
@@ -108,6 +95,16 @@ std::optional<ScreeningPlate> readPlate(const ScreeningRequest& request, std::ve
 }
 
 }  // namespace
+
+std::optional<std::pair<double, double>> parseHourWindow(std::string_view text) {
+    // The dash after the first character: H1 is never negative, so it is the separator.
+    const std::size_t dash = text.find('-', 1);
+    if (dash == std::string_view::npos) return std::nullopt;
+    const auto h1 = parseCsvNumber(text.substr(0, dash));
+    const auto h2 = parseCsvNumber(text.substr(dash + 1));
+    if (!h1 || !h2 || *h1 < 0 || *h2 <= *h1) return std::nullopt;
+    return std::pair{*h1, *h2};
+}
 
 std::filesystem::path screeningFolder(const std::filesystem::path& acquisitionFolder) {
     return acquisitionFolder / "screening";

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "screening/Screening.h"
@@ -30,6 +32,10 @@ struct ScreeningOutcome {
     std::vector<std::filesystem::path> files;  ///< the files written
     std::vector<std::string> messages;  ///< everything the operator should read, in order
 };
+
+/// The hours of a window written "H1-H2" (decimal numbers, H1 >= 0, H2 > H1,
+/// blanks around allowed); nothing for anything else.
+std::optional<std::pair<double, double>> parseHourWindow(std::string_view text);
 
 /// The default results folder of an acquisition: <folder>/screening.
 std::filesystem::path screeningFolder(const std::filesystem::path& acquisitionFolder);

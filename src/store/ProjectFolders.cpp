@@ -69,4 +69,9 @@ std::string storableName(std::string_view name) {
     return stored;
 }
 
+bool copyProjectSideFiles(const std::filesystem::path& projectFolder, const std::filesystem::path& folder) {
+    const std::filesystem::path groupInfo = projectFolder / GroupInfoFileName;
+    return !fileExists(groupInfo) || copyFile(groupInfo, folder / GroupInfoFileName, MaxRecordFileBytes);
+}
+
 }  // namespace zorvex

@@ -19,6 +19,15 @@ std::string projectFolderName(int projectNumber);
 /// project 0), else the program folder's "pNNNNN" subfolder.
 std::filesystem::path projectFolderPath(const std::filesystem::path& programFolder, int projectNumber);
 
+/// The project's group annotations (compound, concentration, unit, role of
+/// each group), kept beside groups.dat; screening reads and writes it.
+inline constexpr const char* GroupInfoFileName = "groupinfo.csv";
+
+/// Copies the project files the store does not write from its records
+/// (groupinfo.csv) from `projectFolder` into `folder`, as an acquisition
+/// keeps them; true when the project has none or each was copied.
+bool copyProjectSideFiles(const std::filesystem::path& projectFolder, const std::filesystem::path& folder);
+
 /// The ddmmyyyy_hhmm subfolder of `folder` with the latest date and time, or ""
 /// when there is none or the folder cannot be listed.
 std::string newestAcquisitionFolder(const std::filesystem::path& folder);

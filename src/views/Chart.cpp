@@ -1,5 +1,6 @@
 #include "views/Chart.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -36,6 +37,17 @@ void placeTicks(Axis& axis, double step) {
 
 bool validRange(double low, double high) { return std::isfinite(low) && std::isfinite(high) && high > low; }
 
+// Decades spanned by a log axis at which every 2..9 times the decade is still worth a tick.
+constexpr int MostDecadesWithMinorTicks = 4;
+// Decimal labels within these powers of ten; "1e-6" style beyond.
+constexpr int FewestDecimalPower = -4;
+constexpr int MostDecimalPower = 5;
+
+std::string decadeLabel(int power) {
+    if (power < FewestDecimalPower || power > MostDecimalPower) return "1e" + std::to_string(power);
+    return formatFixed(std::pow(10.0, power), std::max(0, -power));
+}
+
 }  // namespace
 
 std::string tickLabel(double value, double step) {
@@ -53,6 +65,45 @@ Axis niceAxis(double low, double high, int wanted, std::string title) {
     axis.min = std::floor(low / step + TickTolerance) * step;
     axis.max = std::ceil(high / step - TickTolerance) * step;
     placeTicks(axis, step);
+    return axis;
+}
+
+double axisFraction(const Axis& axis, double value) {
+    if (axis.scale == AxisScale::Log10) {
+        return (std::log10(value) - std::log10(axis.min)) / (std::log10(axis.max) - std::log10(axis.min));
+    }
+    return (value - axis.min) / (axis.max - axis.min);
+}
+
+Axis logAxis(double low, double high, int wanted, std::string title) {
+    if (!(low > 0.0) || !std::isfinite(low) || !std::isfinite(high) || high < low) {
+        low = 0.1;
+        high = 10.0;
+    }
+    const int first = static_cast<int>(std::floor(std::log10(low) + TickTolerance));
+    int last = static_cast<int>(std::ceil(std::log10(high) - TickTolerance));
+    if (last <= first) last = first + 1;
+    const int decades = last - first;
+    int step = 1;
+    for (int candidate : {1, 2, 5, 10, 20, 50}) {
+        step = candidate;
+        if (decades / candidate <= std::max(wanted, 1)) break;
+    }
+    Axis axis;
+    axis.title = std::move(title);
+    axis.scale = AxisScale::Log10;
+    axis.min = std::pow(10.0, first);
+    axis.max = std::pow(10.0, last);
+    for (int power = first; power <= last; ++power) {
+        if ((power - first) % step == 0) {
+            axis.ticks.push_back(std::pow(10.0, power));
+            axis.labels.push_back(decadeLabel(power));
+        } else {
+            axis.minorTicks.push_back(std::pow(10.0, power));
+        }
+        if (decades > MostDecadesWithMinorTicks || power == last) continue;
+        for (int multiple = 2; multiple <= 9; ++multiple) axis.minorTicks.push_back(multiple * std::pow(10.0, power));
+    }
     return axis;
 }
 

@@ -11,6 +11,9 @@
 
 namespace zorvex {
 
+/// How values are spread along an axis.
+enum class AxisScale { Linear, Log10 };
+
 /// One axis: its range, the tick values with their labels, its title with the unit.
 struct Axis {
     double min = 0.0;
@@ -18,7 +21,12 @@ struct Axis {
     std::vector<double> ticks;
     std::vector<std::string> labels;
     std::string title;
+    AxisScale scale = AxisScale::Linear;  ///< Log10: min, max and ticks above 0, spread by their logarithm
+    std::vector<double> minorTicks;       ///< unlabelled ticks between the labelled ones
 };
+
+/// Where `value` lies along `axis`: 0 at min, 1 at max (outside the range beyond them).
+double axisFraction(const Axis& axis, double value);
 
 /// A value axis over low..high with about `wanted` ticks at steps of 1, 2 or
 /// 5 times a power of ten, widened to whole steps; an empty or invalid range
@@ -29,6 +37,12 @@ Axis niceAxis(double low, double high, int wanted, std::string title);
 /// 6 or 12 hours or whole days (decimal steps below a quarter hour), about
 /// `wanted` of them.
 Axis hourAxis(double low, double high, int wanted, std::string title);
+
+/// A logarithmic axis over low..high (both above 0) widened to whole
+/// decades, labelled at every decade or, over many decades, at every
+/// second or fifth, with unlabelled ticks at 2..9 times each decade when
+/// few decades show; an invalid range becomes 0.1..10.
+Axis logAxis(double low, double high, int wanted, std::string title);
 
 /// A tick value as text with the decimals its step needs ("0.5", "20").
 std::string tickLabel(double value, double step);
@@ -56,12 +70,23 @@ struct XSpan {
     friend bool operator==(const XSpan&, const XSpan&) = default;
 };
 
+/// A value marked on x, such as an IC50: a dashed line up from the x axis
+/// to `y`, and its interval `low`..`high` as a bar at `y`.
+struct XMarker {
+    double x = 0.0;
+    double y = 0.0;
+    double low = 0.0;
+    double high = 0.0;
+    Rgb colour;
+};
+
 struct ChartPanel {
     std::string title;  ///< above the panel; empty for a single panel
     Axis x;
     Axis y;
     std::vector<XSpan> shaded;
     std::vector<ChartSeries> series;
+    std::vector<XMarker> markers;
 };
 
 enum class LegendMark { Line, LineAndBand, Swatch };
@@ -76,6 +101,7 @@ struct LegendEntry {
 /// with one legend and a note saying what the lines and bands are.
 struct ChartFigure {
     std::vector<ChartPanel> panels;
+    bool sharedX = true;  ///< false: each panel its own x axis, labelled under it
     std::vector<LegendEntry> legend;
     std::string note;
 };

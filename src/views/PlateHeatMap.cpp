@@ -35,25 +35,6 @@ std::string scaleTitle(const HeatMapOptions& options, double fromHours, double t
                                              : "Counts per well per hour, mean over " + span;
 }
 
-// The sides of group `group`'s cells that face a cell of another group or the plate's edge.
-std::vector<CellEdge> outlineOf(const std::vector<HeatWell>& wells, int rows, int columns, int group) {
-    auto inGroup = [&](int row, int column) {
-        if (row < 0 || row >= rows || column < 0 || column >= columns) return false;
-        const HeatWell& well = wells[static_cast<std::size_t>(column * rows + row)];
-        return well.mark != WellMark::NoBeam && well.group == group;
-    };
-    std::vector<CellEdge> edges;
-    for (const HeatWell& well : wells) {
-        if (!inGroup(well.row, well.column)) continue;
-        const double left = well.column, top = well.row, right = left + 1.0, bottom = top + 1.0;
-        if (!inGroup(well.row - 1, well.column)) edges.push_back({left, top, right, top});
-        if (!inGroup(well.row + 1, well.column)) edges.push_back({left, bottom, right, bottom});
-        if (!inGroup(well.row, well.column - 1)) edges.push_back({left, top, left, bottom});
-        if (!inGroup(well.row, well.column + 1)) edges.push_back({right, top, right, bottom});
-    }
-    return edges;
-}
-
 // Says how the marked wells are drawn, for the marks the plate has.
 std::string markNote(const std::vector<HeatWell>& wells) {
     auto any = [&](auto test) { return std::any_of(wells.begin(), wells.end(), test); };
@@ -74,23 +55,12 @@ bool hasSquareWells(std::string_view plateName) {
     return name == "z384";
 }
 
-std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source, const ReportTables& tables,
-                                                     const HeatMapOptions& options, Dialogs& dialogs) {
-    const std::vector<std::int32_t> bins = binsInWindow(tables, options.window);
-    if (bins.empty()) {
-        dialogs.message("No bin with records lies in the chosen time window.");
-        return std::nullopt;
-    }
-    const ReportPlate& plate = source.plate;
+PlateHeatMapLayout plateCells(const ReportPlate& plate) {
     PlateHeatMapLayout map;
     map.rows = std::max<int>(plate.plate.Rows, 0);
     map.columns = std::max<int>(plate.plate.Columns, 0);
     map.cellAspect = plate.plate.RowPitch > 0 && plate.plate.ColumnPitch > 0 ? plate.plate.ColumnPitch / plate.plate.RowPitch : 1.0;
     map.roundWells = !hasSquareWells(plate.plateName);
-
-    // Hours with records: a gap in the recording does not lower a mean per hour.
-    const double hours = static_cast<double>(bins.size()) * tables.binMinutes / 60.0;
-    double highest = 0.0;
     for (int column = 0; column < map.columns; ++column) {
         for (int row = 0; row < map.rows; ++row) {
             HeatWell well;
@@ -99,21 +69,61 @@ std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source,
             well.column = column;
             well.mark = markOf(plate, well.well);
             well.group = groupOf(plate, well.well);
-            if (well.mark != WellMark::NoBeam && well.well <= plate.maxWell) {
-                double total = 0.0;
-                for (std::int32_t bin : bins) total += tables.wellActivity[static_cast<std::size_t>(bin)][static_cast<std::size_t>(well.well)];
-                well.value = options.value == HeatValue::Total ? total : total / hours;
-            }
-            if (well.mark == WellMark::Measured) highest = std::max(highest, well.value);
             map.wells.push_back(well);
         }
     }
-    const double fromHours = (bins.front() - 1) * tables.binMinutes / 60.0;
-    const double toHours = bins.back() * tables.binMinutes / 60.0;
-    map.scale = niceAxis(0.0, highest, WantedScaleTicks, scaleTitle(options, fromHours, toHours));
+    return map;
+}
+
+void colourWells(PlateHeatMapLayout& map, std::string title) {
+    double highest = 0.0;
+    for (const HeatWell& well : map.wells) {
+        if (well.mark == WellMark::Measured) highest = std::max(highest, well.value);
+    }
+    map.scale = niceAxis(0.0, highest, WantedScaleTicks, std::move(title));
     for (HeatWell& well : map.wells) {
         well.fill = well.mark == WellMark::Disabled ? DisabledWell : scaleColour(well.value / map.scale.max);
     }
+}
+
+std::vector<CellEdge> groupOutlineEdges(const PlateHeatMapLayout& map, int group) {
+    auto inGroup = [&](int row, int column) {
+        if (row < 0 || row >= map.rows || column < 0 || column >= map.columns) return false;
+        const HeatWell& well = map.wells[static_cast<std::size_t>(column * map.rows + row)];
+        return well.mark != WellMark::NoBeam && well.group == group;
+    };
+    std::vector<CellEdge> edges;
+    for (const HeatWell& well : map.wells) {
+        if (!inGroup(well.row, well.column)) continue;
+        const double left = well.column, top = well.row, right = left + 1.0, bottom = top + 1.0;
+        if (!inGroup(well.row - 1, well.column)) edges.push_back({left, top, right, top});
+        if (!inGroup(well.row + 1, well.column)) edges.push_back({left, bottom, right, bottom});
+        if (!inGroup(well.row, well.column - 1)) edges.push_back({left, top, left, bottom});
+        if (!inGroup(well.row, well.column + 1)) edges.push_back({right, top, right, bottom});
+    }
+    return edges;
+}
+
+std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source, const ReportTables& tables,
+                                                     const HeatMapOptions& options, Dialogs& dialogs) {
+    const std::vector<std::int32_t> bins = binsInWindow(tables, options.window);
+    if (bins.empty()) {
+        dialogs.message("No bin with records lies in the chosen time window.");
+        return std::nullopt;
+    }
+    const ReportPlate& plate = source.plate;
+    PlateHeatMapLayout map = plateCells(plate);
+    // Hours with records: a gap in the recording does not lower a mean per hour.
+    const double hours = static_cast<double>(bins.size()) * tables.binMinutes / 60.0;
+    for (HeatWell& well : map.wells) {
+        if (well.mark == WellMark::NoBeam || well.well > plate.maxWell) continue;
+        double total = 0.0;
+        for (std::int32_t bin : bins) total += tables.wellActivity[static_cast<std::size_t>(bin)][static_cast<std::size_t>(well.well)];
+        well.value = options.value == HeatValue::Total ? total : total / hours;
+    }
+    const double fromHours = (bins.front() - 1) * tables.binMinutes / 60.0;
+    const double toHours = bins.back() * tables.binMinutes / 60.0;
+    colourWells(map, scaleTitle(options, fromHours, toHours));
 
     std::vector<int> groups;
     for (const HeatWell& well : map.wells) {
@@ -125,7 +135,7 @@ std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source,
     std::sort(groups.begin(), groups.end());
     for (std::size_t i = 0; i < groups.size(); ++i) {
         const Rgb colour = groupColour(static_cast<int>(i), static_cast<int>(groups.size()));
-        map.outlines.push_back({groups[i], colour, outlineOf(map.wells, map.rows, map.columns, groups[i])});
+        map.outlines.push_back({groups[i], colour, groupOutlineEdges(map, groups[i])});
         map.legend.push_back({groupName(plate, groups[i]), colour, LegendMark::Line});
     }
     map.note = markNote(map.wells);

@@ -68,6 +68,16 @@ struct PlateHeatMapLayout {
 /// Whether a plate of this name has square wells (the 384-well plate) or round ones.
 bool hasSquareWells(std::string_view plateName);
 
+/// The plate's wells as they lie, column by column, with their marks and
+/// groups; values 0, no colours, outlines, legend or note yet.
+PlateHeatMapLayout plateCells(const ReportPlate& plate);
+
+/// The colour bar over 0..the highest measured value, titled `title`, and each well's fill on it.
+void colourWells(PlateHeatMapLayout& map, std::string title);
+
+/// The sides of the cells of `group`'s wells that face a well of another group or the plate's edge.
+std::vector<CellEdge> groupOutlineEdges(const PlateHeatMapLayout& map, int group);
+
 /// The heat map of the report tables `tables` of `source`; nothing, after a
 /// message, when no bin with records lies in the window.
 std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source, const ReportTables& tables,

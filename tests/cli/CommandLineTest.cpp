@@ -74,9 +74,16 @@ TEST_F(CommandLineTest, EveryCommandTakesItsOptionsInBothSpellings) {
         {{"report", acquisition, "--program-folder", program, "--bin", "30", "--layout", "list", "--format", "csv",
           "--spacer", ",", "--std-error", "on", "--std-dev", "off", "--wells-per-group", "on"},
          "Activity file not Found"},
+        {{"export", acquisition, "--interval", "5", "--out", (temp / "table.csv").string(), "--program-folder",
+          program},
+         "Activity file not Found"},
         {{"rhythm", acquisition, "--interval", "5", "--out", (temp / "out").string(), "--program-folder", program},
          "Activity file not Found"},
+        {{"rhythm", acquisition, "--start", "acquisition", "--program-folder", program}, "Activity file not Found"},
         {{"wells", acquisition, "--program-folder", program, "--bin", "30"}, "Activity file not Found"},
+        {{"screen", acquisition, "--window", "20-24", "--normalise", "none", "--bin", "30", "--figures", "svg",
+          "--out", (temp / "out").string(), "--program-folder", program},
+         "holds no groupinfo.csv"},
     };
     for (const Case& c : cases) {
         for (const auto& args : {c.args, joinedSpelling(c.args)}) {
@@ -122,8 +129,18 @@ TEST_F(CommandLineTest, ABadValueIsNamedWithWhatIsWrong) {
         {{"report", missing, "--format", "pdf"}, "--format: pdf is not csv or txt"},
         {{"report", missing, "--std-error", "maybe"}, "--std-error: maybe is not on or off"},
         {{"report", missing, "--bin", "ten"}, "--bin: ten is not a whole number"},
-        {{"rhythm", missing, "--interval", "1441"}, "--interval: 1441 is not in 1..1440"},
+        {{"export", missing, "--interval", "1441"}, "--interval: 1441 is not in 1..1440"},
+        {{"rhythm", missing, "--interval", "60"},
+         "--interval: 60 is not in 1..59: rhythm-analysis tools take a step of an hour or more for a break in the "
+         "recording and refuse the file; make coarser bins in the analysis, from the 1-minute files"},
+        {{"rhythm", missing, "--interval", "0"}, "--interval: 0 is not in 1..59"},
+        {{"rhythm", missing, "--start", "noon"}, "--start: noon is not lights-on or acquisition"},
         {{"wells", missing, "--bin", "1.5"}, "--bin: 1.5 is not a whole number"},
+        {{"screen", missing, "--window", "24-20"}, "--window: 24-20 is not a window H1-H2 of hours with 0 <= H1 < H2"},
+        {{"screen", missing, "--window", "20"}, "--window: 20 is not a window H1-H2 of hours with 0 <= H1 < H2"},
+        {{"screen", missing, "--window", "1-2", "--normalise", "plate"}, "--normalise: plate is not control or none"},
+        {{"screen", missing, "--window", "1-2", "--figures", "jpg"}, "--figures: jpg is not pdf, svg or png"},
+        {{"screen", missing}, "--window is required"},
     };
     for (const auto& [args, problem] : cases) {
         for (const auto& spelled : {args, joinedSpelling(args)}) {
@@ -139,8 +156,8 @@ TEST_F(CommandLineTest, ABadValueIsNamedWithWhatIsWrong) {
 }
 
 TEST_F(CommandLineTest, AnUnknownOptionIsNamedByEveryCommand) {
-    for (const char* command : {"activity", "figure", "init", "join", "recalc", "record", "report", "rhythm",
-                                "wells", "help"}) {
+    for (const char* command : {"activity", "export", "figure", "init", "join", "recalc", "record", "report", "rhythm",
+                                "screen", "wells", "help"}) {
         for (const char* option : {"--no-such-option", "--no-such-option=3"}) {
             const CliRun run = cli({command, option});
             EXPECT_EQ(run.status, 2) << command;

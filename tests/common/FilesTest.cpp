@@ -14,6 +14,30 @@ TEST(Files, WriteReplacesAndReadsBack) {
     EXPECT_FALSE(fileExists(folder / "a.dat.tmp"));
 }
 
+TEST(Files, AReplacementWrittenInPiecesShowsOnlyWhenCommitted) {
+    test::TempFolder folder;
+    auto path = folder / "table.csv";
+    ASSERT_TRUE(writeFile(path, "old"));
+    {
+        FileReplacement dropped(path);
+        ASSERT_TRUE(dropped.append("half"));
+    }
+    EXPECT_EQ(readFile(path), "old");
+    EXPECT_FALSE(fileExists(folder / "table.csv.tmp"));
+
+    FileReplacement replacement(path);
+    ASSERT_TRUE(replacement.append("a,b\r\n"));
+    ASSERT_TRUE(replacement.append("1,2\r\n"));
+    EXPECT_EQ(readFile(path), "old");
+    ASSERT_TRUE(replacement.commit());
+    EXPECT_EQ(readFile(path), "a,b\r\n1,2\r\n");
+    EXPECT_FALSE(replacement.append("late"));
+
+    FileReplacement nowhere(folder / "no" / "x.csv");
+    EXPECT_FALSE(nowhere.append("x"));
+    EXPECT_FALSE(nowhere.commit());
+}
+
 TEST(Files, ReadRefusesMissingFoldersAndOversizedFiles) {
     test::TempFolder folder;
     EXPECT_FALSE(readFile(folder / "missing"));

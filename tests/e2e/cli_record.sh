@@ -105,6 +105,13 @@ grep -q '^Report: ' "$work/clean.out" || fail "clean: no report at the end of th
 "$cli" rhythm "$folder" --program-folder "$work/clean" > "$work/rhythm.out" 2>&1 || fail "rhythm: $(cat "$work/rhythm.out")"
 [ -f "$folder/rhythm/Monitor1.txt" ] && [ -f "$folder/rhythm/metadata.csv" ] || fail "rhythm: files missing"
 awk -F'\t' 'NF != 42 { exit 1 }' "$folder/rhythm/Monitor1.txt" || fail "rhythm: a monitor line without 42 columns"
+"$cli" export "$folder" --program-folder "$work/clean" > "$work/export.out" 2>&1 || fail "export: $(cat "$work/export.out")"
+table="$folder/activity_1min.csv"
+[ "$(cat "$work/export.out")" = "$table" ] || fail "export: printed $(cat "$work/export.out")"
+head -1 "$table" | grep -q '^datetime,elapsed_min,well,row,column,beams,group,group_name,activity,light,temperature_c,status' \
+  || fail "export: header $(head -1 "$table")"
+# The demo plate's 96 wells, each with one row per line of the monitor files.
+[ "$(wc -l < "$table")" -eq $(( 1 + 96 * $(wc -l < "$folder/rhythm/Monitor1.txt") )) ] || fail "export: rows do not match"
 
 check_folder faults
 

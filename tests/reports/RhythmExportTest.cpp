@@ -1,155 +1,23 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <map>
 #include <sstream>
 
-#include "AcquisitionBuilder.h"
-#include "ScriptedDialogs.h"
-#include "TempFolder.h"
+#include "RhythmFixture.h"
 #include "cli/Program.h"
-#include "control/LightSchedule.h"
-#include "reports/ReportComputation.h"
-#include "reports/RhythmExport.h"
+#include "common/Text.h"
 
 namespace zorvex {
 namespace {
 
-using test::record;
-using Row = std::vector<std::string>;
+using namespace test;
 
-// One line of a monitor file as the column description defines it.
-struct MonitorLine {
-    long index = 0;
-    long long minute = 0;  ///< reading time in minutes since 1970
-    int seconds = 0;
-    int status = 0;
-    int light = 0;
-    std::vector<long> counts;  ///< columns 11..42
-    Row unused;                ///< columns 5..9
-};
+using RhythmExportTest = RhythmFixture;
 
-Row split(const std::string& text, char separator) {
-    Row fields;
-    std::string field;
-    std::istringstream in(text);
-    while (std::getline(in, field, separator)) fields.push_back(field);
-    if (!text.empty() && text.back() == separator) fields.emplace_back();
-    return fields;
+std::vector<int> lightColumn(const std::vector<MonitorLine>& lines) {
+    std::vector<int> light;
+    for (const auto& line : lines) light.push_back(line.light);
+    return light;
 }
-
-long long calendarMinute(int year, int month, int day, int hour, int minute) {
-    using namespace std::chrono;
-    sys_days date{std::chrono::year{year} / month / day};
-    return duration_cast<minutes>(date.time_since_epoch()).count() + hour * 60LL + minute;
-}
-
-// Reads a monitor file from its column description alone.
-std::vector<MonitorLine> readMonitorFile(const std::filesystem::path& file) {
-    static const Row months = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    std::vector<MonitorLine> lines;
-    Row texts = split(readFile(file).value_or(""), '\n');
-    if (!texts.empty() && texts.back().empty()) texts.pop_back();  // after the last line end
-    for (std::string line : texts) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        Row fields = split(line, '\t');
-        EXPECT_EQ(fields.size(), 42u) << line;
-        if (fields.size() != 42) return lines;
-        Row date = split(fields[1], ' ');
-        Row time = split(fields[2], ':');
-        EXPECT_EQ(date.size(), 3u);
-        EXPECT_EQ(time.size(), 3u);
-        const auto month = std::find(months.begin(), months.end(), date[1]) - months.begin() + 1;
-        EXPECT_LE(month, 12) << fields[1];
-        MonitorLine parsed;
-        parsed.index = std::stol(fields[0]);
-        parsed.minute = calendarMinute(2000 + std::stoi(date[2]), static_cast<int>(month), std::stoi(date[0]),
-                                       std::stoi(time[0]), std::stoi(time[1]));
-        parsed.seconds = std::stoi(time[2]);
-        parsed.status = std::stoi(fields[3]);
-        parsed.unused.assign(fields.begin() + 4, fields.begin() + 9);
-        parsed.light = std::stoi(fields[9]);
-        for (std::size_t c = 10; c < 42; ++c) parsed.counts.push_back(std::stol(fields[c]));
-        lines.push_back(parsed);
-    }
-    return lines;
-}
-
-// RFC 4180 records: quoted fields may hold commas, doubled quotes and line breaks.
-std::vector<Row> readCsv(const std::string& text) {
-    std::vector<Row> rows(1, Row(1));
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char ch = text[i];
-        if (quoted && ch == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-            rows.back().back() += '"';
-            ++i;
-        } else if (ch == '"') {
-            quoted = !quoted;
-        } else if (!quoted && ch == ',') {
-            rows.back().emplace_back();
-        } else if (!quoted && ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            ++i;
-            rows.emplace_back(1);
-        } else {
-            rows.back().back() += ch;
-        }
-    }
-    if (rows.back() == Row(1)) rows.pop_back();
-    return rows;
-}
-
-class RhythmExportTest : public ::testing::Test {
-protected:
-    // Plate "ztest" of 2x2 single-beam wells on channels 0..3, and square
-    // plates of `wells` wells for the larger cases.
-    void SetUp() override { writePlate("ztest", 2, 2); }
-
-    void writePlate(const std::string& name, int rows, int columns) {
-        std::vector<std::pair<int, int>> wells;
-        for (int w = 0; w < rows * columns; ++w) wells.emplace_back(w, 0);
-        test::writePlateFile(temp.path(), name, rows, columns, wells);
-    }
-
-    // An acquisition folder whose setup copy holds the light row `light`.
-    std::filesystem::path acquisition(const std::string& stamp, const std::vector<ActivityRecord>& records,
-                                      std::array<std::int16_t, 6> light = {0, 9, 21, 0, 0, 0},
-                                      const std::string& plate = "ztest") {
-        test::AcquisitionBuilder builder(temp / "p00001" / stamp);
-        builder.plate(plate).group(0, "Wild, type").group(1, "Mutant 'b'").channelGroup(0, 0).channelGroup(1, 1);
-        builder.channelGroup(2, 1).writeSideFiles().append(records);
-        ProjectSetup setup;
-        setup.Plate_format = plate;
-        setup.RT_Buffer = 500;
-        setup.Mn[LightRow] = light;
-        writeSetupFile(setup, 1, builder.folder() / SetupFileName);
-        return builder.folder();
-    }
-
-    std::vector<std::filesystem::path> exportOf(const std::filesystem::path& folder, int interval = 1) {
-        return exportRhythm({folder, temp.path(), interval, {}}, dialogs);
-    }
-
-    // Records at each minute of [first, last] with channel c counting c + 1 + minute % 3.
-    static std::vector<ActivityRecord> minutes(int first, int last, int channels = 4) {
-        std::vector<ActivityRecord> records;
-        for (int m = first; m <= last; ++m) {
-            ActivityRecord r = record(m, {});
-            for (int c = 0; c < channels; ++c) r.counts[static_cast<std::size_t>(c)] = static_cast<std::int16_t>(c + 1 + m % 3);
-            records.push_back(r);
-        }
-        return records;
-    }
-
-    static std::vector<int> lightColumn(const std::vector<MonitorLine>& lines) {
-        std::vector<int> light;
-        for (const auto& line : lines) light.push_back(line.light);
-        return light;
-    }
-
-    test::TempFolder temp;
-    test::ScriptedDialogs dialogs;
-};
 
 TEST_F(RhythmExportTest, CountsStatusAndRegularStepsAcrossAGapAndAMonthEnd) {
     // Two records in minute 0 (bins shorter than a minute), a gap at minutes 3..5.
@@ -181,8 +49,8 @@ TEST_F(RhythmExportTest, CountsStatusAndRegularStepsAcrossAGapAndAMonthEnd) {
             EXPECT_EQ(lines[k].counts[static_cast<std::size_t>(w)], expected) << "line " << k + 1 << " well " << w;
         }
     }
-    EXPECT_NE(readFile(files[0])->find("1\t30 Apr 24\t23:59:00\t1\t"), std::string::npos);
-    EXPECT_NE(readFile(files[0])->find("2\t01 May 24\t00:00:00\t1\t"), std::string::npos);
+    EXPECT_NE(fileText(files[0]).find("1\t30 Apr 24\t23:59:00\t1\t"), std::string::npos);
+    EXPECT_NE(fileText(files[0]).find("2\t01 May 24\t00:00:00\t1\t"), std::string::npos);
 }
 
 TEST_F(RhythmExportTest, LightFollowsHoursAcrossMidnightPulsesAndStaysOffWithoutControl) {
@@ -207,42 +75,165 @@ TEST_F(RhythmExportTest, LightFollowsHoursAcrossMidnightPulsesAndStaysOffWithout
     EXPECT_EQ(lightColumn(readMonitorFile(exportOf(off).at(0))), (std::vector<int>{0, 0, 0, 0}));
 }
 
-TEST_F(RhythmExportTest, IntervalsOfFiveMinutesHoldTheReportsWellActivity) {
-    // Two beams per well: the well activity is the report computation's.
-    std::vector<std::pair<int, int>> beams;
-    for (int c = 0; c < 8; ++c) beams.emplace_back(c % 4, c / 4);
-    test::writePlateFile(temp.path(), "zbeams", 2, 2, beams);
-    std::vector<ActivityRecord> records;
-    for (int m : {1, 2, 3, 4, 6, 7, 8, 9, 11, 12, 13}) {
-        ActivityRecord r = record(m, {});
-        for (int c = 0; c < 8; ++c) r.counts[static_cast<std::size_t>(c)] = static_cast<std::int16_t>((m * 7 + c * 3) % 11);
-        records.push_back(r);
+// Each line holds the counts of the well's two beams summed over its
+// interval, so the 1-minute lines add up exactly to every coarser line, a
+// single crossing is never rounded away, and the unfinished last interval of
+// 300 recorded minutes is left out at every interval that does not divide 300.
+TEST_F(RhythmExportTest, EveryIntervalUpTo59AddsUpToTheMinuteLinesAndEndsAtTheLastWholeOne) {
+    const auto records = halfMinuteBins({{0, 299}});
+    auto folder = acquisition("31122023_2350", records, NoLightControl, "zbeams");
+    const long long start = calendarMinute(2023, 12, 31, 23, 50);
+    std::vector<long> recorded(4, 0);
+    for (const auto& r : records) {
+        for (int c = 0; c < 8; ++c) recorded[static_cast<std::size_t>(c % 4)] += r.counts[static_cast<std::size_t>(c)];
     }
-    auto folder = acquisition("31122023_2350", records, {0, 9, 21, 0, 0, 0}, "zbeams");
-    auto grid = loadRhythmGrid(folder, temp.path(), 5, dialogs);
-    ASSERT_TRUE(grid);
-    auto plate = loadReportPlate(folder, temp.path(), dialogs);
-    ReportTables tables;
-    computeReport(*plate, seriesOf(records), 5, 15, tables);
 
-    auto lines = readMonitorFile(exportOf(folder, 5).at(0));
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[2].minute, calendarMinute(2024, 1, 1, 0, 5));
-    for (std::size_t k = 0; k < 3; ++k) {
-        EXPECT_EQ(lines[k].minute - lines[0].minute, static_cast<long long>(k) * 5);
-        for (int w = 0; w < 4; ++w) {
-            EXPECT_EQ(lines[k].counts[static_cast<std::size_t>(w)], tables.wellActivity[k + 1][static_cast<std::size_t>(w)]);
-            EXPECT_EQ(grid->wellCounts[static_cast<std::size_t>(w)][k], tables.wellActivity[k + 1][static_cast<std::size_t>(w)]);
+    ASSERT_EQ(exportOf(folder, 1, temp / "1").size(), 2u);
+    const auto minuteLines = readMonitorFile(temp / "1" / "Monitor1.txt");
+    ASSERT_EQ(minuteLines.size(), 300u);
+    std::vector<long> minuteTotals(4, 0);
+    bool singleCrossing = false;
+    for (const auto& line : minuteLines) {
+        for (std::size_t w = 0; w < 4; ++w) minuteTotals[w] += line.counts[w];
+        singleCrossing = singleCrossing || line.counts[0] == 1;
+    }
+    EXPECT_EQ(minuteTotals, recorded);
+    EXPECT_TRUE(singleCrossing) << "a lone crossing in a two-beam well shows as 1";
+
+    for (int interval = 2; interval <= MaxRhythmIntervalMinutes; ++interval) {
+        const auto out = temp / std::to_string(interval);
+        ASSERT_EQ(exportOf(folder, interval, out).size(), 2u) << interval;
+        const auto lines = readMonitorFile(out / "Monitor1.txt");
+        ASSERT_EQ(lines.size(), static_cast<std::size_t>(300 / interval)) << interval;
+        for (std::size_t k = 0; k < lines.size(); ++k) {
+            EXPECT_EQ(lines[k].status, 1);
+            EXPECT_EQ(lines[k].minute, start + static_cast<long long>(k + 1) * interval);
+            for (std::size_t w = 0; w < 4; ++w) {
+                long sum = 0;
+                for (const auto& minute : minuteLines) {
+                    if (minute.minute > lines[k].minute - interval && minute.minute <= lines[k].minute) {
+                        sum += minute.counts[w];
+                    }
+                }
+                EXPECT_EQ(lines[k].counts[w], sum) << "interval " << interval << " line " << k + 1 << " well " << w;
+            }
+        }
+        EXPECT_LE(lines.back().minute, start + 300) << "no reading past the end of the recording";
+        const auto metadata = readCsv(fileText(out / "metadata.csv"));
+        ASSERT_EQ(metadata.size(), 5u);
+        for (std::size_t r = 1; r < metadata.size(); ++r) {
+            EXPECT_EQ(isoMinute(metadata[r][2]), lines.back().minute) << "stop_datetime at interval " << interval;
+        }
+    }
+    EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown.front();
+}
+
+TEST_F(RhythmExportTest, AnHourOrMoreAtALineIsRefusedWithTheReason) {
+    auto folder = acquisition("05032024_1430", minutes(0, 179));
+    for (int interval : {60, 90, 1440}) {
+        EXPECT_TRUE(exportOf(folder, interval).empty());
+        EXPECT_EQ(dialogs.shown.back(), "Monitor files take 1 to 59 minutes per line: rhythm-analysis tools take a "
+                                        "step of an hour or more for a break in the recording and refuse the file; "
+                                        "make coarser bins in the analysis, from the 1-minute files.");
+    }
+    EXPECT_TRUE(exportOf(folder, 0).empty());
+    EXPECT_EQ(dialogs.shown.back(), "The interval must be a whole number of minutes from 1 to 59.");
+    EXPECT_FALSE(folderExists(folder / "rhythm"));
+}
+
+// A 90-minute gap: the lines around it stay status 0, and metadata.csv gives
+// each side its own rows, so a loader that refuses a jump of an hour reads
+// every reading once. Gaps shorter than an hour between readings stay in one row.
+TEST_F(RhythmExportTest, AGapOfAnHourOrMoreStartsNewMetadataRowsAndEveryReadingLoadsOnce) {
+    auto folder = acquisition("05032024_2300", halfMinuteBins({{0, 119}, {210, 299}}), NoLightControl, "zbeams");
+    const long long start = calendarMinute(2024, 3, 5, 23, 0);
+    for (int interval = 1; interval <= MaxRhythmIntervalMinutes; ++interval) {
+        const auto out = temp / std::to_string(interval);
+        ASSERT_EQ(exportOf(folder, interval, out).size(), 2u) << interval;
+        const ToolsLoad load = loadAsTheTools(out);
+        expectEveryReadingOnce(load);
+        // The last reading before the gap and the first after it, in minutes from the start.
+        const long long before = (119 / interval + 1) * interval, after = (210 / interval + 1) * interval;
+        const bool split = after - before >= 60;
+        ASSERT_EQ(load.spans.size(), split ? 2u : 1u) << interval;
+        if (split) {
+            const auto first = *load.spans.begin(), second = *load.spans.rbegin();
+            EXPECT_EQ(first, std::make_pair(start, start + before)) << interval;
+            EXPECT_EQ(second.first, start + after - interval) << "the second row starts where its interval begins";
+            EXPECT_EQ(second.second, start + 300 / interval * interval);
         }
     }
 }
 
-TEST_F(RhythmExportTest, ShortAcquisitionGivesOneLineAndLargePlatesFillPaddedFiles) {
-    auto shortRun = acquisition("05032024_1430", minutes(0, 2));
+// Time zero is the last lights-on at or before the first reading: on the day
+// before when the run starts at night (across the new year here), inside the
+// first interval when it holds the on hour, at the start of a pulse; the
+// acquisition's start when asked, or when the light is not controlled.
+TEST_F(RhythmExportTest, StartIsTheLastLightsOnBeforeTheFirstReading) {
+    struct Case {
+        std::string stamp;
+        LightSettings light;
+        int interval;
+        TimeZero timeZero;
+        std::string start;
+    };
+    const LightSettings nights = {1, 20, 8, 0, 0, 0};
+    const std::vector<Case> cases = {
+        {"01012024_0130", nights, 1, TimeZero::LightsOn, "2023-12-31 20:00:00"},
+        {"01012024_0131", nights, 1, TimeZero::Acquisition, "2024-01-01 01:31:00"},
+        {"05032024_1930", nights, 1, TimeZero::LightsOn, "2024-03-04 20:00:00"},
+        {"05032024_1931", nights, 59, TimeZero::LightsOn, "2024-03-05 20:00:00"},
+        {"05032024_0930", {1, 9, 21, 0, 0, 0}, 5, TimeZero::LightsOn, "2024-03-05 09:00:00"},
+        {"05032024_1200", {1, 9, 21, 3, 10, 20}, 5, TimeZero::LightsOn, "2024-03-05 12:03:00"},
+        {"05032024_1201", {1, 9, 21, 3, 10, 20}, 1, TimeZero::LightsOn, "2024-03-05 12:01:00"},
+        {"05032024_1202", {1, 9, 9, 0, 0, 0}, 1, TimeZero::LightsOn, "2024-03-05 12:02:00"},
+        {"05032024_1203", {0, 20, 8, 0, 0, 0}, 1, TimeZero::LightsOn, "2024-03-05 12:03:00"},
+    };
+    for (const Case& c : cases) {
+        auto folder = acquisition(c.stamp, minutes(0, 119), c.light);
+        ASSERT_EQ(exportOf(folder, c.interval, {}, c.timeZero).size(), 2u) << c.stamp;
+        const auto rows = readCsv(fileText(folder / "rhythm" / "metadata.csv"));
+        ASSERT_EQ(rows.size(), 5u);
+        EXPECT_EQ(rows[1][1], c.start) << c.stamp << " at " << c.interval << " minutes";
+    }
+}
+
+// The acquisition's clock follows summer time: its minutes skip the hour the
+// clock skips on 31 March. Time zero is lights-on at 20:00 the evening before;
+// lights-off and the next lights-on fall at 12 and 24 hours of the files' time
+// as the tools read it, and the readings after the skipped hour load as rows
+// of their own.
+TEST_F(RhythmExportTest, LightsOnStaysTimeZeroAcrossTheSummerTimeChange) {
+    // 22:00 to 01:59, then the clock jumps from 02:00 to 03:00; recorded until 21:00.
+    auto folder = acquisition("30032024_2200", halfMinuteBins({{0, 239}, {300, 1379}}), {1, 20, 8, 0, 0, 0}, "zbeams");
+    ASSERT_EQ(exportOf(folder, 1).size(), 2u);
+    const ToolsLoad load = loadAsTheTools(folder / "rhythm");
+    expectEveryReadingOnce(load);
+    const long long lightsOn = calendarMinute(2024, 3, 30, 20, 0);
+    ASSERT_EQ(load.spans.size(), 2u);
+    EXPECT_EQ(*load.spans.begin(), std::make_pair(lightsOn, calendarMinute(2024, 3, 31, 2, 0)));
+    EXPECT_EQ(*load.spans.rbegin(),
+              std::make_pair(calendarMinute(2024, 3, 31, 3, 0), calendarMinute(2024, 3, 31, 21, 0)));
+
+    // A line's light is the light at its interval's beginning, one minute before its reading.
+    const auto& lines = load.files.at("Monitor1.txt");
+    std::vector<long long> switches;
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+        if (lines[k].light != lines[k - 1].light) switches.push_back(lines[k].minute - 1 - lightsOn);
+    }
+    EXPECT_EQ(switches, (std::vector<long long>{12 * 60, 24 * 60}));
+}
+
+TEST_F(RhythmExportTest, ShortAcquisitionGivesOneWholeLineOrNoneAndLargePlatesFillPaddedFiles) {
+    auto shortRun = acquisition("05032024_1430", minutes(0, 4));
     auto lines = readMonitorFile(exportOf(shortRun, 5).at(0));
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].minute, calendarMinute(2024, 3, 5, 14, 35));
-    EXPECT_EQ(lines[0].counts[0], 1 + 2 + 3);
+    EXPECT_EQ(lines[0].counts[0], 1 + 2 + 3 + 1 + 2);
+    auto shorter = acquisition("05032024_1431", minutes(0, 3));
+    EXPECT_TRUE(exportOf(shorter, 5).empty());
+    EXPECT_EQ(dialogs.shown.back(), "The acquisition holds no whole interval of 5 minutes: nothing to export. Choose "
+                                    "a shorter interval.");
 
     writePlate("z96", 8, 12);
     writePlate("z384", 16, 24);
@@ -250,7 +241,7 @@ TEST_F(RhythmExportTest, ShortAcquisitionGivesOneLineAndLargePlatesFillPaddedFil
     const std::filesystem::path folder = temp / "p00001" / "05032024_1500";
     for (auto [plate, files, lastWell] : {std::tuple{"z96", 3, 95}, {"z384", 12, 383}, {"z40", 2, 39}}) {
         std::filesystem::remove(folder / "counts.bin");
-        acquisition(folder.filename().string(), minutes(0, 1, 384), {0, 9, 21, 0, 0, 0}, plate);
+        acquisition(folder.filename().string(), minutes(0, 1, 384), NoLightControl, plate);
         ASSERT_EQ(exportOf(folder).size(), static_cast<std::size_t>(files) + 1) << plate;
         auto last = readMonitorFile(folder / "rhythm" / monitorFileName(files));
         ASSERT_EQ(last.size(), 2u);
@@ -258,7 +249,7 @@ TEST_F(RhythmExportTest, ShortAcquisitionGivesOneLineAndLargePlatesFillPaddedFil
             const int well = (files - 1) * 32 + column;
             EXPECT_EQ(last[1].counts[static_cast<std::size_t>(column)], well <= lastWell ? well + 2 : 0) << plate;
         }
-        EXPECT_EQ(readCsv(*readFile(folder / "rhythm" / "metadata.csv")).size(), static_cast<std::size_t>(lastWell) + 2);
+        EXPECT_EQ(readCsv(fileText(folder / "rhythm" / "metadata.csv")).size(), static_cast<std::size_t>(lastWell) + 2);
     }
     // The 40-well export replaced the 384-well one: no stale Monitor3..12.
     EXPECT_FALSE(fileExists(folder / "rhythm" / "Monitor3.txt"));
@@ -269,9 +260,9 @@ TEST_F(RhythmExportTest, MetadataRowsMatchThePlatesGroups) {
     auto folder = acquisition("05032024_1430", minutes(0, 59));
     writeExperimentInfo(folder, {"Sleep, day 1", "two lines"});
     auto files = exportOf(folder, 15);
-    auto rows = readCsv(*readFile(files.at(1)));
+    auto rows = readCsv(fileText(files.at(1)));
     const Row header = {"file", "start_datetime", "stop_datetime", "region_id", "well", "group", "group_name",
-                        "plate", "experiment"};
+                        "plate", "experiment", "beams"};
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0], header);
     const std::vector<std::pair<std::string, std::string>> groups = {
@@ -280,7 +271,7 @@ TEST_F(RhythmExportTest, MetadataRowsMatchThePlatesGroups) {
     for (std::size_t w = 0; w < 4; ++w) {
         EXPECT_EQ(rows[w + 1], (Row{"Monitor1.txt", "2024-03-05 14:30:00", "2024-03-05 15:30:00",
                                     std::to_string(w + 1), wells[w], groups[w].first, groups[w].second, "ztest",
-                                    "Sleep, day 1"}));
+                                    "Sleep, day 1", "1"}));
     }
     EXPECT_EQ(csvField("say \"hi\"\r\nnow"), "\"say \"\"hi\"\"\r\nnow\"");
     EXPECT_EQ(csvField("plain"), "plain");
@@ -324,9 +315,14 @@ TEST_F(RhythmExportTest, CommandWritesIntoTheGivenFolderAndRefusesBadIntervals) 
                                 "--program-folder", program}, out, err), 0) << err.str();
     EXPECT_EQ(out.str(), (temp / "out" / "Monitor1.txt").string() + "\n" + (temp / "out" / "metadata.csv").string() + "\n");
     EXPECT_EQ(readMonitorFile(temp / "out" / "Monitor1.txt").size(), 2u);
-    for (const char* bad : {"0", "1441", "5x", ""}) {
+    for (const char* bad : {"0", "60", "1441", "5x", ""}) {
         EXPECT_EQ(runZorvexCli({"rhythm", folder.string(), "--interval", bad, "--program-folder", program}, out, err), 2) << bad;
     }
+    EXPECT_NE(err.str().find("zorvex-cli rhythm: --interval: 60 is not in 1..59: rhythm-analysis tools take a step of "
+                             "an hour or more for a break in the recording and refuse the file; make coarser bins in "
+                             "the analysis, from the 1-minute files\n"),
+              std::string::npos)
+        << err.str();
     EXPECT_EQ(runZorvexCli({"rhythm", (temp / "nowhere" / "05032024_1430").string(), "--program-folder", program}, out, err), 1);
     EXPECT_NE(err.str().find("Activity file not Found"), std::string::npos);
 }

@@ -6,6 +6,7 @@
 
 #include "AcquisitionBuilder.h"
 #include "PlainCsv.h"
+#include "ScreenedPlate.h"
 #include "TempFolder.h"
 #include "screening/DoseResponseFit.h"
 #include "screening/GroupInfoFile.h"
@@ -14,53 +15,17 @@
 namespace zorvex {
 namespace {
 
-const std::vector<double> Doses = {0.01, 0.03, 0.1, 0.3, 1, 3, 10, 30};
-const DoseCurve Truth{10, 100, 0.5, 1.2};
-constexpr int Rows = 8;
+const std::vector<double>& Doses = test::ScreenDoses;
+const DoseCurve& Truth = test::ScreenTruth;
+constexpr int Rows = test::ScreenRows;
 
-// A 48-well plate, one beam per well (channel c is well c): column 1 the
-// vehicle (negative), column 2 a paralysing control (positive, well H2 an
-// outlier), columns 3-6 the eight doses of "Drug" in four wells each.
-// Every well counts 50 a minute, except from 2 h to 4 h, when each counts
-// by its treatment: 100, 10, or the dose curve rounded.
+// The screened plate of ScreenedPlate.h.
 class ScreenFolderTest : public ::testing::Test {
 protected:
-    ScreenFolderTest() {
-        std::vector<std::pair<int, int>> wells;
-        for (int c = 0; c < 6 * Rows; ++c) wells.emplace_back(c, 0);
-        test::writePlateFile(temp.path(), "ztest", Rows, 6, wells);
-        test::AcquisitionBuilder builder(folder());
-        builder.group(1, "Vehicle").group(2, "Paralysed");
-        for (int c = 0; c < Rows; ++c) builder.channelGroup(c, 1).channelGroup(Rows + c, 2);
-        for (std::size_t d = 0; d < Doses.size(); ++d) {
-            builder.group(static_cast<int>(d) + 3, "Drug " + std::to_string(d));
-            for (int k = 0; k < 4; ++k) builder.channelGroup(2 * Rows + static_cast<int>(d) * 4 + k, static_cast<int>(d) + 3);
-        }
-        builder.writeSideFiles();
-        std::vector<ActivityRecord> records;
-        for (int minute = 1; minute <= 360; ++minute) {
-            std::vector<std::pair<int, std::int16_t>> counts;
-            for (int c = 0; c < 6 * Rows; ++c) counts.emplace_back(c, treated(minute) ? treatedCount(c) : 50);
-            records.push_back(test::record(minute, counts));
-        }
-        builder.append(records);
-        GroupAnnotations annotations;
-        annotations[1] = {"", "DMSO", 0.1, "%", GroupRole::Negative};
-        annotations[2] = {"", "Levamisole", 1, "mM", GroupRole::Positive};
-        for (std::size_t d = 0; d < Doses.size(); ++d) {
-            annotations[static_cast<int>(d) + 3] = {"", "Drug", Doses[d], "uM", GroupRole::Sample};
-        }
-        GroupTable groups = defaultGroupTable();
-        EXPECT_TRUE(writeGroupInfo(folder(), annotations, groups));
-    }
+    ScreenFolderTest() { test::writeScreenedPlate(temp.path()); }
 
-    static bool treated(int minute) { return minute >= 120 && minute < 240; }
-
-    static std::int16_t treatedCount(int channel) {
-        if (channel < Rows) return 100;
-        if (channel < 2 * Rows) return channel == 2 * Rows - 1 ? 40 : 10;
-        return static_cast<std::int16_t>(std::lround(curveResponse(Truth, Doses[static_cast<std::size_t>((channel - 2 * Rows) / 4)])));
-    }
+    static bool treated(int minute) { return test::screenTreated(minute); }
+    static std::int16_t treatedCount(int channel) { return test::screenTreatedCount(channel); }
 
     std::filesystem::path folder() const { return temp / "p00001" / "14032026_0930"; }
 

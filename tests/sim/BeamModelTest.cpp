@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "BeamModel.h"
+#include "DosePlate.h"
 
 using namespace zorvex::sim;
 
@@ -70,4 +71,30 @@ TEST(BeamModel, ActivityGrowsAcrossTheColumnsAndWithLight) {
 TEST(BeamModel, AnEmptyPlateIsNeverCrossed) {
     BeamModel beams(3, false);
     EXPECT_EQ(dippedSamples(beams, 383, true, 5000), 0);
+}
+
+TEST(BeamModel, TheDosePlateFollowsItsLogLogisticCurveColumnPairByColumnPair) {
+    BeamModel dosed(5, true, true);
+    struct Column {
+        int plateColumn;
+        double concentrationUm;
+        double activity;
+    };
+    // Column 7 holds 100 / 3^4 = 1.23 uM, near the IC50 of 1 uM.
+    const std::vector<Column> columns = {{1, 0.0, 1.0},
+                                         {2, 100.0 / 19683.0, 1.0 / (1.0 + 100.0 / 19683.0)},
+                                         {7, 100.0 / 81.0, 1.0 / (1.0 + 100.0 / 81.0)},
+                                         {11, 100.0, 1.0 / 101.0},
+                                         {12, 0.0, PositiveControlActivity}};
+    const double vehicleRate = dosed.crossingRate(0, false);
+    for (const Column& column : columns) {
+        const int firstChannel = (column.plateColumn - 1) * 32;
+        for (int channel : {firstChannel, firstChannel + 15, firstChannel + 16, firstChannel + 31}) {
+            EXPECT_EQ(dosePlateColumn(channel), column.plateColumn) << channel;
+            EXPECT_NEAR(dosed.crossingRate(channel, false) / vehicleRate, column.activity, 1e-12) << channel;
+            EXPECT_DOUBLE_EQ(dosed.crossingRate(channel, true), 2 * dosed.crossingRate(channel, false));
+        }
+        EXPECT_NEAR(doseConcentrationUm(column.plateColumn), column.concentrationUm, 1e-12);
+    }
+    EXPECT_GT(dippedSamples(dosed, 0, false, 40000), 20 * dippedSamples(dosed, 11 * 32, false, 40000));
 }

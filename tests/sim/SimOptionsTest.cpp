@@ -68,6 +68,7 @@ TEST(SimOptions, RefusesWhatItDoesNotUnderstandSayingWhy) {
         {{"--faults", "short=2"}, "--faults: short=2 is not a list"},
         {{"--faults", "loud=0.1"}, "--faults: loud=0.1 is not a list"},
         {{"--faults=short"}, "--faults: short is not a list"},
+        {{"--dose-plate", "--empty-plate"}, "--empty-plate excludes --dose-plate"},
         {{"--probe", "70000"}, "--probe: 70000 is not in 0..65279"},
         {{"--seed", "-3"}, "--seed: -3 is not in 0.."},
         {{"--colour", "red"}, "unknown option '--colour'"},

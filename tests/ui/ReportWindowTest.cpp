@@ -264,9 +264,14 @@ TEST(ReportWindow, RhythmExportAsksTheIntervalWritesIntoRhythmAndOpensIt) {
     std::filesystem::path folder = report.openOn(90);
     EXPECT_EQ(report.window->mnrhythm->text(), "Export for rhythm analysis...");
     report.window->mnrhythm->trigger();  // the interval box cancelled
-    report.dialogs.inputs = {"2.5", "5"};
+    EXPECT_EQ(report.dialogs.shown.back(), "Minutes per line of the monitor files (1 to 59):");
+    report.dialogs.inputs = {"2.5", "60", "5"};
     report.window->mnrhythm->trigger();
-    EXPECT_EQ(report.dialogs.shown.back(), "The interval must be a whole number of minutes from 1 to 1440.");
+    EXPECT_EQ(report.dialogs.shown.back(), "The interval must be a whole number of minutes from 1 to 59.");
+    report.window->mnrhythm->trigger();
+    EXPECT_EQ(report.dialogs.shown.back(), "Monitor files take 1 to 59 minutes per line: rhythm-analysis tools take a "
+                                           "step of an hour or more for a break in the recording and refuse the file; "
+                                           "make coarser bins in the analysis, from the 1-minute files.");
     EXPECT_FALSE(folderExists(folder / "rhythm"));
     EXPECT_TRUE(report.host.opened.empty());
 
@@ -275,8 +280,28 @@ TEST(ReportWindow, RhythmExportAsksTheIntervalWritesIntoRhythmAndOpensIt) {
     for (const char* file : {"Monitor1.txt", "Monitor2.txt", "Monitor3.txt", "metadata.csv"}) {
         EXPECT_TRUE(fileExists(folder / "rhythm" / file)) << file;
     }
-    // Minutes 1..90 in intervals of 5: the last, 90..94, is the 19th line.
-    EXPECT_EQ(countLines(folder / "rhythm" / "Monitor1.txt"), 19);
+    // Minutes 1..90 in intervals of 5: the last whole one, 85..89, is the 18th
+    // line; 90..94, unfinished, is left out.
+    EXPECT_EQ(countLines(folder / "rhythm" / "Monitor1.txt"), 18);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(ReportWindow, ActivityTableAsksTheIntervalWritesBesideTheAcquisitionAndOpensIt) {
+    ReportWindow report;
+    std::filesystem::path folder = report.openOn(90);
+    EXPECT_EQ(report.window->mntable->text(), "Export activity table...");
+    report.dialogs.inputs = {"ten", "30"};
+    report.window->mntable->trigger();
+    EXPECT_EQ(report.dialogs.shown.back(), "The interval must be a whole number of minutes from 1 to 1440.");
+    EXPECT_TRUE(report.host.opened.empty());
+
+    report.window->mntable->trigger();
+    EXPECT_EQ(report.dialogs.shown.back(), "Minutes per row of the activity table (1 to 1440):");
+    EXPECT_EQ(report.host.opened, std::vector<std::filesystem::path>{folder});
+    EXPECT_EQ(report.window->statusBar()->currentMessage().toStdString(),
+              "Activity table activity_30min.csv written in: " + folder.string());
+    // 96 wells of 3 whole half hours, under the header.
+    EXPECT_EQ(countLines(folder / "activity_30min.csv"), 1 + 96 * 3);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

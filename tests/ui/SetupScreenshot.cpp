@@ -1,10 +1,13 @@
 // Renders the setup editor at 1280 x 800 into the folder named on the command
 // line: its acquisition settings (setup-settings.png), and its groups panel
-// with a 96-well plate tiled in 2 x 2 blocks (setup-groups.png):
+// with a 96-well plate tiled in 2 x 2 blocks and the first groups annotated
+// for a screen (setup-groups.png):
 //   setup_screenshot docs/screenshots
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMouseEvent>
+#include <QTableWidget>
 #include <cstdlib>
 #include <iostream>
 
@@ -15,6 +18,7 @@
 #include "store/ProjectFolders.h"
 #include "store/Workspace.h"
 #include "ui/setup/Frm_setup.h"
+#include "ui/setup/GroupAnnotationTable.h"
 #include "ui/setup/GroupsPanel.h"
 
 int main(int argc, char** argv) {
@@ -55,6 +59,15 @@ int main(int argc, char** argv) {
     groups->Combo_sets->setCurrentText("02x02 [RowsxColumn]");
     groups->cmd_goset->click();
     groups->combogrup->setCurrentRow(5);
+    // The first groups annotated for a screen, as an operator types them.
+    QTableWidget* annotations = groups->annotations->tbl_annotations;
+    const char* typed[][3] = {{"DMSO", "0.5", "%"}, {"Levamisole", "1", "mM"}, {"Compound X", "0.1", "uM"},
+                              {"Compound X", "1", "uM"}};
+    const char* roles[] = {"Negative control", "Positive control", "Sample", "Sample"};
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 3; ++column) annotations->item(row, 2 + column)->setText(typed[row][column]);
+        qobject_cast<QComboBox*>(annotations->cellWidget(row, 5))->setCurrentText(roles[row]);
+    }
     QApplication::processEvents();
 
     // The pointer over well E5, as an operator about to click it.

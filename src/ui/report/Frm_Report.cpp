@@ -9,16 +9,19 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 #include <thread>
 
 #include "common/Files.h"
 #include "common/Numbers.h"
 #include "common/Text.h"
+#include "reports/ActivityTable.h"
 #include "reports/Recalculation.h"
 #include "reports/RhythmExport.h"
 #include "reports/WellExport.h"
 #include "ui/common/WrittenNotice.h"
 #include "ui/report/FigureDialog.h"
+#include "ui/report/ScreeningWindow.h"
 #include "views/ChannelSignal.h"
 
 namespace zorvex {
@@ -36,12 +39,12 @@ constexpr int ReleaseYields = 1000;
 // A typed bin size beyond any 16-bit minute count is as wrong as 32768.
 constexpr double LargestTypedBin = 1e9;
 
-// The typed minutes per monitor-file line; 0, which the export refuses with
-// its message, for anything but a whole number in range.
+// The typed minutes per line or row; 0 for anything but a positive whole
+// number. The export refuses what it cannot take, with its own message.
 int typedInterval(const std::string& typed) {
     const double minutes = val(typed);
     const bool whole = isNumeric(typed) && minutes == wholePart(minutes);
-    return whole && minutes >= 1 && minutes <= MaxRhythmIntervalMinutes ? static_cast<int>(minutes) : 0;
+    return whole && minutes >= 1 && minutes <= std::numeric_limits<int>::max() ? static_cast<int>(minutes) : 0;
 }
 
 // The wait cursor for as long as it lives.
@@ -85,9 +88,11 @@ void Frm_Report::buildMenu() {
     mnrecalculate = named(mnadvance->addAction("Analyze Raw Data"), "mnrecalculate");
     mncircadian = named(mnadvance->addAction("1 file/well Report"), "mncircadian");
     mnrhythm = named(mnadvance->addAction("Export for rhythm analysis..."), "mnrhythm");
+    mntable = named(mnadvance->addAction("Export activity table..."), "mntable");
     connect(mnrecalculate, &QAction::triggered, this, &Frm_Report::showRecalculation);
     connect(mncircadian, &QAction::triggered, this, &Frm_Report::exportPerWell);
     connect(mnrhythm, &QAction::triggered, this, &Frm_Report::exportForRhythm);
+    connect(mntable, &QAction::triggered, this, &Frm_Report::exportTable);
 }
 
 QWidget* Frm_Report::buildReportControls() {
@@ -154,6 +159,8 @@ QWidget* Frm_Report::buildReportControls() {
     buttons->addWidget(Cmd_cancel);
     Cmd_figures = namedButton("Cmd_figures", "Figures...", area);
     buttons->addWidget(Cmd_figures);
+    Cmd_screening = namedButton("Cmd_screening", "Screening...", area);
+    buttons->addWidget(Cmd_screening);
     buttons->addStretch();
     options->addLayout(buttons);
     layout->addLayout(options);
@@ -167,6 +174,10 @@ QWidget* Frm_Report::buildReportControls() {
     connect(Cmd_generate, &QPushButton::clicked, this, &Frm_Report::generate);
     connect(Cmd_cancel, &QPushButton::clicked, this, &Frm_Report::cancel);
     connect(Cmd_figures, &QPushButton::clicked, this, &Frm_Report::showFigures);
+    connect(Cmd_screening, &QPushButton::clicked, this, [this] {
+        if (!screening_) screening_ = new ScreeningWindow(programFolder_, dialogs_, host_, this);
+        screening_->openOn(folder());
+    });
     return area;
 }
 
@@ -355,7 +366,8 @@ void Frm_Report::exportPerWell() {
 
 void Frm_Report::exportForRhythm() {
     if (running_) return;
-    const std::string typed = dialogs_.input("Minutes per line of the monitor files (1 to 1440):", "1");
+    const std::string typed = dialogs_.input(
+        "Minutes per line of the monitor files (1 to " + std::to_string(MaxRhythmIntervalMinutes) + "):", "1");
     if (typed.empty()) return;
     RhythmRequest request;
     request.acquisitionFolder = folder();
@@ -367,6 +379,28 @@ void Frm_Report::exportForRhythm() {
         written = !exportRhythm(request, dialogs_).empty();
     }
     if (written) openWritten(statusBar(), host_, "Rhythm files written in", rhythmFolder(request.acquisitionFolder));
+}
+
+void Frm_Report::exportTable() {
+    if (running_) return;
+    const std::string typed = dialogs_.input(
+        "Minutes per row of the activity table (1 to " + std::to_string(MaxTableIntervalMinutes) + "):", "1");
+    if (typed.empty()) return;
+    ActivityTableRequest request;
+    request.acquisitionFolder = folder();
+    request.programFolder = programFolder_;
+    request.intervalMinutes = typedInterval(typed);
+    std::optional<std::filesystem::path> file;
+    {
+        WaitCursor wait;
+        file = exportActivityTable(request, dialogs_);
+    }
+    // The folder, not the table: a long table is more than a spreadsheet takes.
+    if (file) {
+        openWritten(statusBar(), host_,
+                    "Activity table " + QString::fromStdString(file->filename().string()) + " written in",
+                    file->parent_path());
+    }
 }
 
 void Frm_Report::showFigures() {

@@ -1,8 +1,8 @@
 #pragma once
 // The report window: an acquisition folder's counts turned into a report
 // file in the chosen layout, a recount from the stored raw signal on a pool
-// of workers with progress and STOP, one text file per well, and monitor
-// files for rhythm-analysis tools. It reads
+// of workers with progress and STOP, one text file per well, monitor files
+// for rhythm-analysis tools and the activity table. It reads
 // every input again from the folder, so it never depends on the current
 // project.
 
@@ -27,6 +27,7 @@
 namespace zorvex {
 
 class FigureDialog;
+class ScreeningWindow;
 
 class Frm_Report : public QMainWindow {
     Q_OBJECT
@@ -50,6 +51,7 @@ public:
     QPushButton* Cmd_generate;
     QPushButton* Cmd_cancel;
     QPushButton* Cmd_figures;
+    QPushButton* Cmd_screening;  ///< "Screening...": the screening window on this folder
     QGroupBox* Frame_run;
     QComboBox* Cmb_dspmethod;
     QComboBox* Cmb_organism;
@@ -63,6 +65,7 @@ public:
     QAction* mnrecalculate;
     QAction* mncircadian;
     QAction* mnrhythm;
+    QAction* mntable;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -84,12 +87,14 @@ private:
     void run();
     void exportPerWell();
     void exportForRhythm();
+    void exportTable();
     void checkThreshold();
     void showFigures();
 
     std::filesystem::path programFolder_;
     Dialogs& dialogs_;
     Host& host_;
+    ScreeningWindow* screening_ = nullptr;
     bool running_ = false;
     bool stopRequested_ = false;
     FigureDialog* figures_ = nullptr;  ///< made at the first "Figures..."

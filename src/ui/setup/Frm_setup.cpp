@@ -9,6 +9,7 @@
 
 #include "store/PlateFormat.h"
 #include "store/ProjectFolders.h"
+#include "ui/setup/GroupAnnotationTable.h"
 #include "ui/setup/GroupsPanel.h"
 #include "ui/setup/SettingsPanels.h"
 #include "ui/setup/SetupRules.h"
@@ -173,7 +174,7 @@ void Frm_setup::loadContents() {
 }
 
 bool Frm_setup::saveCurrentProject() {
-    if (saveProject(workspace_)) return true;
+    if (saveProject(workspace_) && groups_->annotations->save()) return true;
     dialogs_.message(ProjectSaveFailed);
     return false;
 }

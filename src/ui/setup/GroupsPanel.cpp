@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "common/Text.h"
+#include "ui/setup/GroupAnnotationTable.h"
 #include "ui/setup/SetupRules.h"
 
 namespace zorvex {
@@ -67,7 +68,9 @@ GroupsPanel::GroupsPanel(Workspace& workspace, Dialogs& dialogs, QWidget* parent
     mapFont.setPixelSize(MapFontPixels);
     Picwell->setFont(mapFont);
     Picwell->setMinimumSize(480, 340);
-    mapColumn->addWidget(Picwell, 1);
+    mapColumn->addWidget(Picwell, 3);
+    annotations = new GroupAnnotationTable(workspace_, dialogs_, this);
+    mapColumn->addWidget(annotations, 2);
     layout->addLayout(mapColumn, 1);
     layout->addWidget(buildLists());
 
@@ -160,6 +163,7 @@ void GroupsPanel::reload() {
     for (const std::string& item : blockPatternItems(workspace_.plate))
         Combo_sets->addItem(QString::fromStdString(item));
     Combo_sets->setCurrentIndex(defaultPatternIndex(static_cast<std::size_t>(Combo_sets->count())));
+    annotations->load();
     fillGroupList(0);
     fillAssignedList(selectedGroup());
     fillFreeList();
@@ -177,6 +181,7 @@ void GroupsPanel::fillGroupList(int group) {
     for (const std::string& item : items) combogrup->addItem(QString::fromStdString(item));
     combogrup->setCurrentRow(groupItemIndex(items, group));
     filling_ = false;
+    annotations->showGroups();
 }
 
 void GroupsPanel::fillAssignedList(int group) {

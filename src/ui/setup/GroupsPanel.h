@@ -17,6 +17,8 @@
 
 namespace zorvex {
 
+class GroupAnnotationTable;
+
 class GroupsPanel : public QGroupBox {
     Q_OBJECT
 public:
@@ -46,6 +48,7 @@ public:
     QPushButton* Cmd_clear;
     PlotSurface* Picwell;
     QLabel* lblnchannel;
+    GroupAnnotationTable* annotations;  ///< the groups' screening annotations, under the map
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
