@@ -5,6 +5,7 @@
 
 #include "cli/ActivityCommand.h"
 #include "cli/ExportCommand.h"
+#include "cli/FigureCommand.h"
 #include "cli/InitCommand.h"
 #include "cli/JoinCommand.h"
 #include "cli/RecalcCommand.h"
@@ -23,6 +24,7 @@ std::vector<std::unique_ptr<Command>> makeCommands() {
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(makeActivityCommand());
     commands.push_back(makeExportCommand());
+    commands.push_back(makeFigureCommand());
     commands.push_back(makeInitCommand());
     commands.push_back(makeJoinCommand());
     commands.push_back(makeRecalcCommand());
@@ -41,8 +43,8 @@ constexpr const char* CommandGroup = "Commands";
 int runZorvexCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App program{"The instrument program without windows, for scripts and batch work: makes program folders, "
                      "records acquisitions from the instrument, and writes reports, recounts, per-well files, "
-                     "rhythm-analysis files, activity tables, joins and screens from stored acquisitions. File formats "
-                     "and folders are those of the windows.",
+                     "rhythm-analysis files, activity tables, figures, joins and screens from stored acquisitions. "
+                     "File formats and folders are those of the windows.",
                      "zorvex-cli"};
     setUpProgram(program);
     program.footer("'zorvex-cli COMMAND --help' or 'zorvex-cli help COMMAND' shows the help of a command.");

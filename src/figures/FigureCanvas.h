@@ -13,11 +13,9 @@
 #include <vector>
 
 #include "views/Colours.h"
+#include "views/FigureRequest.h"
 
 namespace zorvex {
-
-/// Where a figure goes: a column of a printed page, or a presentation slide.
-enum class PageSize { Column, Slide };
 
 /// Type sizes in points and lengths in millimetres of one page size.
 struct FigureStyle {

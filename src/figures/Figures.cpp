@@ -85,21 +85,19 @@ std::optional<PaintPlan> planFigure(const FigureRequest& request, const FigureSt
     return std::nullopt;
 }
 
-}  // namespace
-
-FigureOutcome writeFigure(const FigureRequest& request) {
+// Lays the figure of `request` out and hands it to `draw`, which gives a
+// failure's message or nothing; every failure on the way comes back as a message.
+template <typename Draw>
+FigureOutcome drawPlanned(const FigureRequest& request, Draw draw) {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         return {false, "Figures are drawn with Qt's painting: start a QGuiApplication (the offscreen platform will do)."};
-    }
-    if (!formatOfFile(request.output)) {
-        return {false, "The figure file must end in .pdf, .svg or .png: " + request.output.string()};
     }
     CollectedMessages messages;
     const FigureStyle style = styleOf(request.page);
     try {
         const std::optional<PaintPlan> plan = planFigure(request, style, messages);
         if (!plan) return {false, messages.text()};
-        if (auto failure = writeFigureFile(request.output, style.widthMm, plan->heightMm, style, plan->paint)) {
+        if (std::optional<std::string> failure = draw(*plan, style)) {
             messages.message(*failure, Buttons::Ok);
             return {false, messages.text()};
         }
@@ -108,6 +106,27 @@ FigureOutcome writeFigure(const FigureRequest& request) {
         return {false, messages.text()};
     }
     return {true, messages.text()};
+}
+
+}  // namespace
+
+FigureOutcome writeFigure(const FigureRequest& request) {
+    if (!formatOfFile(request.output)) {
+        return {false, "The figure file must end in .pdf, .svg or .png: " + request.output.string()};
+    }
+    return drawPlanned(request, [&](const PaintPlan& plan, const FigureStyle& style) {
+        return writeFigureFile(request.output, style.widthMm, plan.heightMm, style, plan.paint);
+    });
+}
+
+FigurePreview previewFigure(const FigureRequest& request, double dotsPerInch) {
+    FigurePreview preview;
+    preview.outcome = drawPlanned(request, [&](const PaintPlan& plan, const FigureStyle& style) -> std::optional<std::string> {
+        preview.image = paintFigureImage(style.widthMm, plan.heightMm, style, plan.paint, dotsPerInch);
+        if (preview.image.isNull()) return "The figure is too large to show.";
+        return std::nullopt;
+    });
+    return preview;
 }
 
 }  // namespace zorvex

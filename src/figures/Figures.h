@@ -1,29 +1,14 @@
 #pragma once
 // The one entry point the command line and the windows call: figure K of an
-// acquisition folder, with its options, written to a PDF, SVG or PNG file.
+// acquisition folder, with its options, written to a PDF, SVG or PNG file, or
+// drawn into a picture for a preview.
 
-#include <filesystem>
+#include <QImage>
 #include <string>
 
-#include "figures/FigureCanvas.h"
-#include "views/ActogramFigure.h"
-#include "views/GroupFigure.h"
-#include "views/PlateHeatMap.h"
+#include "views/FigureRequest.h"
 
 namespace zorvex {
-
-enum class FigureKind { Groups, Plate, Actogram };
-
-struct FigureRequest {
-    FigureKind kind = FigureKind::Groups;
-    std::filesystem::path acquisitionFolder;
-    std::filesystem::path programFolder;  ///< where the plate format files are
-    std::filesystem::path output;         ///< .pdf, .svg or .png
-    PageSize page = PageSize::Column;
-    GroupFigureOptions groups;            ///< for FigureKind::Groups
-    HeatMapOptions plate;                 ///< for FigureKind::Plate
-    ActogramOptions actogram;             ///< for FigureKind::Actogram
-};
 
 struct FigureOutcome {
     bool written = false;
@@ -36,5 +21,14 @@ struct FigureOutcome {
 /// every failure comes back as a message. Needs a QGuiApplication (the
 /// offscreen platform serves where there is no display).
 FigureOutcome writeFigure(const FigureRequest& request);
+
+struct FigurePreview {
+    QImage image;  ///< null when nothing was drawn
+    FigureOutcome outcome;
+};
+
+/// The figure of `request` drawn at `dotsPerInch` on white, as it would be
+/// written, for a look before saving; `request.output` is not used.
+FigurePreview previewFigure(const FigureRequest& request, double dotsPerInch);
 
 }  // namespace zorvex

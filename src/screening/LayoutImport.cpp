@@ -16,19 +16,6 @@ namespace {
 
 constexpr std::size_t LayoutFields = 5;
 
-// A well name as liquid handlers write it: row letter, column with or without leading zeros.
-std::optional<int> wellOfName(const PlateFormat& plate, std::string_view name) {
-    if (name.size() < 2 || !std::isalpha(static_cast<unsigned char>(name[0]))) return std::nullopt;
-    const int row = std::toupper(static_cast<unsigned char>(name[0])) - 'A';
-    int column = 0;
-    for (char c : name.substr(1)) {
-        if (!std::isdigit(static_cast<unsigned char>(c)) || column > plate.Columns) return std::nullopt;
-        column = column * 10 + (c - '0');
-    }
-    if (row >= plate.Rows || column < 1 || column > plate.Columns) return std::nullopt;
-    return plate.Rows * (column - 1) + row;
-}
-
 Cell cellOfWell(const PlateFormat& plate, int well) { return {well / plate.Rows, well % plate.Rows}; }
 
 // The wells of a list of names and ranges; nothing when a piece names no well.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 
 #include "common/Files.h"
 #include "common/RecordText.h"
@@ -151,6 +152,16 @@ void loadPlateFormatWithFallback(PlateFormat& plate, std::string& plateName,
 std::string wellName(const PlateFormat& plate, int well) {
     if (plate.Rows < 1 || well < 0) return "";
     return std::string(1, static_cast<char>('A' + well % plate.Rows)) + std::to_string(well / plate.Rows + 1);
+}
+
+std::optional<int> wellOfName(const PlateFormat& plate, std::string_view name) {
+    if (name.size() < 2) return std::nullopt;
+    const int row = std::toupper(static_cast<unsigned char>(name.front())) - 'A';
+    int column = 0;
+    const auto [end, error] = std::from_chars(name.data() + 1, name.data() + name.size(), column);
+    if (error != std::errc() || end != name.data() + name.size()) return std::nullopt;
+    if (row < 0 || row >= plate.Rows || column < 1 || column > plate.Columns) return std::nullopt;
+    return (column - 1) * plate.Rows + row;
 }
 
 }  // namespace zorvex

@@ -81,6 +81,10 @@ std::optional<PlateFormat> builtInPlate(std::string_view name);
 /// Well name from row letter and column number: well 0 "A1", well 1 "B1".
 std::string wellName(const PlateFormat& plate, int well);
 
+/// Well number of a name such as "B3" or "b03" (as liquid handlers write
+/// them); nothing for a name that is no well of `plate`.
+std::optional<int> wellOfName(const PlateFormat& plate, std::string_view name);
+
 /// A plate known by name, with the setup editor's description and adapter note.
 struct KnownPlate {
     std::string_view name;

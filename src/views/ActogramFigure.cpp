@@ -23,6 +23,14 @@ ActogramPanelLayout groupPanel(const RhythmGrid& grid, const GroupMeanActivity& 
     return {std::move(caption), std::move(layout)};
 }
 
+ActogramPanelLayout wellPanel(const RhythmGrid& grid, int well) {
+    ActogramLayout layout = layoutActogram(grid, wellActivity(grid, well));
+    const int group = grid.groupOfWell(well);
+    std::string caption = "Well " + wellName(grid.plate.plate, well) + " (" +
+                          (group < 0 ? std::string("no group") : groupName(grid.plate, group)) + "), " + fullBar(layout);
+    return {std::move(caption), std::move(layout)};
+}
+
 }  // namespace
 
 std::optional<ActogramFigureLayout> layoutActogramFigure(const RhythmGrid& grid, const ActogramOptions& options,
@@ -31,16 +39,17 @@ std::optional<ActogramFigureLayout> layoutActogramFigure(const RhythmGrid& grid,
     figure.note = "Each line shows two days, the second repeated on the next line; counts per " +
                   std::to_string(grid.intervalMinutes) + " min; grey: dark, yellow: light";
     switch (options.subject) {
-        case ActogramSubject::Well: {
-            if (options.well < 0 || options.well >= grid.wellCount() || grid.plate.beamZeroChannel(options.well) < 0) {
-                dialogs.message("The well is not a measured well of the plate.");
+        case ActogramSubject::Well:
+        case ActogramSubject::WellAndGroup: {
+            const std::optional<int> well = wellOfName(grid.plate.plate, options.well);
+            if (!well || *well >= grid.wellCount() || grid.plate.beamZeroChannel(*well) < 0) {
+                dialogs.message(options.well.empty() ? std::string("Name the well of the actogram, such as B3.")
+                                                     : "Well " + options.well + " is not a measured well of the plate.");
                 return std::nullopt;
             }
-            ActogramLayout layout = layoutActogram(grid, wellActivity(grid, options.well));
-            std::string caption = "Well " + wellName(grid.plate.plate, options.well);
-            const int group = grid.groupOfWell(options.well);
-            caption += " (" + (group < 0 ? std::string("no group") : groupName(grid.plate, group)) + "), " + fullBar(layout);
-            figure.panels.push_back({std::move(caption), std::move(layout)});
+            figure.panels.push_back(wellPanel(grid, *well));
+            if (options.subject != ActogramSubject::WellAndGroup) break;
+            if (const auto mean = groupMeanActivity(grid, *well)) figure.panels.push_back(groupPanel(grid, *mean));
             break;
         }
         case ActogramSubject::Group: {

@@ -1,6 +1,7 @@
 #pragma once
-// The actogram as a figure: the offline window's double plot of one well, of
-// a group's mean, or of every group on one page, each panel with its caption.
+// The actogram as a figure: the offline window's double plot of one well (with
+// its group's mean below it, as the window shows them), of a group's mean, or
+// of every group on one page, each panel with its caption.
 
 #include <optional>
 #include <string>
@@ -10,12 +11,12 @@
 
 namespace zorvex {
 
-enum class ActogramSubject { Well, Group, AllGroups };
+enum class ActogramSubject { Well, WellAndGroup, Group, AllGroups };
 
 struct ActogramOptions {
     ActogramSubject subject = ActogramSubject::AllGroups;
-    int well = 0;   ///< for ActogramSubject::Well
-    int group = 0;  ///< for ActogramSubject::Group
+    std::string well;  ///< "B3", for the well subjects
+    int group = 0;     ///< for ActogramSubject::Group
     int intervalMinutes = ActogramIntervalMinutes;
 };
 
@@ -30,7 +31,8 @@ struct ActogramFigureLayout {
 };
 
 /// The panels of `options`' subject over `grid`; nothing, after a message,
-/// for a well outside the plate, a group without wells, or a plate without groups.
+/// for a well that is not a measured well of the plate, a group without
+/// wells, or a plate without groups.
 std::optional<ActogramFigureLayout> layoutActogramFigure(const RhythmGrid& grid, const ActogramOptions& options,
                                                          Dialogs& dialogs);
 

@@ -7,36 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
+#include "CliRun.h"
 #include "TempFolder.h"
-#include "cli/Program.h"
 
 using namespace zorvex;
+using namespace zorvex::test;
 
 namespace {
-
-struct CliRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliRun run;
-    run.status = runZorvexCli(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
-
-std::string shown(const std::vector<std::string>& args) {
-    std::string text;
-    for (const std::string& word : args) text += " " + word;
-    return text;
-}
 
 // The same command line with each "--name value" written "--name=value".
 std::vector<std::string> joinedSpelling(const std::vector<std::string>& args) {
@@ -73,6 +51,16 @@ TEST_F(CommandLineTest, EveryCommandTakesItsOptionsInBothSpellings) {
         {{"activity", "--method", "1", "--snr", "1.8", "--samples", missing}, "activity: cannot read " + missing},
         {{"activity", missing, "--method", "0", "--snr", "2", "--record", "3", "--channel", "66", "--rt-buffer", "400"},
          "activity: no acquisition folder " + missing},
+        {{"figure", acquisition, "--kind", "groups", "--out", (temp / "groups.pdf").string(), "--bin", "30", "--error",
+          "sd", "--window", "0-5", "--groups", "1,2", "--per-group", "--time", "elapsed", "--size", "slide",
+          "--program-folder", program},
+         "Activity file not Found"},
+        {{"figure", acquisition, "--kind", "plate", "--out", (temp / "plate.png").string(), "--window", "1.5-3",
+          "--value", "per-hour"},
+         "Activity file not Found"},
+        {{"figure", acquisition, "--kind", "actogram", "--out", (temp / "actogram.svg").string(), "--well", "B3",
+          "--bin", "15"},
+         "Activity file not Found"},
         {{"init", (temp / "file" / "sub").string(), "--short-demo"}, "zorvex-cli init: Cannot create"},
         {{"join", (temp / "file").string(), "14032026_0930", "15032026_0930"}, "Join Error"},
         {{"recalc", acquisition, "--method", "2", "--snr", "2.8", "--hours", "1.5", "--program-folder", program,
@@ -115,6 +103,24 @@ TEST_F(CommandLineTest, ABadValueIsNamedWithWhatIsWrong) {
         {{"activity", missing, "--method", "1", "--snr", "1.8", "--record", "0", "--channel", "1", "--rt-buffer",
           "100"},
          "--rt-buffer: 100 is not in 200..10000"},
+        {{"figure", missing, "--kind", "bars", "--out", "f.pdf"}, "--kind: bars is not groups, plate or actogram"},
+        {{"figure", missing, "--kind", "groups", "--out", "f.jpg"}, "--out: f.jpg does not end in .pdf, .svg or .png"},
+        {{"figure", missing, "--kind", "groups", "--out", "f.pdf", "--bin", "0"}, "--bin: 0 is not in 1..1440"},
+        {{"figure", missing, "--kind", "groups", "--out", "f.pdf", "--error", "sem"}, "--error: sem is not se, sd or none"},
+        {{"figure", missing, "--kind", "groups", "--out", "f.pdf", "--window", "5-2"},
+         "--window: 5-2 does not end after it begins"},
+        {{"figure", missing, "--kind", "plate", "--out", "f.pdf", "--window", "day1"},
+         "--window: day1 is not hours H1-H2 from the start, such as 0-24"},
+        {{"figure", missing, "--kind", "groups", "--out", "f.pdf", "--groups", "1;2"},
+         "--groups: 1;2 is not a list of group numbers such as 1,3"},
+        {{"figure", missing, "--kind", "actogram", "--out", "f.pdf", "--group", "384"}, "--group: 384 is not in 0..383"},
+        {{"figure", missing, "--kind", "plate", "--out", "f.pdf", "--error", "sd"}, "--error: applies to --kind groups only"},
+        {{"figure", missing, "--kind", "groups", "--out", "f.pdf", "--well", "A1"},
+         "--well: applies to --kind actogram only"},
+        {{"figure", missing, "--kind", "actogram", "--out", "f.pdf", "--window", "0-5"},
+         "--window: applies to --kind groups or plate only"},
+        {{"figure", missing, "--kind", "actogram", "--out", "f.pdf", "--value", "total"},
+         "--value: applies to --kind plate only"},
         {{"recalc", missing, "--method", "1", "--snr", "0.5", "--replace"}, "--snr: 0.5 is not in 1.1..6"},
         {{"recalc", missing, "--method", "1", "--snr", "1.8", "--hours", "-1"}, "--hours: -1 is below 0"},
         {{"record", "--minutes", "0"}, "--minutes: 0 is not in 1..32767"},
@@ -150,8 +156,8 @@ TEST_F(CommandLineTest, ABadValueIsNamedWithWhatIsWrong) {
 }
 
 TEST_F(CommandLineTest, AnUnknownOptionIsNamedByEveryCommand) {
-    for (const char* command :
-         {"activity", "export", "init", "join", "recalc", "record", "report", "rhythm", "wells", "help"}) {
+    for (const char* command : {"activity", "export", "figure", "init", "join", "recalc", "record", "report", "rhythm",
+                                "screen", "wells", "help"}) {
         for (const char* option : {"--no-such-option", "--no-such-option=3"}) {
             const CliRun run = cli({command, option});
             EXPECT_EQ(run.status, 2) << command;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # scripts/run --demo without a display, on the programs of this build: a new
-# short-demo folder, a recorded acquisition, its report, both paths printed,
-# and the simulator gone afterwards with COM4 given back.
+# short-demo folder, a recorded acquisition, its report and group figure, the
+# paths printed, and the simulator gone afterwards with COM4 given back.
 set -euo pipefail
 run="$1"
 build="$2"
@@ -14,10 +14,13 @@ env -u DISPLAY -u WAYLAND_DISPLAY bash "$run" --demo --build-dir "$build" --fold
 
 acquisition=$(sed -n 's/^Demo acquisition folder: //p' "$work/out.txt")
 report=$(sed -n 's/^Demo report: //p' "$work/out.txt")
+figure=$(sed -n 's/^Demo figure: //p' "$work/out.txt")
 [ -d "$acquisition" ] || fail "no acquisition folder printed"
 [ -f "$report" ] || fail "no report file printed"
 [ "$(dirname "$acquisition")" = "$work/demo/p00001" ] || fail "$acquisition is not in the demo project"
 [ "$(dirname "$report")" = "$acquisition" ] || fail "$report is not in $acquisition"
+[ "$figure" = "$acquisition/groups.pdf" ] || fail "the figure printed is '$figure', not groups.pdf beside the report"
+[ "$(head -c 5 "$figure")" = "%PDF-" ] && tail -c 32 "$figure" | grep -q '%%EOF' || fail "$figure is not a whole PDF file"
 
 sed -n '4p' "$work/demo/p00001/setup.dat" | grep -q '^1,2,' || fail "the demo project does not record 2 minutes"
 size=$(stat -c %s "$acquisition/counts.bin")

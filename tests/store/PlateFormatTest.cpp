@@ -36,6 +36,12 @@ TEST(PlateFormat, BuiltIn96FlatBottomHasTwoBeamsPerWell) {
     EXPECT_EQ(wellName(plate, 1), "B1");
     EXPECT_EQ(wellName(plate, 8), "A2");
     EXPECT_EQ(wellName(plate, 95), "H12");
+    for (int well : {0, 1, 8, 95}) EXPECT_EQ(wellOfName(plate, wellName(plate, well)), well);
+    EXPECT_EQ(wellOfName(plate, "h12"), 95);
+    EXPECT_EQ(wellOfName(plate, "A01"), 0);
+    for (const char* notAWell : {"", "A", "I1", "A0", "A13", "A-1", "A1x", "1A", " A1", "AA1"}) {
+        EXPECT_FALSE(wellOfName(plate, notAWell)) << notAWell;
+    }
 }
 
 TEST(PlateFormat, BuiltIn96RoundBottomWellsAreCentredOnTheirBeam) {

@@ -1,7 +1,10 @@
 // Renders the offline window (group activity, channel signal with its
 // re-analysis, and the actogram) and the report window over it, at 1280 x
 // 800, into the PNG files offline-groups.png, offline-channel.png,
-// actogram.png and report.png of the folder named on the command line:
+// actogram.png and report.png of the folder named on the command line; then
+// the figure dialog over it (figure-dialog.png) and the three figures of the
+// three-day acquisition as written (figure-groups.png, figure-plate.png,
+// figure-actogram.png):
 //   review_screenshots docs/screenshots
 // The acquisitions are written by hand (copies of the demo project; six hours
 // of counts and a page of raw beam signal, and three days of counts under
@@ -24,8 +27,11 @@
 #include "store/ProgramFolderInit.h"
 #include "store/ProjectFolders.h"
 #include "store/Workspace.h"
+#include "figures/Figures.h"
 #include "ui/offline/Frm_offline.h"
+#include "ui/report/FigureDialog.h"
 #include "ui/report/Frm_Report.h"
+#include "views/FigureChoices.h"
 
 namespace {
 
@@ -129,6 +135,26 @@ bool save(QWidget& window, QWidget* over, const std::filesystem::path& file) {
     return false;
 }
 
+// The three figures as the command writes them, at 300 dpi for a page column.
+bool writeFigures(const std::filesystem::path& acquisition, const std::filesystem::path& programFolder,
+                  const std::filesystem::path& output) {
+    FigureChoices actogram;
+    actogram.kind = FigureKind::Actogram;
+    actogram.subject = ActogramSubject::WellAndGroup;
+    actogram.well = "B5";
+    FigureChoices plate;
+    plate.kind = FigureKind::Plate;
+    for (const FigureChoices& choices : {FigureChoices{}, plate, actogram}) {
+        const std::string name = "figure-" + std::string(figureKindName(choices.kind)) + ".png";
+        const FigureOutcome outcome = writeFigure(figureRequestOf(choices, acquisition, programFolder, output / name));
+        if (!outcome.written) {
+            std::cerr << name << ": " << outcome.message << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
 void doubleClick(QListWidget* list, const QString& text) {
     auto found = list->findItems(text, Qt::MatchExactly);
     if (found.isEmpty()) return;
@@ -202,5 +228,13 @@ int main(int argc, char** argv) {
     offline.combogrup->setCurrentIndex(1);
     doubleClick(offline.lstgrup, "B5");
     offline.cmdactogram->click();
-    return save(offline, nullptr, output / "actogram.png") ? 0 : 1;
+    if (!save(offline, nullptr, output / "actogram.png")) return 1;
+
+    report.openOn(threeDays, "60");
+    report.Cmd_figures->click();
+    auto* figures = report.findChild<FigureDialog*>();
+    if (!figures || !save(offline, figures, output / "figure-dialog.png")) return 1;
+    figures->close();
+    report.close();
+    return writeFigures(threeDays, programFolder, output) ? 0 : 1;
 }

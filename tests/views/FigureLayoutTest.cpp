@@ -305,7 +305,7 @@ TEST(FigureSource, AnAcquisitionWithoutRecordsGivesAMessage) {
     EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"counts.bin holds no records: there is nothing to draw."}));
 }
 
-TEST(ActogramFigure, AWellAGroupOrEveryGroupOnOnePage) {
+TEST(ActogramFigure, AWellWithOrWithoutItsGroupAGroupOrEveryGroupOnOnePage) {
     FigureFolder folder;
     folder.acquisition("14032026_0930").dailyLight(8, 20).writeSideFiles().append(figureRecords(30, 2 * 1440, busy));
     ScriptedDialogs dialogs;
@@ -322,17 +322,39 @@ TEST(ActogramFigure, AWellAGroupOrEveryGroupOnOnePage) {
     EXPECT_EQ(figure->panels[0].layout.bars.size(), layoutActogram(*grid, control->values).bars.size());
     EXPECT_EQ(figure->panels[0].layout.lineCount, 3);
 
-    options.subject = ActogramSubject::Well;
-    options.well = 4;
-    figure = layoutActogramFigure(*grid, options, dialogs);
-    ASSERT_TRUE(figure);
-    EXPECT_EQ(figure->panels[0].caption.rfind("Well A3 (no group), full bar ", 0), 0u) << figure->panels[0].caption;
+    struct WellCase {
+        ActogramSubject subject;
+        const char* well;
+        std::vector<std::string> captions;  // their beginnings
+    };
+    const WellCase wells[] = {
+        {ActogramSubject::Well, "A3", {"Well A3 (no group), full bar "}},
+        {ActogramSubject::WellAndGroup, "A3", {"Well A3 (no group), full bar "}},
+        {ActogramSubject::Well, "b2", {"Well B2 (Mutant), full bar "}},
+        {ActogramSubject::WellAndGroup, "B2", {"Well B2 (Mutant), full bar ", "Mutant: mean of 2 wells, full bar "}},
+    };
+    for (const WellCase& c : wells) {
+        options.subject = c.subject;
+        options.well = c.well;
+        figure = layoutActogramFigure(*grid, options, dialogs);
+        ASSERT_TRUE(figure) << c.well;
+        ASSERT_EQ(figure->panels.size(), c.captions.size()) << c.well;
+        for (std::size_t i = 0; i < c.captions.size(); ++i) {
+            EXPECT_EQ(figure->panels[i].caption.rfind(c.captions[i], 0), 0u) << figure->panels[i].caption;
+        }
+    }
+    EXPECT_EQ(figure->panels[1].layout.bars.size(), layoutActogram(*grid, groupMeanOf(*grid, 2)->values).bars.size());
 
-    options.well = 5;  // B3 has no beam
-    EXPECT_FALSE(layoutActogramFigure(*grid, options, dialogs));
+    options.subject = ActogramSubject::Well;
+    for (const char* notMeasured : {"B3", "C1", "A4", "A", ""}) {  // B3 has no beam; the plate is 2 x 3
+        options.well = notMeasured;
+        EXPECT_FALSE(layoutActogramFigure(*grid, options, dialogs)) << notMeasured;
+    }
     options.subject = ActogramSubject::Group;
     options.group = 3;
     EXPECT_FALSE(layoutActogramFigure(*grid, options, dialogs));
-    EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"The well is not a measured well of the plate.",
-                                                       "Group 3 has no wells in this acquisition."}));
+    EXPECT_EQ(dialogs.shown, (std::vector<std::string>{
+                                 "Well B3 is not a measured well of the plate.", "Well C1 is not a measured well of the plate.",
+                                 "Well A4 is not a measured well of the plate.", "Well A is not a measured well of the plate.",
+                                 "Name the well of the actogram, such as B3.", "Group 3 has no wells in this acquisition."}));
 }

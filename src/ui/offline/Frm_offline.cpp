@@ -48,6 +48,7 @@ Frm_offline::Frm_offline(const std::filesystem::path& programFolder, Dialogs& di
     bmpexporta->setObjectName("bmpexporta");
     asciiexporta = mnexporta->addAction("Export to ASCII...");
     asciiexporta->setObjectName("asciiexporta");
+    addFigureEntry();
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);

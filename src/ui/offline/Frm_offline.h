@@ -22,6 +22,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Host.h"
 #include "reports/RhythmGrid.h"
+#include "ui/common/FigureSaving.h"
 #include "ui/common/PlotSurface.h"
 #include "ui/offline/RunEvents.h"
 #include "views/OfflineConfig.h"
@@ -74,6 +75,9 @@ public:
     QMenu* mnexporta;
     QAction* bmpexporta;
     QAction* asciiexporta;
+    QAction* figureexporta;  ///< "Save figure as PDF/SVG/PNG...", for the group and actogram views
+    /// Asks where a saved figure goes: the save dialog, unless a test answers.
+    FigureFileQuestion askFigureFile = askFigureFileByDialog;
     QPushButton* Command21;  ///< "Main"
     QPushButton* CmdMain;    ///< the same button as Command21
     QPushButton* Command22;  ///< "Setup"
@@ -131,6 +135,10 @@ private:
     void changePage(int page);
     void exportAscii();
     void exportBmp();
+
+    // Figures of the shown view (Frm_offlineFigure.cpp).
+    void addFigureEntry();
+    void saveFigure();
 
     std::filesystem::path programFolder_;
     Dialogs& dialogs_;

@@ -20,6 +20,7 @@
 #include "reports/RhythmExport.h"
 #include "reports/WellExport.h"
 #include "ui/common/WrittenNotice.h"
+#include "ui/report/FigureDialog.h"
 #include "ui/report/ScreeningWindow.h"
 #include "views/ChannelSignal.h"
 
@@ -156,6 +157,8 @@ QWidget* Frm_Report::buildReportControls() {
     Cmd_cancel = namedButton("Cmd_cancel", "Cancel", area);
     buttons->addWidget(Cmd_generate);
     buttons->addWidget(Cmd_cancel);
+    Cmd_figures = namedButton("Cmd_figures", "Figures...", area);
+    buttons->addWidget(Cmd_figures);
     Cmd_screening = namedButton("Cmd_screening", "Screening...", area);
     buttons->addWidget(Cmd_screening);
     buttons->addStretch();
@@ -170,6 +173,7 @@ QWidget* Frm_Report::buildReportControls() {
     }
     connect(Cmd_generate, &QPushButton::clicked, this, &Frm_Report::generate);
     connect(Cmd_cancel, &QPushButton::clicked, this, &Frm_Report::cancel);
+    connect(Cmd_figures, &QPushButton::clicked, this, &Frm_Report::showFigures);
     connect(Cmd_screening, &QPushButton::clicked, this, [this] {
         if (!screening_) screening_ = new ScreeningWindow(programFolder_, dialogs_, host_, this);
         screening_->openOn(folder());
@@ -397,6 +401,11 @@ void Frm_Report::exportTable() {
                     "Activity table " + QString::fromStdString(file->filename().string()) + " written in",
                     file->parent_path());
     }
+}
+
+void Frm_Report::showFigures() {
+    if (!figures_) figures_ = new FigureDialog(programFolder_, dialogs_, this);
+    figures_->openOn(folder(), Cmb_binsize->currentText());
 }
 
 }  // namespace zorvex

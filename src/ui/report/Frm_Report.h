@@ -26,6 +26,7 @@
 
 namespace zorvex {
 
+class FigureDialog;
 class ScreeningWindow;
 
 class Frm_Report : public QMainWindow {
@@ -49,6 +50,7 @@ public:
     QLineEdit* txt_customspacer;
     QPushButton* Cmd_generate;
     QPushButton* Cmd_cancel;
+    QPushButton* Cmd_figures;
     QPushButton* Cmd_screening;  ///< "Screening...": the screening window on this folder
     QGroupBox* Frame_run;
     QComboBox* Cmb_dspmethod;
@@ -87,6 +89,7 @@ private:
     void exportForRhythm();
     void exportTable();
     void checkThreshold();
+    void showFigures();
 
     std::filesystem::path programFolder_;
     Dialogs& dialogs_;
@@ -94,6 +97,7 @@ private:
     ScreeningWindow* screening_ = nullptr;
     bool running_ = false;
     bool stopRequested_ = false;
+    FigureDialog* figures_ = nullptr;  ///< made at the first "Figures..."
 };
 
 }  // namespace zorvex
