@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
     test::TempFolder scratch;
     if (::chdir(scratch.path().c_str()) != 0) return 1;
     const std::filesystem::path programFolder = "zorvex";
+    std::filesystem::create_directories(programFolder);
     test::ScriptedDialogs dialogs;
     test::ManualHost host;
     const std::filesystem::path acquisition = test::writeScreenedPlate(programFolder);
