@@ -178,7 +178,9 @@ calib() {
 
   calib_run nocal --no-auto-calibration
   [ ! -f "$work/nocal/calvalue.dat" ] || fail "nocal: calvalue.dat written"
-  grep -q ' RX FF 8[01] ' "$work/nocal.frames" && fail "nocal: a beam setting was written"
+  if grep -q ' RX FF 8[01] ' "$work/nocal.frames"; then
+    fail "nocal: a beam setting was written: $(grep -m 3 ' RX FF 8[01] ' "$work/nocal.frames"); events: $(cat "$events")"
+  fi
   grep -q 'auto calibration off, auto zero on' "$events" || fail "nocal: switches not logged"
   grep -q 'Zero level read' "$events" || fail "nocal: no zero level"
 
