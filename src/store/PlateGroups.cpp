@@ -28,7 +28,15 @@ int wellCount(const PlateFormat& plate) { return std::max(0, plate.Rows * plate.
 
 std::string groupName(int group) { return "Group" + std::to_string(group); }
 
-int roundedUnits(double gridUnits) { return static_cast<int>(roundHalfEven(gridUnits * MapUnitsPerCell)); }
+// A hand-edited plate file may give any pitch or offset: map units stay
+// within a bound (far off the map) where the drawing's int sums cannot overflow.
+constexpr double MapUnitsBound = 1.0e6;
+
+int roundedUnits(double gridUnits) {
+    const double units = roundHalfEven(gridUnits * MapUnitsPerCell);
+    if (std::isnan(units)) return 0;
+    return static_cast<int>(std::clamp(units, -MapUnitsBound, MapUnitsBound));
+}
 
 // Cell index along one axis; the pointer may be anywhere, so the quotient is
 // bounded before it becomes an int.

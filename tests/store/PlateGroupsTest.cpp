@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "StoreFiles.h"
 #include "TempFolder.h"
 #include "store/PlateGroups.h"
@@ -198,6 +200,14 @@ TEST(PlateGroups, MapPointsFallInTheirWellCells) {
     EXPECT_EQ(mapGeometry(odd).columnOffset, 40);
     EXPECT_EQ(cellAt(odd, 330.3, 0).column, 0);  // the hit test keeps the unrounded pitch
     EXPECT_EQ(cellAt(odd, 331, 0).column, 1);
+
+    // Offsets and pitches of a hand-edited file that no int holds.
+    odd.ColumnOffset = 8.9e12;
+    odd.RowPitch = -1e300;
+    odd.RowOffset = std::nan("");
+    EXPECT_EQ(mapGeometry(odd).columnOffset, 1'000'000);
+    EXPECT_EQ(mapGeometry(odd).rowPitch, -1'000'000);
+    EXPECT_EQ(mapGeometry(odd).rowOffset, 0);
 }
 
 TEST(PlateGroups, RectangleOfCellsIncludesBothCorners) {
