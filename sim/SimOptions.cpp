@@ -84,12 +84,13 @@ void declare(CLI::App& app, SimOptions& options) {
             },
             ""));
     app.add_option("--disconnect-after", options.disconnectAfter,
-                   "close the pty after S seconds (SIGUSR1 closes it at once)")
+                   "close the pty after S seconds (SIGUSR1 closes it at once); the program reaches it by a link "
+                   "that goes with it (--link, or DIR/zorvex-sim-COMN, which COM N then names)")
         ->type_name("S")
         ->check(seconds);
     app.add_option("--reconnect-after", options.reconnectAfter,
-                   "serve again S seconds after the disconnection on a new pty, as after a power cycle, behind a "
-                   "link that stays (--link, or DIR/zorvex-sim-COMN, which COM N then names)")
+                   "serve again S seconds after the disconnection on a new pty, as after a power cycle, behind the "
+                   "link again")
         ->type_name("S")
         ->check(seconds);
     app.add_option("--log", options.logFile, "write every frame received and reply sent to FILE")->type_name("FILE");

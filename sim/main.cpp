@@ -164,11 +164,13 @@ int main(int argc, char** argv) {
         if (log) instrument.setLog([&log](const std::string& line) { log << line << '\n' << std::flush; });
         const Clock::time_point poweredOn = Clock::now();
         auto server = std::make_unique<PtyServer>(instrument, poweredOn);
-        // Served again after a reconnection, the instrument is on a new pty:
-        // the program reaches it by a link that stays, as a real adapter keeps
-        // its device name.
+        // An instrument that will be pulled is reached by a link, as a real
+        // adapter is by its device name: the link goes with the pull, so the
+        // program never reaches another process's pty that took the number of
+        // the closed one, and comes back with the new pty after a reconnection.
+        const bool pulled = options.reconnectAfter > 0 || options.disconnectAfter > 0;
         std::filesystem::path linkPath = options.link;
-        if (linkPath.empty() && options.reconnectAfter > 0 && options.com != 0) {
+        if (linkPath.empty() && pulled && options.com != 0) {
             // Absolute: comports.dat is read from wherever the program runs.
             linkPath = std::filesystem::absolute(options.programFolder) /
                        ("zorvex-sim-COM" + std::to_string(options.com));
@@ -184,7 +186,7 @@ int main(int argc, char** argv) {
         std::optional<PortMapping> mapping;
         if (options.com != 0) {
             mapping.emplace(options.programFolder, options.com,
-                            options.reconnectAfter > 0 ? linkPath.string() : server->devicePath());
+                            linkPath.empty() ? server->devicePath() : linkPath.string());
             if (!mapping->active()) {
                 std::cerr << "zorvex-sim: cannot write comports.dat in " << options.programFolder << '\n';
                 return 1;

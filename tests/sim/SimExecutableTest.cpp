@@ -65,18 +65,33 @@ TEST(SimExecutable, ServesAsComFourOfAProgramFolderAndRestoresTheEntry) {
     EXPECT_NE(log->find(" TX 00 3C\n"), std::string::npos);
 }
 
+// A pulled instrument's pty number is soon another process's: the program
+// must find nothing at the name it knows, not that other pty.
 TEST(SimExecutable, LinkDisappearsWhenTheCableIsPulled) {
     test::TempFolder folder;
-    std::filesystem::path link = folder / "instrument";
-    FILE* output = startSimulator("--link " + link.string() + " --disconnect-after 0.3 --seconds 0.6");
-    ASSERT_NE(output, nullptr);
-    ASSERT_TRUE(firstLine(output).starts_with("zorvex-sim: instrument on "));
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(firstLine(output), "zorvex-sim: disconnected");
-    ModCOMM comm;
-    EXPECT_NE(comm.CommOpen(1, link.string(), PortSettingsText), 0);
-    EXPECT_EQ(exitCode(output), 0);
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+    ASSERT_TRUE(writeDefaultPortMap(folder.path()));
+    const std::filesystem::path given = folder / "instrument";
+    const std::filesystem::path named = folder / "zorvex-sim-COM4";
+    struct Case {
+        std::string options;
+        std::filesystem::path link;
+    };
+    for (const Case& c : {Case{"--link " + given.string(), given},
+                          Case{"--program-folder " + folder.path().string() + " --com 4", named}}) {
+        FILE* output = startSimulator(c.options + " --disconnect-after 0.3 --seconds 0.6");
+        ASSERT_NE(output, nullptr);
+        ASSERT_TRUE(firstLine(output).starts_with("zorvex-sim: instrument on ")) << c.options;
+        EXPECT_TRUE(std::filesystem::is_symlink(c.link)) << c.options;
+        if (c.link == named) {
+            EXPECT_EQ(readPortMap(folder.path()).device(4), named.string());
+        }
+        EXPECT_EQ(firstLine(output), "zorvex-sim: disconnected");
+        ModCOMM comm;
+        EXPECT_NE(comm.CommOpen(1, c.link.string(), PortSettingsText), 0) << c.options;
+        EXPECT_EQ(exitCode(output), 0);
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(c.link))) << c.options;
+    }
+    EXPECT_EQ(readPortMap(folder.path()), defaultPortMap());
 }
 
 TEST(SimExecutable, BadArgumentsExitWithUsage) {
