@@ -26,7 +26,7 @@ struct OnlineProgram {
     TempFolder folder;
     ScriptedDialogs dialogs;
     ManualHost host;
-    SimulatedInstrument instrument;
+    PluggableInstrument instrument{folder / "ttyUSB4"};  // a pulled pty's number is soon another's
     Workspace workspace;
     std::unique_ptr<InstrumentSession> session;
     std::unique_ptr<Frm_Main> window;

@@ -230,7 +230,7 @@ TEST(MainWindow, InstrumentGoneMidRecordingShowsTheWaitInRedAndTellsTheOperatorO
     ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 1; }));
     program.dialogs.shown.clear();
 
-    program.instrument.server.disconnect();
+    program.instrument.unplug();
     ASSERT_TRUE(program.runUntil([&] { return !program.dialogs.shown.empty(); }));
     for (int i = 0; i < 50; ++i) QApplication::processEvents();
     EXPECT_EQ(window.acquisition().state(), AcquisitionState::Running);
