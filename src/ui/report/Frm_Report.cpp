@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <thread>
 
 #include "common/Files.h"
@@ -39,9 +40,13 @@ constexpr int ReleaseYields = 1000;
 // A typed bin size beyond any 16-bit minute count is as wrong as 32768.
 constexpr double LargestTypedBin = 1e9;
 
-// The typed minutes per line or row; 0 for anything but a positive whole
-// number. The export refuses what it cannot take, with its own message.
-int typedInterval(const std::string& typed) {
+// The minutes per line asked of the operator (offered 1 to `most`): nothing
+// on Cancel, 0 for a text that is no positive whole number. The export
+// refuses what it cannot take, with its own message.
+std::optional<int> askMinutes(Dialogs& dialogs, const std::string& lines, int most) {
+    const std::string typed =
+        dialogs.input("Minutes per " + lines + " (1 to " + std::to_string(most) + "):", "1");
+    if (typed.empty()) return std::nullopt;
     const double minutes = val(typed);
     const bool whole = isNumeric(typed) && minutes == wholePart(minutes);
     return whole && minutes >= 1 && minutes <= std::numeric_limits<int>::max() ? static_cast<int>(minutes) : 0;
@@ -366,13 +371,12 @@ void Frm_Report::exportPerWell() {
 
 void Frm_Report::exportForRhythm() {
     if (running_) return;
-    const std::string typed = dialogs_.input(
-        "Minutes per line of the monitor files (1 to " + std::to_string(MaxRhythmIntervalMinutes) + "):", "1");
-    if (typed.empty()) return;
+    const auto minutes = askMinutes(dialogs_, "line of the monitor files", MaxRhythmIntervalMinutes);
+    if (!minutes) return;
     RhythmRequest request;
     request.acquisitionFolder = folder();
     request.programFolder = programFolder_;
-    request.intervalMinutes = typedInterval(typed);
+    request.intervalMinutes = *minutes;
     bool written = false;
     {
         WaitCursor wait;
@@ -383,13 +387,12 @@ void Frm_Report::exportForRhythm() {
 
 void Frm_Report::exportTable() {
     if (running_) return;
-    const std::string typed = dialogs_.input(
-        "Minutes per row of the activity table (1 to " + std::to_string(MaxTableIntervalMinutes) + "):", "1");
-    if (typed.empty()) return;
+    const auto minutes = askMinutes(dialogs_, "row of the activity table", MaxTableIntervalMinutes);
+    if (!minutes) return;
     ActivityTableRequest request;
     request.acquisitionFolder = folder();
     request.programFolder = programFolder_;
-    request.intervalMinutes = typedInterval(typed);
+    request.intervalMinutes = *minutes;
     std::optional<std::filesystem::path> file;
     {
         WaitCursor wait;
