@@ -77,7 +77,7 @@ std::string encodeActivityRecord(const ActivityRecord& record) {
     return out;
 }
 
-std::vector<ActivityRecord> decodeActivityRecords(const std::string& bytes) {
+std::vector<ActivityRecord> decodeActivityRecords(std::string_view bytes) {
     std::vector<ActivityRecord> records(bytes.size() / ActivityRecordBytes);
     for (std::size_t k = 0; k < records.size(); ++k) {
         const char* at = bytes.data() + k * ActivityRecordBytes;
@@ -123,9 +123,7 @@ bool appendRealTimeDump(const fs::path& folder, int fileNumber, const SampleFram
 int countRealTimeDumps(const fs::path& folder, int fileNumber, int rtBuffer) {
     std::error_code error;
     auto size = fs::file_size(realTimeFilePath(folder, fileNumber), error);
-    if (error) return 0;
-    auto dumps = static_cast<int>(std::min<std::uintmax_t>(size / realTimeDumpBytes(rtBuffer), DumpsPerRealTimeFile));
-    return dumps;
+    return error ? 0 : realTimeDumpsIn(size, rtBuffer);
 }
 
 std::optional<SampleFrame> readRealTimeDump(const fs::path& folder, int bin, int rtBuffer) {
@@ -138,9 +136,20 @@ std::optional<SampleFrame> readRealTimeDump(const fs::path& folder, int bin, int
     std::string bytes(dumpBytes, '\0');
     file.seekg(static_cast<std::streamoff>(dumpBytes * dumpIndex));
     if (!file.read(bytes.data(), static_cast<std::streamsize>(dumpBytes))) return std::nullopt;
+    return decodeRealTimeDump(bytes, 0, rtBuffer);
+}
+
+int realTimeDumpsIn(std::uintmax_t fileBytes, int rtBuffer) {
+    if (rtBuffer < 1) return 0;
+    return static_cast<int>(std::min<std::uintmax_t>(fileBytes / realTimeDumpBytes(rtBuffer), DumpsPerRealTimeFile));
+}
+
+std::optional<SampleFrame> decodeRealTimeDump(std::string_view fileBytes, int dumpIndex, int rtBuffer) {
+    if (dumpIndex < 0 || rtBuffer < 1 || realTimeDumpsIn(fileBytes.size(), rtBuffer) <= dumpIndex) return std::nullopt;
+    const char* dump = fileBytes.data() + realTimeDumpBytes(rtBuffer) * static_cast<std::size_t>(dumpIndex);
     SampleFrame frame(rtBuffer);
     for (int slot = 0; slot <= rtBuffer; ++slot) {
-        const char* at = bytes.data() + static_cast<std::size_t>(slot) * DumpValuesPerSlot * 2;
+        const char* at = dump + static_cast<std::size_t>(slot) * DumpValuesPerSlot * 2;
         for (int channel = 0; channel < ChannelSlots; ++channel) frame.at(channel, slot) = getInt16(at + 2 * channel);
     }
     return frame;

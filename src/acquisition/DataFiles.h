@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/SampleFrame.h"
@@ -63,7 +64,7 @@ std::optional<ExperimentInfo> readExperimentInfo(const std::filesystem::path& fo
 /// The 774 bytes of one record.
 std::string encodeActivityRecord(const ActivityRecord& record);
 /// Every whole record of counts.bin bytes; a trailing partial record is ignored.
-std::vector<ActivityRecord> decodeActivityRecords(const std::string& bytes);
+std::vector<ActivityRecord> decodeActivityRecords(std::string_view bytes);
 /// Appends one record to counts.bin (created when missing).
 bool appendActivityRecord(const std::filesystem::path& folder, const ActivityRecord& record);
 /// Reads counts.bin; an empty list when it is missing.
@@ -83,5 +84,12 @@ int countRealTimeDumps(const std::filesystem::path& folder, int fileNumber, int 
 /// The frame of bin `bin` (0-based), read from file bin div 11; nothing when
 /// that dump is not wholly on disk.
 std::optional<SampleFrame> readRealTimeDump(const std::filesystem::path& folder, int bin, int rtBuffer);
+
+/// Number of whole dumps of `rtBuffer` samples in a real-time file of
+/// `fileBytes` bytes (at most 11; none for an RT_Buffer below 1).
+int realTimeDumpsIn(std::uintmax_t fileBytes, int rtBuffer);
+/// Dump `dumpIndex` of the bytes of a real-time file; nothing when that dump
+/// is not wholly in them or lies past the file's 11.
+std::optional<SampleFrame> decodeRealTimeDump(std::string_view fileBytes, int dumpIndex, int rtBuffer);
 
 }  // namespace zorvex

@@ -57,11 +57,15 @@ bool writeDefaultCalibrationFile(const std::filesystem::path& programFolder, Bea
 
 CalibrationFileRead readCalibrationFile(const std::filesystem::path& programFolder, BeamTable& pinHole,
                                         BeamTable& gain) {
-    CalibrationFileRead result;
     std::optional<std::string> bytes = readFile(programFolder / CalibrationFileName);
-    if (!bytes) return result;
+    if (!bytes) return {};
+    return parseCalibrationFile(*bytes, pinHole, gain);
+}
+
+CalibrationFileRead parseCalibrationFile(std::string_view bytes, BeamTable& pinHole, BeamTable& gain) {
+    CalibrationFileRead result;
     result.found = true;
-    RecordReader reader(std::move(*bytes));
+    RecordReader reader{std::string(bytes)};
     reader.text();
     for (std::size_t k = 0; k < ChannelSlots && !reader.atEnd(); ++k) {
         reader.text();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "common/Channels.h"
 
@@ -48,5 +49,8 @@ bool writeDefaultCalibrationFile(const std::filesystem::path& programFolder, Bea
 /// calibration ranges so no out-of-range setting reaches the instrument.
 CalibrationFileRead readCalibrationFile(const std::filesystem::path& programFolder, BeamTable& pinHole,
                                         BeamTable& gain);
+
+/// readCalibrationFile on the bytes of a file that was found.
+CalibrationFileRead parseCalibrationFile(std::string_view bytes, BeamTable& pinHole, BeamTable& gain);
 
 }  // namespace zorvex

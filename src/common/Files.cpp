@@ -113,13 +113,16 @@ bool copyFile(const fs::path& source, const fs::path& target, std::size_t maxByt
 
 int countLines(const fs::path& path) {
     auto bytes = readFile(path);
-    if (!bytes) return 0;
+    return bytes ? countLinesOf(*bytes) : 0;
+}
+
+int countLinesOf(std::string_view bytes) {
     long long lines = 0;
-    for (std::size_t i = 0; i < bytes->size(); ++i) {
-        char c = (*bytes)[i];
-        if (c == '\n' || (c == '\r' && (i + 1 >= bytes->size() || (*bytes)[i + 1] != '\n'))) ++lines;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '\n' || (c == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))) ++lines;
     }
-    if (!bytes->empty() && bytes->back() != '\n' && bytes->back() != '\r') ++lines;
+    if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') ++lines;
     return lines >= 32768 ? 0 : static_cast<int>(lines);
 }
 

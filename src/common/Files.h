@@ -57,6 +57,9 @@ bool copyFile(const std::filesystem::path& source, const std::filesystem::path& 
 /// 0 when it cannot be read or has 32768 lines or more.
 int countLines(const std::filesystem::path& path);
 
+/// countLines on bytes already read.
+int countLinesOf(std::string_view bytes);
+
 /// True when the path names an existing regular file; never throws.
 bool fileExists(const std::filesystem::path& path);
 

@@ -7,7 +7,27 @@
 namespace zorvex {
 
 namespace {
+
 constexpr int ReleaseYields = 1000;
+
+// The plate with the series `load` gives; "Report Error" when it gives none
+// or its minutes cannot be unwrapped.
+template <typename LoadSeries>
+std::optional<std::pair<ReportPlate, LoadedSeries>> withSeries(ReportPlate plate, const LoadSeries& load,
+                                                               Dialogs& dialogs) {
+    std::optional<LoadedSeries> series;
+    try {
+        series = load();
+    } catch (const std::exception&) {
+        series.reset();
+    }
+    if (!series) {
+        dialogs.message("Report Error");
+        return std::nullopt;
+    }
+    return std::make_pair(std::move(plate), std::move(*series));
+}
+
 }  // namespace
 
 ReportTables computeTables(const ReportPlate& plate, const LoadedSeries& series, long long binMinutes,
@@ -45,17 +65,19 @@ std::optional<std::pair<ReportPlate, LoadedSeries>> loadReportData(const std::fi
     }
     auto plate = loadReportPlate(acquisitionFolder, programFolder, dialogs);
     if (!plate) return std::nullopt;
-    std::optional<LoadedSeries> series;
-    try {
-        series = loadSeries(acquisitionFolder, dialogs);
-    } catch (const std::exception&) {
-        series.reset();
-    }
-    if (!series) {
-        dialogs.message("Report Error");
+    return withSeries(std::move(*plate), [&] { return loadSeries(acquisitionFolder, dialogs); }, dialogs);
+}
+
+std::optional<std::pair<ReportPlate, LoadedSeries>> parseReportData(const ReportFiles& files,
+                                                                    const std::filesystem::path& acquisitionFolder,
+                                                                    Dialogs& dialogs) {
+    if (!files.counts) {
+        dialogs.message("Activity file not Found");
         return std::nullopt;
     }
-    return std::make_pair(std::move(*plate), std::move(*series));
+    auto plate = parseReportPlate(files, acquisitionFolder, dialogs);
+    if (!plate) return std::nullopt;
+    return withSeries(std::move(*plate), [&] { return parseSeries(files.counts, dialogs); }, dialogs);
 }
 
 std::optional<ReportOutcome> generateReport(const ReportRequest& request, Dialogs& dialogs, Host& host) {

@@ -43,6 +43,12 @@ std::optional<std::pair<ReportPlate, LoadedSeries>> loadReportData(const std::fi
                                                                    const std::filesystem::path& programFolder,
                                                                    Dialogs& dialogs);
 
+/// loadReportData on bytes already read; `acquisitionFolder` only names
+/// files and the project in messages.
+std::optional<std::pair<ReportPlate, LoadedSeries>> parseReportData(const ReportFiles& files,
+                                                                    const std::filesystem::path& acquisitionFolder,
+                                                                    Dialogs& dialogs);
+
 /// Computes and writes the report of already loaded data: a computation
 /// fault shows "Report Calculation Error" and the tables so far are still
 /// written; a writing fault shows "Report Error" and leaves no file.

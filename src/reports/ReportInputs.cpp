@@ -1,7 +1,6 @@
 #include "reports/ReportInputs.h"
 
 #include <algorithm>
-#include <random>
 
 #include "acquisition/DataFiles.h"
 #include "common/DateTime.h"
@@ -30,21 +29,56 @@ int projectNumberOf(const std::filesystem::path& acquisitionFolder) {
     return 0;
 }
 
+// The .dat when it loads, else the .bak; `plate` unchanged when neither does.
+bool parsePlateOrBackup(PlateFormat& plate, std::optional<std::string_view> dat,
+                        std::optional<std::string_view> backup) {
+    return (dat && parsePlateFormat(plate, *dat).ok) || (backup && parsePlateFormat(plate, *backup).ok);
+}
+
+// The report plate of a setup copy that read, from the bytes of its channel
+// files and plate files.
+std::optional<ReportPlate> reportPlateOf(const SetupAsIs& setup, const ReportFiles& files,
+                                         const std::filesystem::path& acquisitionFolder, Dialogs& dialogs) {
+    ReportPlate result;
+    result.setupCopy = setup;
+    result.plateName = setup.setup.Plate_format;
+    result.rtBuffer = setup.setup.RT_Buffer;
+    ChannelTable channels = defaultChannelTable();
+    result.groups = defaultGroupTable();
+    parseChannelFiles(channels, result.groups, files.channelFiles, projectNumberOf(acquisitionFolder), dialogs);
+    result.channelGroup = channels.Group;
+    result.channelEnabled = channels.Enabled;
+
+    if (!parsePlateOrBackup(result.plate, files.plate, files.plateBackup)) {
+        dialogs.message("Multiwell Configuration File " + result.plateName + ".dat or .bak not found");
+        return std::nullopt;
+    }
+    result.maxWell = result.plate.MaxWell;
+    result.maxBeam = result.plate.MaxBeam;
+    result.channelMap = channelMapOf(result.plate);
+    return result;
+}
+
+void reportMissingSetup(const std::filesystem::path& acquisitionFolder, Dialogs& dialogs) {
+    dialogs.message("Setup file not found or damaged: " + (acquisitionFolder / SetupFileName).string());
+}
+
+std::optional<std::string> readPlateFile(const std::filesystem::path& programFolder, const std::string& name,
+                                         std::string_view extension) {
+    auto file = findPlateFile(programFolder, name, extension);
+    return file ? readFile(*file) : std::nullopt;
+}
+
+std::optional<std::string_view> viewOf(const std::optional<std::string>& bytes) {
+    return bytes ? std::optional<std::string_view>(*bytes) : std::nullopt;
+}
+
 }  // namespace
 
 bool loadPlateOrBackup(PlateFormat& plate, const std::filesystem::path& programFolder, const std::string& name) {
     if (loadPlateFormat(plate, programFolder, name).ok) return true;
-    // The plate reader only knows <name>.dat; a .bak is read through a private copy under that name.
-    std::filesystem::path backup = programFolder / (name + ".bak");
-    if (!fileExists(backup)) return false;
-    std::random_device seed;
-    std::filesystem::path scratch = std::filesystem::temp_directory_path() /
-                                    ("zorvex-plate-" + std::to_string(seed()) + std::to_string(seed()));
-    std::error_code ignored;
-    bool ok = std::filesystem::create_directory(scratch, ignored) && copyFile(backup, scratch / (name + ".dat")) &&
-              loadPlateFormat(plate, scratch, name).ok;
-    std::filesystem::remove_all(scratch, ignored);
-    return ok;
+    const auto backup = readPlateFile(programFolder, name, ".bak");
+    return backup && parsePlateFormat(plate, *backup).ok;
 }
 
 std::vector<std::vector<std::int16_t>> channelMapOf(const PlateFormat& plate) {
@@ -97,42 +131,49 @@ std::vector<std::int32_t> unwrapMinutes(const std::vector<std::int32_t>& stored)
 
 std::optional<ReportPlate> loadReportPlate(const std::filesystem::path& acquisitionFolder,
                                            const std::filesystem::path& programFolder, Dialogs& dialogs) {
-    ReportPlate result;
     auto setup = readSetupAsIs(acquisitionFolder / SetupFileName);
     if (!setup) {
-        dialogs.message("Setup file not found or damaged: " + (acquisitionFolder / SetupFileName).string());
+        reportMissingSetup(acquisitionFolder, dialogs);
         return std::nullopt;
     }
-    result.setupCopy = *setup;
-    result.plateName = setup->setup.Plate_format;
-    result.rtBuffer = setup->setup.RT_Buffer;
-    ChannelTable channels = defaultChannelTable();
-    result.groups = defaultGroupTable();
-    loadChannelFiles(channels, result.groups, acquisitionFolder, projectNumberOf(acquisitionFolder), dialogs);
-    result.channelGroup = channels.Group;
-    result.channelEnabled = channels.Enabled;
+    std::array<std::optional<std::string>, ChannelFileNames.size()> channelFiles;
+    ReportFiles files;
+    for (std::size_t k = 0; k < channelFiles.size(); ++k) {
+        channelFiles[k] = readFile(acquisitionFolder / ChannelFileNames[k]);
+        files.channelFiles[k] = viewOf(channelFiles[k]);
+    }
+    const auto dat = readPlateFile(programFolder, setup->setup.Plate_format, ".dat");
+    const auto backup = readPlateFile(programFolder, setup->setup.Plate_format, ".bak");
+    files.plate = viewOf(dat);
+    files.plateBackup = viewOf(backup);
+    return reportPlateOf(*setup, files, acquisitionFolder, dialogs);
+}
 
-    if (!loadPlateOrBackup(result.plate, programFolder, result.plateName)) {
-        dialogs.message("Multiwell Configuration File " + result.plateName + ".dat or .bak not found");
+std::optional<ReportPlate> parseReportPlate(const ReportFiles& files, const std::filesystem::path& acquisitionFolder,
+                                            Dialogs& dialogs) {
+    auto setup = files.setupCopy ? parseSetupAsIs(*files.setupCopy) : std::nullopt;
+    if (!setup) {
+        reportMissingSetup(acquisitionFolder, dialogs);
         return std::nullopt;
     }
-    result.maxWell = result.plate.MaxWell;
-    result.maxBeam = result.plate.MaxBeam;
-    result.channelMap = channelMapOf(result.plate);
-    return result;
+    return reportPlateOf(*setup, files, acquisitionFolder, dialogs);
 }
 
 std::optional<LoadedSeries> loadSeries(const std::filesystem::path& acquisitionFolder, Dialogs& dialogs) {
     std::filesystem::path file = acquisitionFolder / "counts.bin";
     if (!fileExists(file)) return std::nullopt;
-    std::error_code error;
-    auto bytes = std::filesystem::file_size(file, error);
-    // Not loaded at all: read as empty it would make a report of nothing.
-    if (!error && bytes > MaxActivityFileBytes) return std::nullopt;
-    if (!error && bytes % ActivityRecordBytes != 0) {
+    // Larger than MaxActivityFileBytes or unreadable: not loaded at all, for
+    // read as empty it would make a report of nothing.
+    auto bytes = readFile(file, MaxActivityFileBytes);
+    return bytes ? parseSeries(*bytes, dialogs) : std::nullopt;
+}
+
+std::optional<LoadedSeries> parseSeries(std::optional<std::string_view> counts, Dialogs& dialogs) {
+    if (!counts || counts->size() > MaxActivityFileBytes) return std::nullopt;
+    if (counts->size() % ActivityRecordBytes != 0) {
         dialogs.message("counts.bin ends with an incomplete record; it is left out.");
     }
-    return seriesOf(readActivityRecords(acquisitionFolder));
+    return seriesOf(decodeActivityRecords(*counts));
 }
 
 LoadedSeries seriesOf(const std::vector<ActivityRecord>& records) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "acquisition/DataFiles.h"
@@ -67,6 +68,20 @@ std::optional<ReportPlate> loadReportPlate(const std::filesystem::path& acquisit
 /// load; false, with `plate` unchanged, when neither does.
 bool loadPlateOrBackup(PlateFormat& plate, const std::filesystem::path& programFolder, const std::string& name);
 
+/// The files a report reads, as bytes; nothing where a file is missing.
+struct ReportFiles {
+    std::optional<std::string_view> setupCopy;    ///< setup.dat of the acquisition folder
+    ChannelFileBytes channelFiles;                ///< its status.dat, threshld.dat, groups.dat, chgroup.dat
+    std::optional<std::string_view> plate;        ///< <name>.dat of the plate the setup copy names
+    std::optional<std::string_view> plateBackup;  ///< <name>.bak
+    std::optional<std::string_view> counts;       ///< counts.bin
+};
+
+/// loadReportPlate on bytes already read; `acquisitionFolder` only names the
+/// files and the project in messages.
+std::optional<ReportPlate> parseReportPlate(const ReportFiles& files, const std::filesystem::path& acquisitionFolder,
+                                            Dialogs& dialogs);
+
 /// The channel of each [beam][well] of a plate, -1 where no channel sits.
 std::vector<std::vector<std::int16_t>> channelMapOf(const PlateFormat& plate);
 
@@ -75,6 +90,9 @@ std::vector<std::vector<std::int16_t>> channelMapOf(const PlateFormat& plate);
 /// partial record is left out with a message. Throws OverflowError on minutes
 /// that cannot be unwrapped in 32 bits.
 std::optional<LoadedSeries> loadSeries(const std::filesystem::path& acquisitionFolder, Dialogs& dialogs);
+
+/// loadSeries on the bytes of counts.bin (nothing: missing).
+std::optional<LoadedSeries> parseSeries(std::optional<std::string_view> counts, Dialogs& dialogs);
 
 /// The series of records already read, minutes unwrapped; throws OverflowError
 /// as loadSeries does.

@@ -18,10 +18,9 @@ constexpr double DefaultThreshold = 3.0;
 // Reads the header as one field, then up to 385 lines of (number, value) in
 // file order. `take` stores slot k's value and may refuse it; a refusal or a
 // read failure fails the file.
-bool readSlots(const std::filesystem::path& file, const std::function<bool(RecordReader&, int)>& take) {
-    auto bytes = readFile(file);
+bool readSlots(std::optional<std::string_view> bytes, const std::function<bool(RecordReader&, int)>& take) {
     if (!bytes) return false;
-    RecordReader in(std::move(*bytes));
+    RecordReader in{std::string(*bytes)};
     in.text();
     for (int slot = 0; slot < ChannelSlots && in.ok() && !in.atEnd(); ++slot) {
         in.text();
@@ -34,8 +33,7 @@ bool readSlots(const std::filesystem::path& file, const std::function<bool(Recor
 // that it is written in shortest form (3, 2.5, 2.718).
 double fileThreshold(double threshold) { return val(formatFixed(threshold, 3)); }
 
-bool writeSlots(const std::filesystem::path& file, const char* header,
-                const std::function<void(RecordWriter&, int)>& value) {
+std::string slotBytes(const char* header, const std::function<void(RecordWriter&, int)>& value) {
     RecordWriter out;
     out.header(header);
     for (int slot = 0; slot < ChannelCount; ++slot) {
@@ -43,7 +41,7 @@ bool writeSlots(const std::filesystem::path& file, const char* header,
         value(out, slot);
         out.endLine();
     }
-    return writeFile(file, out.bytes());
+    return out.bytes();
 }
 
 }  // namespace
@@ -69,13 +67,24 @@ GroupTable defaultGroupTable() {
 
 void loadChannelFiles(ChannelTable& channels, GroupTable& groups, const std::filesystem::path& projectFolder,
                       int projectNumber, Dialogs& dialogs) {
+    std::array<std::optional<std::string>, ChannelFileNames.size()> read;
+    ChannelFileBytes bytes;
+    for (std::size_t k = 0; k < read.size(); ++k) {
+        read[k] = readFile(projectFolder / ChannelFileNames[k]);
+        if (read[k]) bytes[k] = *read[k];
+    }
+    parseChannelFiles(channels, groups, bytes, projectNumber, dialogs);
+}
+
+void parseChannelFiles(ChannelTable& channels, GroupTable& groups, const ChannelFileBytes& files, int projectNumber,
+                       Dialogs& dialogs) {
     const ChannelTable channelDefaults = defaultChannelTable();
     const GroupTable groupDefaults = defaultGroupTable();
     auto fail = [&](const char* file, const char* loading) {
         dialogs.message("Error [\\p" + fiveDigits(projectNumber) + "\\" + file + "] => " + loading);
     };
 
-    bool ok = readSlots(projectFolder / "status.dat", [&](RecordReader& in, int slot) {
+    bool ok = readSlots(files[0], [&](RecordReader& in, int slot) {
         std::int16_t value = in.int16();
         if (slot < ChannelCount) channels.Enabled[slot] = value != 0;
         return true;
@@ -85,7 +94,7 @@ void loadChannelFiles(ChannelTable& channels, GroupTable& groups, const std::fil
         std::copy_n(channelDefaults.Enabled.begin(), ChannelCount, channels.Enabled.begin());
     }
 
-    ok = readSlots(projectFolder / "threshld.dat", [&](RecordReader& in, int slot) {
+    ok = readSlots(files[1], [&](RecordReader& in, int slot) {
         channels.Threshold[slot] = in.real();
         return true;
     });
@@ -94,7 +103,7 @@ void loadChannelFiles(ChannelTable& channels, GroupTable& groups, const std::fil
         std::copy_n(channelDefaults.Threshold.begin(), ChannelCount, channels.Threshold.begin());
     }
 
-    ok = readSlots(projectFolder / "groups.dat", [&](RecordReader& in, int slot) {
+    ok = readSlots(files[2], [&](RecordReader& in, int slot) {
         std::string name = in.text();
         if (!isPlainText(name)) return false;
         groups.Name[slot] = name;
@@ -105,7 +114,7 @@ void loadChannelFiles(ChannelTable& channels, GroupTable& groups, const std::fil
         std::copy_n(groupDefaults.Name.begin(), ChannelCount, groups.Name.begin());
     }
 
-    ok = readSlots(projectFolder / "chgroup.dat", [&](RecordReader& in, int slot) {
+    ok = readSlots(files[3], [&](RecordReader& in, int slot) {
         std::int16_t group = in.int16();
         // Group numbers index the group table; anything else is damage, not a group.
         if (group < -1 || group >= ChannelSlots) return false;
@@ -118,16 +127,22 @@ void loadChannelFiles(ChannelTable& channels, GroupTable& groups, const std::fil
     }
 }
 
+std::array<std::string, 4> channelFilesBytes(const ChannelTable& channels, const GroupTable& groups) {
+    return {slotBytes("<Channel>, <Enabled>", [&](RecordWriter& out, int c) { out.integer(channels.Enabled[c] ? 1 : 0); }),
+            slotBytes("<Channel>, <Threshold>",
+                      [&](RecordWriter& out, int c) { out.real(fileThreshold(channels.Threshold[c])); }),
+            slotBytes("<Group_Number>, <Group_Name>",
+                      [&](RecordWriter& out, int g) { out.text(storableName(groups.Name[g])); }),
+            slotBytes("<Channel>, <Group: -1=Free>", [&](RecordWriter& out, int c) { out.integer(channels.Group[c]); })};
+}
+
 bool writeChannelFiles(const ChannelTable& channels, const GroupTable& groups,
                        const std::filesystem::path& projectFolder) {
-    return writeSlots(projectFolder / "status.dat", "<Channel>, <Enabled>",
-                      [&](RecordWriter& out, int c) { out.integer(channels.Enabled[c] ? 1 : 0); }) &&
-           writeSlots(projectFolder / "threshld.dat", "<Channel>, <Threshold>",
-                      [&](RecordWriter& out, int c) { out.real(fileThreshold(channels.Threshold[c])); }) &&
-           writeSlots(projectFolder / "groups.dat", "<Group_Number>, <Group_Name>",
-                      [&](RecordWriter& out, int g) { out.text(storableName(groups.Name[g])); }) &&
-           writeSlots(projectFolder / "chgroup.dat", "<Channel>, <Group: -1=Free>",
-                      [&](RecordWriter& out, int c) { out.integer(channels.Group[c]); });
+    const std::array<std::string, 4> bytes = channelFilesBytes(channels, groups);
+    for (std::size_t k = 0; k < bytes.size(); ++k) {
+        if (!writeFile(projectFolder / ChannelFileNames[k], bytes[k])) return false;
+    }
+    return true;
 }
 
 }  // namespace zorvex

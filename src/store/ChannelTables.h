@@ -6,7 +6,9 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "common/Channels.h"
 #include "platform/Dialogs.h"
@@ -44,6 +46,21 @@ GroupTable defaultGroupTable();
 /// project n) and gives its defaults, and the others are still read.
 void loadChannelFiles(ChannelTable& channels, GroupTable& groups, const std::filesystem::path& projectFolder,
                       int projectNumber, Dialogs& dialogs);
+
+/// The four files in the order they are read and written.
+inline constexpr std::array<const char*, 4> ChannelFileNames = {"status.dat", "threshld.dat", "groups.dat",
+                                                                 "chgroup.dat"};
+
+/// The bytes of each of the four files, in ChannelFileNames order; nothing
+/// where a file is missing or unreadable.
+using ChannelFileBytes = std::array<std::optional<std::string_view>, 4>;
+
+/// loadChannelFiles on bytes already read.
+void parseChannelFiles(ChannelTable& channels, GroupTable& groups, const ChannelFileBytes& files, int projectNumber,
+                       Dialogs& dialogs);
+
+/// The bytes of the four files as writeChannelFiles writes them, in ChannelFileNames order.
+std::array<std::string, 4> channelFilesBytes(const ChannelTable& channels, const GroupTable& groups);
 
 /// Writes the four files (385 lines each) into `projectFolder`; stops and
 /// returns false at the first file that cannot be written.

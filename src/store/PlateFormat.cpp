@@ -72,11 +72,12 @@ std::vector<std::pair<std::string, std::filesystem::path>> filesByLowerName(cons
 }  // namespace
 
 std::optional<std::filesystem::path> findPlateFile(const std::filesystem::path& programFolder,
-                                                   const std::string& name) {
+                                                   const std::string& name, std::string_view extension) {
     if (!isPlainName(name)) return std::nullopt;
-    std::filesystem::path exact = programFolder / (name + ".dat");
+    const std::string fileName = name + std::string(extension);
+    std::filesystem::path exact = programFolder / fileName;
     if (fileExists(exact)) return exact;
-    const std::string wanted = lowerCase(name + ".dat");
+    const std::string wanted = lowerCase(fileName);
     for (const auto& [lower, path] : filesByLowerName(programFolder)) {
         if (lower == wanted) return path;
     }
@@ -99,12 +100,17 @@ PlateLoad loadPlateFormat(PlateFormat& plate, const std::filesystem::path& progr
     std::optional<std::string> bytes;
     if (auto file = findPlateFile(programFolder, name)) bytes = readFile(*file);
     if (!bytes) return load;
+    return parsePlateFormat(plate, *bytes);
+}
+
+PlateLoad parsePlateFormat(PlateFormat& plate, std::string_view bytes) {
+    PlateLoad load;
     load.stage = 1;
 
     PlateFormat read;
     read.WellOfChannel.fill(-1);
     read.BeamOfChannel.fill(0);
-    RecordReader in(std::move(*bytes));
+    RecordReader in{std::string(bytes)};
     in.text();
     in.text();
     read.Rows = in.int16();
@@ -138,8 +144,11 @@ PlateLoad loadPlateFormat(PlateFormat& plate, const std::filesystem::path& progr
 void loadPlateFormatWithFallback(PlateFormat& plate, std::string& plateName,
                                  const std::filesystem::path& programFolder, Dialogs& dialogs) {
     PlateLoad load = loadPlateFormat(plate, programFolder, plateName);
-    if (load.ok) return;
-    dialogs.message("Error [\\" + plateName + ".dat] ID#" + std::to_string(load.stage) +
+    if (!load.ok) fallBackToBuiltInPlate(plate, plateName, load, dialogs);
+}
+
+void fallBackToBuiltInPlate(PlateFormat& plate, std::string& plateName, const PlateLoad& failed, Dialogs& dialogs) {
+    dialogs.message("Error [\\" + plateName + ".dat] ID#" + std::to_string(failed.stage) +
                     " => Loading plate format from default: 384,96f or 96u...");
     std::optional<PlateFormat> builtIn = builtInPlate(plateName);
     if (!builtIn) {

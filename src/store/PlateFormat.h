@@ -59,11 +59,14 @@ struct PlateLoad {
 /// file does not list are in no well); on failure leaves it unchanged.
 PlateLoad loadPlateFormat(PlateFormat& plate, const std::filesystem::path& programFolder, const std::string& name);
 
-/// The file <name>.dat of the program folder, matched without regard to case
-/// as the operator's file system would (Z96U.DAT serves z96u); nothing when
-/// there is none or `name` is not a plain file name.
+/// loadPlateFormat on the bytes of a plate file that was found (stage 1 on).
+PlateLoad parsePlateFormat(PlateFormat& plate, std::string_view bytes);
+
+/// The file <name>.dat (or <name><extension>) of the program folder, matched
+/// without regard to case as the operator's file system would (Z96U.DAT
+/// serves z96u); nothing when there is none or `name` is not a plain file name.
 std::optional<std::filesystem::path> findPlateFile(const std::filesystem::path& programFolder,
-                                                   const std::string& name);
+                                                   const std::string& name, std::string_view extension = ".dat");
 
 /// The plate list of the setup editor: every z*.dat file of the program
 /// folder, in lower case and without ".dat", in name order.
@@ -74,6 +77,10 @@ std::vector<std::string> listPlateNames(const std::filesystem::path& programFold
 /// built-in format.
 void loadPlateFormatWithFallback(PlateFormat& plate, std::string& plateName,
                                  const std::filesystem::path& programFolder, Dialogs& dialogs);
+
+/// The fallback of a plate that did not load: the message with the stage of
+/// `failed`, a plate without built-in renamed to z96f, the built-in format.
+void fallBackToBuiltInPlate(PlateFormat& plate, std::string& plateName, const PlateLoad& failed, Dialogs& dialogs);
 
 /// The built-in z384, z96u or z96f; nothing for other names.
 std::optional<PlateFormat> builtInPlate(std::string_view name);

@@ -70,16 +70,14 @@ std::optional<std::array<std::int16_t, 6>> readGroup(RecordReader& in) {
     return values;
 }
 
-ReadOutcome readSetupOnce(ProjectSetup& setup, const std::filesystem::path& file) {
+ReadOutcome parseSetupOnce(ProjectSetup& setup, std::string_view bytes) {
     int stage = IdentityStage;
-    int lines = countLines(file);
+    int lines = countLinesOf(bytes);
     // A file too short to hold even line 6 (empty, cut off, or over the line
     // limit) carries nothing usable; it takes the repair path instead of
     // leaving the previous project's values in place.
     if (lines < ShortFormLines) return {false, stage};
-    auto bytes = readFile(file);
-    if (!bytes) return {false, stage};
-    RecordReader in(std::move(*bytes));
+    RecordReader in{std::string(bytes)};
     in.skipLine();
     std::string numProj = in.text();
     std::string name = in.text();
@@ -102,6 +100,12 @@ ReadOutcome readSetupOnce(ProjectSetup& setup, const std::filesystem::path& file
         ++stage;
     }
     return {true, stage};
+}
+
+ReadOutcome readSetupOnce(ProjectSetup& setup, const std::filesystem::path& file) {
+    auto bytes = readFile(file);
+    if (!bytes) return {false, IdentityStage};
+    return parseSetupOnce(setup, *bytes);
 }
 
 void applyDefaults(ProjectSetup& setup, const ProjectSetup& defaults, int failedStage) {
@@ -148,6 +152,29 @@ ProjectSetup defaultSetup(const std::filesystem::path& programFolder, int projec
     return setup;
 }
 
+namespace {
+
+void checkIdentity(const ProjectSetup& setup, const SetupSource& source, Dialogs& dialogs, const StatusLine& status) {
+    if (val(setup.Num_proj) == source.projectNumber) return;
+    std::string warning = "Warning: Project ID# <> Folder Name [p00" + std::to_string(source.actualProjectNumber) + "]";
+    if (status) status(warning);
+    dialogs.message(warning);
+}
+
+std::string setupError(int n, int stage) {
+    return "Error [\\p" + fiveDigits(n) + "\\setup.dat] ID#" + std::to_string(stage);
+}
+
+void takeDefaults(ProjectSetup& setup, const SetupSource& source, int failedStage, Dialogs& dialogs) {
+    const int n = source.projectNumber;
+    if (n > 0) setup.Working_folder = defaultWorkingFolder(source.programFolder, n);
+    dialogs.message(setupError(n, failedStage) + " => Loading default values...");
+    dialogs.message("Warning!! PLEASE Re-Check setup values before RUN");
+    applyDefaults(setup, defaultSetup(source.programFolder, n), failedStage);
+}
+
+}  // namespace
+
 void loadSetup(ProjectSetup& setup, const SetupSource& source, Dialogs& dialogs, const StatusLine& status) {
     const int n = source.projectNumber;
     const std::filesystem::path file = source.projectFolder / SetupFileName;
@@ -158,25 +185,17 @@ void loadSetup(ProjectSetup& setup, const SetupSource& source, Dialogs& dialogs,
     for (;;) {
         ReadOutcome outcome = readSetupOnce(setup, file);
         if (outcome.ok) {
-            if (val(setup.Num_proj) != n) {
-                std::string warning =
-                    "Warning: Project ID# <> Folder Name [p00" + std::to_string(source.actualProjectNumber) + "]";
-                if (status) status(warning);
-                dialogs.message(warning);
-            }
+            checkIdentity(setup, source, dialogs, status);
             return;
         }
 
         std::string recoveryName;
         bool recovered = false;
-        if (n > 0) {
-            setup.Working_folder = defaultWorkingFolder(source.programFolder, n);
-            if (mayRecover) {
-                if (fileExists(projectHome / SetupBackupName)) {
-                    recovered = copyFile(projectHome / SetupBackupName, projectHome / SetupFileName, MaxRecordFileBytes);
-                } else {
-                    recoveryName = newestAcquisitionFolder(projectHome);
-                }
+        if (n > 0 && mayRecover) {
+            if (fileExists(projectHome / SetupBackupName)) {
+                recovered = copyFile(projectHome / SetupBackupName, projectHome / SetupFileName, MaxRecordFileBytes);
+            } else {
+                recoveryName = newestAcquisitionFolder(projectHome);
             }
         }
         if (!recoveryName.empty()) {
@@ -185,24 +204,37 @@ void loadSetup(ProjectSetup& setup, const SetupSource& source, Dialogs& dialogs,
                 recovered = copyFile(copy, file, MaxRecordFileBytes);
             }
         }
-
-        std::string error = "Error [\\p" + fiveDigits(n) + "\\setup.dat] ID#" + std::to_string(outcome.stage);
-        if (recovered) {
-            dialogs.message(error + " => Loading values from: p" + fiveDigits(n) + "\\" + recoveryName);
-            dialogs.message("Warning!! PLEASE Re-Check setup values before RUN");
-            mayRecover = false;
-            continue;
+        if (!recovered) {
+            takeDefaults(setup, source, outcome.stage, dialogs);
+            return;
         }
-        dialogs.message(error + " => Loading default values...");
+        if (n > 0) setup.Working_folder = defaultWorkingFolder(source.programFolder, n);
+        dialogs.message(setupError(n, outcome.stage) + " => Loading values from: p" + fiveDigits(n) + "\\" +
+                        recoveryName);
         dialogs.message("Warning!! PLEASE Re-Check setup values before RUN");
-        applyDefaults(setup, defaultSetup(source.programFolder, n), outcome.stage);
-        return;
+        mayRecover = false;
+    }
+}
+
+void parseSetup(ProjectSetup& setup, std::string_view bytes, const SetupSource& source, Dialogs& dialogs,
+                const StatusLine& status) {
+    ReadOutcome outcome = parseSetupOnce(setup, bytes);
+    if (outcome.ok) {
+        checkIdentity(setup, source, dialogs, status);
+    } else {
+        takeDefaults(setup, source, outcome.stage, dialogs);
     }
 }
 
 std::optional<SetupAsIs> readSetupAsIs(const std::filesystem::path& file) {
+    auto bytes = readFile(file);
+    if (!bytes) return std::nullopt;
+    return parseSetupAsIs(*bytes);
+}
+
+std::optional<SetupAsIs> parseSetupAsIs(std::string_view bytes) {
     SetupAsIs result;
-    ReadOutcome outcome = readSetupOnce(result.setup, file);
+    ReadOutcome outcome = parseSetupOnce(result.setup, bytes);
     if (!outcome.ok && outcome.stage <= FirstValueStage) return std::nullopt;
     result.complete = outcome.ok && outcome.stage == FirstValueStage + GroupCount;
     return result;

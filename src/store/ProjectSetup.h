@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/Dialogs.h"
 
@@ -81,6 +82,11 @@ std::string defaultWorkingFolder(const std::filesystem::path& programFolder, int
 /// goes to `status`.
 void loadSetup(ProjectSetup& setup, const SetupSource& source, Dialogs& dialogs, const StatusLine& status = {});
 
+/// loadSetup on the bytes of setup.dat, without the repair: a failed read
+/// gives its defaults at once, with loadSetup's messages.
+void parseSetup(ProjectSetup& setup, std::string_view bytes, const SetupSource& source, Dialogs& dialogs,
+                const StatusLine& status = {});
+
 /// A setup.dat as it stands, read without repair.
 struct SetupAsIs {
     ProjectSetup setup;     ///< groups after a damaged one stay 0
@@ -90,6 +96,9 @@ struct SetupAsIs {
 /// Reads a setup.dat without repairing it (an acquisition's copy must stay as
 /// recorded): nothing when the identity line or line 4 does not read.
 std::optional<SetupAsIs> readSetupAsIs(const std::filesystem::path& file);
+
+/// readSetupAsIs on the bytes of a setup.dat.
+std::optional<SetupAsIs> parseSetupAsIs(std::string_view bytes);
 
 /// The 20 lines of setup.dat for `setup`, with `numProj` as Num_proj.
 std::string setupFileBytes(const ProjectSetup& setup, int numProj);
