@@ -7,6 +7,7 @@
 #include "acquisition/Acquisition.h"
 #include "acquisition/BeamSetup.h"
 #include "acquisition/Startup.h"
+#include "platform/FastClockHost.h"
 #include "platform/LoggedDialogs.h"
 #include "cli/ReportArgs.h"
 #include "common/Files.h"
@@ -140,6 +141,11 @@ public:
             ->check(wholeNumberIn(1, 32767));
         app.add_flag("--no-auto-calibration", noAutoCalibration_, "do not calibrate the beams at the start");
         app.add_flag("--no-auto-zero", noAutoZero_, "do not read the zero level at the start");
+        app.add_option("--clock-rate", clockRate_,
+                       "run the clock R times as fast (default 1), so that a lapse of M minutes takes M / R: for "
+                       "tests and demonstrations on zorvex-sim only, an instrument samples at its own pace")
+            ->type_name("R")
+            ->check(numberIn(FastClockHost::MinRate, FastClockHost::MaxRate));
     }
 
     int run(std::ostream& out, std::ostream& err) override;
@@ -152,10 +158,13 @@ private:
     std::optional<std::int16_t> minutes_;
     bool noAutoCalibration_ = false;
     bool noAutoZero_ = false;
+    double clockRate_ = 1;
 };
 
 int RecordCommand::run(std::ostream& out, std::ostream& err) {
-    SystemHost host;
+    FastClockHost fastHost(clockRate_);
+    SystemHost systemHost;
+    Host& host = clockRate_ == 1 ? static_cast<Host&>(systemHost) : fastHost;
     ConsoleDialogs console(err);
     Workspace workspace;
     workspace.programFolder = resolveProgramFolder(programFolder_);
