@@ -3,6 +3,7 @@
 # vanishing mid-run, a disk that fills up (a file-size limit with SIGXFSZ
 # ignored), and the program killed with SIGKILL at random moments. Every bin
 # that completed must stay whole on disk and readable by zorvex-cli report.
+# The recordings run on a clock 4 times as fast: a bin every 1.5 s.
 #   faults.sh CLI SIM [KILL_TRIALS]
 set -euo pipefail
 cli="$1"
@@ -21,7 +22,8 @@ own() {
 }
 
 # A program folder $work/NAME whose project 1 has RT_Buffer 200 (a bin every
-# 6 s), with a simulator on COM4 given the remaining options.
+# 6 s of the clock), with a simulator on COM4 given the remaining options.
+# Sets $sim_pid.
 prepare() {
   local name="$1" program="$work/$1" before
   shift
@@ -29,7 +31,8 @@ prepare() {
   sed -i '4s/^\([^,]*\),\([^,]*\),\([^,]*\),[^,]*,/\1,\2,\3,200,/' "$program/p00001/setup.dat"
   before=$(sed -n '5p' "$program/comports.dat")
   "$sim" --program-folder "$program" --com 4 --seconds 300 "$@" > "$work/$name.sim" 2>&1 &
-  own $!
+  sim_pid=$!
+  own "$sim_pid"
   for _ in $(seq 100); do
     [ "$(sed -n '5p' "$program/comports.dat")" != "$before" ] && return 0
     sleep 0.1
@@ -75,7 +78,7 @@ check_whole() {
 kill_trial() {
   local k="$1" name="kill$1" pid moment
   prepare "$name" --seed "$k"
-  "$cli" record --program-folder "$work/$name" --minutes 30 --name "Kill $k" \
+  "$cli" record --program-folder "$work/$name" --clock-rate 4 --minutes 30 --name "Kill $k" \
     > "$work/$name.out" 2> "$work/$name.err" &
   pid=$!
   own "$pid"
@@ -91,14 +94,21 @@ kill_trial() {
   echo "kill trial $k at $moment s: $records bins whole"
 }
 
-# The instrument vanishes after 26 s for good: the run notices within a few
-# ticks, tells the operator once, waits for it without recording held
-# samples, and still ends at the end of its lapse with the bins before kept.
+# The instrument vanishes for good once bin 1 is recorded: the run notices
+# within a few ticks, tells the operator once, waits for it without
+# recording held samples, and still ends at the end of its lapse with the
+# bins before kept. A --disconnect-after beyond the simulator's life gives
+# it the link of an instrument that will be pulled; SIGUSR1 pulls it.
 disconnect() {
-  prepare gone --disconnect-after 26
-  local status=0 bins
-  timeout 150 "$cli" record --program-folder "$work/gone" --minutes 1 --name "Gone" \
-    > "$work/gone.out" 2> "$work/gone.err" || status=$?
+  prepare gone --disconnect-after 600
+  local status=0 bins pid
+  timeout 150 "$cli" record --program-folder "$work/gone" --clock-rate 4 --minutes 1 --name "Gone" \
+    > "$work/gone.out" 2> "$work/gone.err" &
+  pid=$!
+  own "$pid"
+  await_bin gone 120 1
+  kill -USR1 "$sim_pid"
+  wait "$pid" || status=$?
   [ "$status" -ne 124 ] || fail "gone: still running long after its lapse"
   [ "$status" -eq 0 ] || fail "gone: exit status $status, 0 expected: $(cat "$work/gone.err")"
   check_whole gone
@@ -121,7 +131,7 @@ disk_full() {
   (
     trap '' XFSZ
     ulimit -f 400
-    exec "$cli" record --program-folder "$work/full" --minutes 30 --name "Full"
+    exec "$cli" record --program-folder "$work/full" --clock-rate 4 --minutes 30 --name "Full"
   ) > "$work/full.out" 2> "$work/full.err" &
   local pid=$!
   own "$pid"
@@ -135,7 +145,7 @@ disk_full() {
   echo "disk full: $records bins whole, one message, run went on"
 }
 
-# Batches of five runs side by side keep the wall time near a minute and a half.
+# Batches of five runs side by side keep the wall time near half a minute each.
 jobs_status=0
 run_batch() {
   local pids=() pid

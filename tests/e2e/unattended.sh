@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # A run nobody watches, end to end with the real programs, in parallel:
-#   outage   zorvex-cli record loses the instrument during bin 3 for 60 s
-#            (zorvex-sim pulled by SIGUSR1, back after --reconnect-after 60,
-#            power-cycled) and completes its lapse with every bin paired;
+#   outage   zorvex-cli record loses the instrument during bin 3 for a
+#            minute of its clock (zorvex-sim pulled by SIGUSR1, back after
+#            --reconnect-after 15 on a clock 4 times as fast, power-cycled)
+#            and completes its lapse with every bin paired;
 #   term     SIGTERM to zorvex-cli record, light and heating on: state 0 sent;
 #   window   SIGTERM to the windows recording with /RUN: state 0 sent;
 #   calib    a recording of the demo project calibrates, zeroes and
 #            re-adjusts like the windows; --no-auto-calibration and
 #            --no-auto-zero each skip their step.
+# The recordings of zorvex-cli run on a clock 4 times as fast.
 #   unattended.sh CLI SIM [ZORVEX]
 set -euo pipefail
 cli="$1"
@@ -66,9 +68,9 @@ check_outputs_off() {
 acquisition_of() { find "$work/$1/p00001" -mindepth 1 -maxdepth 1 -type d -name '*_*' | head -1; }
 
 outage() {
-  prepare outage --reconnect-after 60
+  prepare outage --reconnect-after 15
   local status=0 folder size records dumps=0 file minutes back_line
-  "$cli" record --program-folder "$work/outage" --minutes 2 --name "Outage" \
+  "$cli" record --program-folder "$work/outage" --clock-rate 4 --minutes 2 --name "Outage" \
     > "$work/outage.out" 2> "$work/outage.err" &
   local pid=$!
   mine+=("$pid")
@@ -112,7 +114,7 @@ outage() {
 term() {
   prepare term
   local status=0 folder
-  "$cli" record --program-folder "$work/term" --minutes 30 --name "Term" --no-auto-zero \
+  "$cli" record --program-folder "$work/term" --clock-rate 4 --minutes 30 --name "Term" --no-auto-zero \
     > "$work/term.out" 2> "$work/term.err" &
   local pid=$!
   mine+=("$pid")
@@ -155,7 +157,7 @@ calib_run() {
   local name="$1" pid
   shift
   prepare "$name"
-  "$cli" record --program-folder "$work/$name" --minutes 30 --name "$name" "$@" \
+  "$cli" record --program-folder "$work/$name" --clock-rate 4 --minutes 30 --name "$name" "$@" \
     > "$work/$name.out" 2> "$work/$name.err" &
   pid=$!
   mine+=("$pid")
