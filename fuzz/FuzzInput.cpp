@@ -31,6 +31,11 @@ std::string joinParts(const std::vector<std::string>& parts) {
     return joined;
 }
 
+std::optional<std::string_view> fileOf(const std::string& part) {
+    if (part.empty()) return std::nullopt;
+    return part;
+}
+
 ScratchFolder::ScratchFolder()
     : path_(fs::temp_directory_path() / ("zorvex-fuzz-" + std::to_string(::getpid()))) {
     fs::create_directories(path_);

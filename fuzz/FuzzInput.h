@@ -1,11 +1,12 @@
 #pragma once
 // What the fuzz targets share: one fuzz input cut into the several files a
-// reader looks at, and a scratch folder the files are written into, because
-// the readers take folders and paths, not bytes.
+// reader looks at, and a scratch folder the files are written into for the
+// targets that go through the readers' file input.
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ std::vector<std::string> splitParts(const std::uint8_t* data, std::size_t size, 
 
 /// The parts joined with separators: the inverse of splitParts, for seeds.
 std::string joinParts(const std::vector<std::string>& parts);
+
+/// A part as the bytes of a file: an empty part is a missing file.
+std::optional<std::string_view> fileOf(const std::string& part);
 
 /// A folder of this process under the temporary folder, emptied for every
 /// input and removed at exit.

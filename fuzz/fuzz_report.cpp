@@ -1,57 +1,37 @@
-// The report of an acquisition folder whose counts.bin, setup copy, group
-// files and plate file are all fuzzed, with a fuzzed bin size and layout.
+// The report of an acquisition whose counts.bin, setup copy, group files and
+// plate file are all fuzzed, with a fuzzed bin size and layout, parsed and
+// computed in memory; the report's text is made but not written.
 #include <cstdint>
-#include <cstdlib>
-#include <string>
+#include <exception>
 
 #include "FuzzInput.h"
 #include "ManualHost.h"
-#include "ScriptedDialogs.h"
-#include "reports/Report.h"
+#include "ReaderChecks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Parts: setup.dat, groups.dat, chgroup.dat, the plate file zf.dat, the
+    using namespace zorvex;
+    // Parts: setup.dat, groups.dat, chgroup.dat, the plate file, the
     // settings (a layout byte, then the bin size as 32 bits), counts.bin.
-    auto parts = zorvex::fuzz::splitParts(data, size, 6);
-    auto& folder = zorvex::fuzz::scratch();
-    folder.clear();
-    const std::string acquisition = "p00003/01022023_1015/";
-    folder.write(acquisition + "setup.dat", parts[0]);
-    folder.write(acquisition + "groups.dat", parts[1]);
-    folder.write(acquisition + "chgroup.dat", parts[2]);
-    folder.write("zf.dat", parts[3]);
-    folder.write(acquisition + "counts.bin", parts[5]);
+    auto parts = fuzz::splitParts(data, size, 6);
+    ReportFiles files;
+    files.setupCopy = fuzz::fileOf(parts[0]);
+    files.channelFiles[2] = fuzz::fileOf(parts[1]);
+    files.channelFiles[3] = fuzz::fileOf(parts[2]);
+    // Whatever plate the setup copy names is the fuzzed one.
+    files.plate = fuzz::fileOf(parts[3]);
+    files.counts = fuzz::fileOf(parts[5]);
+    const ReportRequest request = fuzz::reportRequest(parts[4]);
+    const std::filesystem::path folder = "/program/p00003/01022023_1015";
 
-    zorvex::ReportRequest request;
-    request.acquisitionFolder = folder.path() / acquisition;
-    request.programFolder = folder.path();
-    const std::string& settings = parts[4];
-    const int layout = settings.empty() ? 0 : static_cast<unsigned char>(settings[0]) % 3;
-    std::int32_t binMinutes = 60;
-    if (settings.size() >= 5) {
-        binMinutes = static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<unsigned char>(settings[1])) |
-                                               static_cast<std::uint32_t>(static_cast<unsigned char>(settings[2])) << 8 |
-                                               static_cast<std::uint32_t>(static_cast<unsigned char>(settings[3])) << 16 |
-                                               static_cast<std::uint32_t>(static_cast<unsigned char>(settings[4])) << 24);
-    }
-    request.binMinutes = binMinutes;
-    request.options.layout = static_cast<zorvex::ReportLayout>(layout);
-    request.options.stdDev = layout != 1;
-
-    zorvex::test::ScriptedDialogs dialogs;
-    zorvex::test::ManualHost host;
-    auto loaded = zorvex::loadReportData(request.acquisitionFolder, request.programFolder, dialogs);
+    test::ScriptedDialogs dialogs;
+    auto loaded = parseReportData(files, folder, dialogs);
     if (!loaded) return 0;
-    const auto& [plate, series] = *loaded;
-    zorvex::BinSize binSize;
-    const std::size_t shown = dialogs.shown.size();
-    const zorvex::ReportTables tables = zorvex::computeTables(plate, series, request.binMinutes, dialogs, binSize);
-    // A computation that raised no error placed every record in some bin.
-    if (dialogs.shown.size() == shown) {
-        long long placed = 0;
-        for (std::int32_t records : tables.recordsPerBin) placed += records;
-        if (placed != static_cast<long long>(series.minutes.size())) std::abort();
+    const ReportTables tables = fuzz::checkReportTables(loaded->first, loaded->second, request, dialogs);
+    test::ManualHost host;
+    try {
+        (void)reportText(loaded->first, tables, request.options, host.now(), folder.string());
+    } catch (const std::exception&) {
+        // produceReport turns this into "Report Error"
     }
-    (void)zorvex::produceReport(plate, series, request, dialogs, host);
     return 0;
 }

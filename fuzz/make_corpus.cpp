@@ -194,6 +194,12 @@ int main(int argc, char** argv) {
     Corpus corpus;
     addStoreSeeds(corpus, argv[2]);
     addAcquisitionSeeds(corpus, argv[2]);
+    // fuzz_files: a reader's seeds behind its number, in fuzz_files' order.
+    const char* fileReaders[] = {"fuzz_setup", "fuzz_channel_files", "fuzz_plate",
+                                 "fuzz_calvalue", "fuzz_realtime", "fuzz_report"};
+    for (std::size_t k = 0; k < std::size(fileReaders); ++k) {
+        for (const std::string& seed : corpus[fileReaders[k]]) corpus["fuzz_files"].push_back(static_cast<char>(k) + seed);
+    }
     for (const auto& [target, seeds] : corpus) {
         fs::create_directories(out / target);
         for (std::size_t i = 0; i < seeds.size(); ++i) {

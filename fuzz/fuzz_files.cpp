@@ -1,0 +1,134 @@
+// The readers' file input: the first byte chooses the reader, the rest is
+// the input of that reader's in-memory target, written into files of a
+// scratch folder and read through the loaders the program calls. Slow (every
+// input goes to disk), so one target serves the six file types.
+#include <cstdint>
+#include <cstdlib>
+#include <iterator>
+
+#include "FuzzInput.h"
+#include "ManualHost.h"
+#include "ReaderChecks.h"
+#include "acquisition/DataFiles.h"
+#include "store/ChannelTables.h"
+#include "store/ProjectFolders.h"
+#include "store/ProjectSetup.h"
+
+namespace {
+
+using namespace zorvex;
+using fuzz::scratch;
+
+// setup.dat with its repair: a damaged setup.dat of project 5 beside a
+// setup.bak and a copy in an acquisition folder of a fuzzed name.
+void setupFiles(const std::uint8_t* data, std::size_t size) {
+    auto parts = fuzz::splitParts(data, size, 4);
+    const std::string project = projectFolderName(5);
+    std::filesystem::create_directories(scratch().path() / project);
+    scratch().write(project + "/setup.dat", parts[0]);
+    scratch().write(project + "/setup.bak", parts[1]);
+    std::string acquisition = parts[2];
+    const bool plainName = !acquisition.empty() && acquisition.size() < 200 && acquisition != "." &&
+                           acquisition != ".." && acquisition.find_first_of(std::string("/\0", 2)) == std::string::npos;
+    if (!plainName) acquisition = "01022023_1015";
+    scratch().write(project + "/" + acquisition + "/setup.dat", parts[3]);
+
+    ProjectSetup setup;
+    SetupSource source{scratch().path(), scratch().path() / project, 5, 5};
+    test::ScriptedDialogs dialogs;
+    loadSetup(setup, source, dialogs);
+    (void)readSetupAsIs(scratch().path() / project / acquisition / SetupFileName);
+    const std::filesystem::path file = scratch().path() / project / SetupFileName;
+    if (!writeSetupFile(setup, 5, file)) std::abort();
+    test::ScriptedDialogs quiet;
+    ProjectSetup read;
+    loadSetup(read, source, quiet);
+    if (!quiet.shown.empty()) std::abort();
+}
+
+void channelFiles(const std::uint8_t* data, std::size_t size) {
+    auto parts = fuzz::splitParts(data, size, ChannelFileNames.size());
+    for (std::size_t k = 0; k < parts.size(); ++k) scratch().write(ChannelFileNames[k], parts[k]);
+    ChannelTable channels = defaultChannelTable();
+    GroupTable groups = defaultGroupTable();
+    test::ScriptedDialogs dialogs;
+    loadChannelFiles(channels, groups, scratch().path(), 12, dialogs);
+    if (!writeChannelFiles(channels, groups, scratch().path())) std::abort();
+    ChannelTable readChannels;
+    GroupTable readGroups;
+    test::ScriptedDialogs quiet;
+    loadChannelFiles(readChannels, readGroups, scratch().path(), 12, quiet);
+    if (!quiet.shown.empty()) std::abort();
+}
+
+void plateFile(const std::uint8_t* data, std::size_t size) {
+    auto parts = fuzz::splitParts(data, size, 2);
+    scratch().write("zf.dat", parts[0]);
+    PlateFormat plate;
+    if (loadPlateFormat(plate, scratch().path(), "zf").ok) fuzz::checkPlateMap(plate);
+    std::string name = "zf";
+    test::ScriptedDialogs dialogs;
+    loadPlateFormatWithFallback(plate, name, scratch().path(), dialogs);
+    fuzz::exercisePlate(plate, parts[1]);
+}
+
+void calibrationFile(const std::uint8_t* data, std::size_t size) {
+    scratch().write(CalibrationFileName, std::string_view(reinterpret_cast<const char*>(data), size));
+    BeamTable pinHole{};
+    BeamTable gain{};
+    fuzz::fillDefaultCalibration(pinHole, gain);
+    fuzz::checkCalibrationRead(readCalibrationFile(scratch().path(), pinHole, gain), pinHole, gain);
+    if (!writeCalibrationFile(scratch().path(), pinHole, gain)) std::abort();
+    BeamTable pinHoleAgain{};
+    BeamTable gainAgain{};
+    fuzz::fillDefaultCalibration(pinHoleAgain, gainAgain);
+    const CalibrationFileRead again = readCalibrationFile(scratch().path(), pinHoleAgain, gainAgain);
+    fuzz::checkCalibrationReadBack(again, pinHole, gain, pinHoleAgain, gainAgain);
+}
+
+void realTimeFiles(const std::uint8_t* data, std::size_t size) {
+    if (size < 4) return;
+    const fuzz::RealTimeChoice choice = fuzz::realTimeChoice(data);
+    auto parts = fuzz::splitParts(data + 4, size - 4, 3);
+    for (int n = 0; n < 3; ++n) scratch().write(std::to_string(n) + ".bin", parts[static_cast<std::size_t>(n)]);
+    for (int n = 0; n < 4; ++n) {
+        const int dumps = countRealTimeDumps(scratch().path(), n, choice.rtBuffer);
+        if (dumps < 0 || dumps > DumpsPerRealTimeFile) std::abort();
+    }
+    auto frame = readRealTimeDump(scratch().path(), choice.bin, choice.rtBuffer);
+    if (frame) fuzz::checkDump(*frame, parts[static_cast<std::size_t>(choice.bin / DumpsPerRealTimeFile)], choice);
+}
+
+// The report of an acquisition folder whose counts.bin, setup copy, group
+// files and plate file are all fuzzed, written as the program writes it.
+void reportFiles(const std::uint8_t* data, std::size_t size) {
+    // Parts: setup.dat, groups.dat, chgroup.dat, the plate file zf.dat, the
+    // settings, counts.bin.
+    auto parts = fuzz::splitParts(data, size, 6);
+    const std::string acquisition = "p00003/01022023_1015/";
+    scratch().write(acquisition + "setup.dat", parts[0]);
+    scratch().write(acquisition + "groups.dat", parts[1]);
+    scratch().write(acquisition + "chgroup.dat", parts[2]);
+    scratch().write("zf.dat", parts[3]);
+    scratch().write(acquisition + "counts.bin", parts[5]);
+    ReportRequest request = fuzz::reportRequest(parts[4]);
+    request.acquisitionFolder = scratch().path() / acquisition;
+    request.programFolder = scratch().path();
+    test::ScriptedDialogs dialogs;
+    test::ManualHost host;
+    auto loaded = loadReportData(request.acquisitionFolder, request.programFolder, dialogs);
+    if (!loaded) return;
+    (void)fuzz::checkReportTables(loaded->first, loaded->second, request, dialogs);
+    (void)produceReport(loaded->first, loaded->second, request, dialogs, host);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) return 0;
+    scratch().clear();
+    using Reader = void (*)(const std::uint8_t*, std::size_t);
+    constexpr Reader readers[] = {setupFiles, channelFiles, plateFile, calibrationFile, realTimeFiles, reportFiles};
+    readers[data[0] % std::size(readers)](data + 1, size - 1);
+    return 0;
+}
