@@ -141,3 +141,32 @@ TEST(RealTimeFile, PartialDumpIsNotRead) {
     EXPECT_TRUE(readRealTimeDump(folder.path(), 0, 500));
     EXPECT_FALSE(readRealTimeDump(folder.path(), 1, 500));
 }
+
+TEST(RealTimeFile, OnlyWholeDumpsOfTheFilesElevenAreDecodedFromBytes) {
+    constexpr int Buffer = 3;
+    std::string file;
+    for (int dump = 0; dump < 12; ++dump) file += encodeRealTimeDump(makeFrame(Buffer, dump));
+    const std::string partial = file.substr(0, realTimeDumpBytes(Buffer) * 2 + 10);
+    const std::string none;
+    const struct {
+        const char* label;
+        const std::string& bytes;
+        int dumpIndex;
+        int rtBuffer;
+    } refused[] = {
+        {"a twelfth dump, past the file's eleven", file, 11, Buffer},
+        {"a dump cut short", partial, 2, Buffer},
+        {"a negative index", file, -1, Buffer},
+        {"no samples per bin", file, 0, 0},
+        {"no bytes", none, 0, Buffer},
+    };
+    for (const auto& [label, bytes, dumpIndex, rtBuffer] : refused) {
+        EXPECT_FALSE(decodeRealTimeDump(bytes, dumpIndex, rtBuffer)) << label;
+    }
+    EXPECT_EQ(realTimeDumpsIn(file.size(), Buffer), 11);
+    EXPECT_EQ(realTimeDumpsIn(partial.size(), Buffer), 2);
+    EXPECT_EQ(realTimeDumpsIn(file.size(), 0), 0);
+    auto frame = decodeRealTimeDump(partial, 1, Buffer);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(encodeRealTimeDump(*frame), encodeRealTimeDump(makeFrame(Buffer, 1)));
+}
