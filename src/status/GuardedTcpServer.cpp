@@ -78,16 +78,17 @@ void GuardedTcpServer::watch(QTcpSocket* socket) {
         socket->deleteLater();
     });
     idle->start();
+    // Only an answer starts the quiet spell anew: a client that trickles a
+    // head byte by byte is still closed in time.
     connect(socket, &QTcpSocket::bytesWritten, idle, qOverload<>(&QTimer::start));
     // Connected before the library's own handler, so a head is checked
     // before it is parsed.
     auto guard = std::make_shared<RequestHeadGuard>(limits_.maxHeadBytes);
-    connect(socket, &QTcpSocket::readyRead, socket, [socket, idle, guard] {
+    connect(socket, &QTcpSocket::readyRead, socket, [socket, guard] {
         if (refused(socket)) {
             socket->readAll();  // nothing more is read from a refused client
             return;
         }
-        idle->start();
         const QByteArray bytes = socket->peek(socket->bytesAvailable());
         if (auto status = guard->feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
             socket->readAll();

@@ -16,7 +16,7 @@ namespace zorvex {
 
 struct ConnectionLimits {
     int maxConnections = 16;
-    int idleMs = 10000;  ///< a connection quiet this long is closed
+    int idleMs = 10000;  ///< a connection is closed this long after it opened or was last answered
     std::size_t maxHeadBytes = MaxRequestHeadBytes;
 };
 

@@ -51,6 +51,8 @@ public:
 
     /// The port the page listens on; 0 when it is off.
     int port() const { return server_ ? server_->port() : 0; }
+    /// Connections to the page open now.
+    int openConnections() const { return server_ ? server_->openConnections() : 0; }
     /// The token asked for beyond loopback; empty while none was needed.
     const std::string& token() const { return token_; }
     const StatusView& view() const { return view_; }
