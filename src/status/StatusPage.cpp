@@ -159,8 +159,8 @@ const std::string& statusCss() {
         "body{font-family:sans-serif;margin:1.5em;max-width:60em;color:#111}\n"
         "h1{font-size:1.5em}h2{font-size:1.1em;margin-top:1.5em}\n"
         "th{text-align:left;padding-right:1.5em;font-weight:normal;color:#555}\n"
-        ".taken{color:#555}img{max-width:100%;border:1px solid #ccc}\n"
-        "pre{background:#f4f4f4;padding:0.5em;overflow-x:auto;font-size:0.85em}\n";
+        ".taken{color:#555}img{width:100%;max-width:48em;border:1px solid #ccc}\n"
+        "pre{background:#f4f4f4;padding:0.5em;white-space:pre-wrap;font-size:0.85em}\n";
     return css;
 }
 

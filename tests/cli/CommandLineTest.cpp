@@ -125,6 +125,7 @@ TEST_F(CommandLineTest, ABadValueIsNamedWithWhatIsWrong) {
         {{"recalc", missing, "--method", "1", "--snr", "1.8", "--hours", "-1"}, "--hours: -1 is below 0"},
         {{"record", "--minutes", "0"}, "--minutes: 0 is not in 1..32767"},
         {{"record", "--project", "x"}, "--project: x is not a whole number"},
+        {{"record", "--status-port", "70000"}, "--status-port: 70000 is not in 0..65535"},
         {{"report", missing, "--layout", "grid"}, "--layout: grid is not rows, list or array"},
         {{"report", missing, "--format", "pdf"}, "--format: pdf is not csv or txt"},
         {{"report", missing, "--std-error", "maybe"}, "--std-error: maybe is not on or off"},

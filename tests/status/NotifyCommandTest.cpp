@@ -166,6 +166,15 @@ TEST(NotifyCommandLine, SplitAsAShellWouldWithoutRunningAnything) {
         std::string error;
         EXPECT_EQ(splitCommandLine(c.line, error), c.words) << c.line << ": " << error;
     }
+    // The guide's two uses.
+    for (const char* guide :
+         {R"x(sh -c 'printf "%s\n\n%s\n" "$ZORVEX_MESSAGE" "$ZORVEX_ACQUISITION" | mail -s "Zorvex: $ZORVEX_EVENT" lab@example.org')x",
+          R"x(sh -c 'curl -sS --max-time 20 -H "Content-Type: application/json" --data "$(jq -n --arg t "Zorvex $ZORVEX_EVENT: $ZORVEX_MESSAGE" "{text: \$t}")" https://chat.example.org/hooks/XXXX')x"}) {
+        std::string error;
+        const auto words = splitCommandLine(guide, error);
+        ASSERT_TRUE(words) << guide << ": " << error;
+        EXPECT_EQ(words->size(), 3u) << guide;
+    }
     for (const char* refused : {"", "   ", "echo $(id)", "echo `id`", "echo a | mail", "echo $ZORVEX_UNSET_X",
                                       "echo 'open"}) {
         std::string error;

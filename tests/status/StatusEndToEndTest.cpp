@@ -217,7 +217,7 @@ TEST_F(StatusEndToEnd, RecordingIsWatchedByABrowserAScriptAndTheNotifyCommand) {
     EXPECT_EQ(lost[0], "instrument-lost");
     EXPECT_NE(lost[2].find("The instrument stopped answering on COM4"), std::string::npos) << lost[2];
     EXPECT_EQ(lost[3], folder.string());
-    EXPECT_EQ(lost[4], "1 Default");
+    EXPECT_EQ(lost[4], "1 Demo");  // project 1 of a new program folder
     const auto back = notified("instrument-back");
     ASSERT_EQ(back.size(), 5u);
     EXPECT_NE(back[2].find("The instrument answers again on COM4"), std::string::npos) << back[2];
