@@ -45,8 +45,11 @@ std::string runTitle(const RunStatus& status) {
     return status.name;
 }
 
-void row(std::string& html, const std::string& id, const std::string& label, const std::string& value) {
-    html += "<tr><th>" + escapeHtml(label) + "</th><td id=\"" + id + "\">" + escapeHtml(value) + "</td></tr>\n";
+// `alert` marks what needs someone's attention (in red).
+void row(std::string& html, const std::string& id, const std::string& label, const std::string& value,
+         bool alert = false) {
+    html += "<tr><th>" + escapeHtml(label) + "</th><td id=\"" + id + "\"" + (alert ? " class=\"alert\"" : "") + ">" +
+            escapeHtml(value) + "</td></tr>\n";
 }
 
 void figure(std::string& html, const std::string& id, const std::string& title, const std::string& source,
@@ -94,7 +97,7 @@ std::string statusHtml(const RunStatus& status, const PageLinks& links) {
                                                   std::to_string(status.binsClosed) + " closed");
         if (status.recording) row(html, "folder", "Folder", status.folder.string());
     }
-    row(html, "instrument-state", "Instrument", instrumentText(status));
+    row(html, "instrument-state", "Instrument", instrumentText(status), status.instrument == InstrumentLink::Waiting);
     row(html, "temperature", "Temperature",
         formatFixed(status.temperature, 1) + " \u00B0C (set point " + formatFixed(status.setTemperature, 1) +
             " \u00B0C, control " + (status.temperatureControl ? "on" : "off") + ")");
@@ -102,7 +105,8 @@ std::string statusHtml(const RunStatus& status, const PageLinks& links) {
     row(html, "free-disk", "Free disk space",
         status.freeDiskBytes ? formatFixed(static_cast<double>(*status.freeDiskBytes) / BytesPerGigabyte, 1) + " GB"
                              : std::string("unknown"));
-    row(html, "write-error", "Last write error", status.lastWriteError.empty() ? "none" : status.lastWriteError);
+    row(html, "write-error", "Last write error", status.lastWriteError.empty() ? "none" : status.lastWriteError,
+        !status.lastWriteError.empty());
     html += "</table>\n";
     if (links.groupsFigure) {
         figure(html, "groups-figure", "Group activity, last 24 h", "/groups.svg" + links.tokenQuery,
@@ -158,6 +162,7 @@ const std::string& statusCss() {
     static const std::string css =
         "body{font-family:sans-serif;margin:1.5em;max-width:60em;color:#111}\n"
         "h1{font-size:1.5em}h2{font-size:1.1em;margin-top:1.5em}\n"
+        ".alert{color:#c00;font-weight:bold}\n"
         "th{text-align:left;padding-right:1.5em;font-weight:normal;color:#555}\n"
         ".taken{color:#555}img{width:100%;max-width:48em;border:1px solid #ccc}\n"
         "pre{background:#f4f4f4;padding:0.5em;white-space:pre-wrap;font-size:0.85em}\n";

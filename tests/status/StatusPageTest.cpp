@@ -55,6 +55,7 @@ TEST(StatusPage, WaitingInstrumentAndNumbersForPeopleCarryTheirUnits) {
     status.setTemperature = 25.0;
     status.freeDiskBytes = 12'345'678'901ULL;
     const std::string html = statusHtml(status, {});
+    EXPECT_NE(html.find("<td id=\"instrument-state\" class=\"alert\">Waiting for the instrument"), std::string::npos);
     for (const char* shown : {"Waiting for the instrument since 03:05 (2 min) on COM4 (/dev/ttyUSB0)", "2 h 05 min",
                               "21 h 55 min of 24 h 00 min", "4 of 5 closed", "12.3 GB", "(set point 25.0 \u00B0C"}) {
         EXPECT_NE(html.find(shown), std::string::npos) << shown;

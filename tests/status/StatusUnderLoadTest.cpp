@@ -28,7 +28,7 @@ namespace {
 
 constexpr int Com = 5;
 constexpr int Clients = 50;
-constexpr int IdleMs = 1000;
+constexpr int IdleMs = 3000;
 constexpr int Bins = 2;
 
 int freePort() {
@@ -147,7 +147,7 @@ TEST(StatusUnderLoad, SlowClientsAreBoundedAndTicksKeepTheirPeriodWithoutLosingA
     EXPECT_EQ(acquisition.binsRecorded(), Bins);
     EXPECT_EQ(readActivityRecords(acquisition.folder()).size(), static_cast<std::size_t>(Bins));
     // Nothing held the event loop: a client waited on would stop the ticks
-    // for its whole idle time.
+    // for its whole idle time (a busy machine alone delays a tick far less).
     EXPECT_LT(longestGapMs, IdleMs) << "a tick waited " << longestGapMs << " ms";
     EXPECT_LE(mostOpen, 16);
     EXPECT_GT(refused, 0);
