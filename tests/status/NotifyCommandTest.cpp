@@ -6,7 +6,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "TempFolder.h"
 #include "common/Files.h"
@@ -57,10 +59,17 @@ std::vector<std::string> lines(const std::filesystem::path& file) {
     return read;
 }
 
+// Whether `pid` ends within a few seconds: a killed process takes a moment
+// to go. A child left to a container's init may stay a zombie: gone all the same.
 bool processGone(pid_t pid) {
-    // A child left to a container's init may stay a zombie: gone all the same.
-    const auto stat = readFile("/proc/" + std::to_string(pid) + "/stat");
-    return !stat || stat->find(") Z ") != std::string::npos;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 5000) {
+        const auto stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+        if (!stat || stat->find(") Z ") != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 }  // namespace
