@@ -147,6 +147,8 @@ void addAcquisitionSeeds(Corpus& corpus, const fs::path& plateFolder) {
         corpus["fuzz_comports"] = {fuzz::joinParts({fileBytes(folder / PortMapFileName), "COM4"})};
     }
     corpus["fuzz_counts"] = {countsBytes({60, 120, 180}), countsBytes({1430, 1435, 5, 10}) + "partial"};
+    corpus["fuzz_request_head"] = {"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\nHEAD /status.json HTTP/1.1\r\n\r\n",
+                                   "POST / HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc"};
 
     const int rtBuffer = 6;
     const std::string header{static_cast<char>(rtBuffer - 1), 12, 1, 40};

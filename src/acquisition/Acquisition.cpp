@@ -89,8 +89,10 @@ void Acquisition::stop() {
     if (state_ != AcquisitionState::Stopped) {
         state_ = AcquisitionState::Stopped;
         owner_.lockControls(false);
-        log_.event("Stop: " + std::to_string(binsClosed_) + " bins closed, " + std::to_string(binsRecorded_) +
-                   " recorded");
+        const std::string stopped =
+            "Stop: " + std::to_string(binsClosed_) + " bins closed, " + std::to_string(binsRecorded_) + " recorded";
+        log_.event(stopped);
+        if (!stopTold_) owner_.notify(RunEvent::Stop, stopped);
         log_.closeRunLog();
     }
     owner_.setTimer(false, TimerIntervalMs);
@@ -100,6 +102,7 @@ void Acquisition::stop() {
     sendOutputs();
     purgePort(PurgePauseMs);
     ticksSinceStart_ = 0;
+    stopTold_ = false;
 }
 
 void Acquisition::shutDown(const std::string& reason) {
@@ -107,7 +110,10 @@ void Acquisition::shutDown(const std::string& reason) {
     const std::string text = "Program exit (" + reason + ")" + (active ? ": the acquisition is stopped" : "");
     log_.event(text);
     if (!log_.runLogPath().empty()) log_.program(text);
+    stopTold_ = true;  // the exit says it
     if (active) stop();
+    stopTold_ = false;
+    owner_.notify(RunEvent::Exit, text);
     if (session_.online() && session_.comm.isOpen(session_.port)) {
         session_.outputs = InstrumentState{};
         sendOutputs();

@@ -222,6 +222,7 @@ private:
     double elapsedAtPauseDays_ = 0;
     std::int32_t elapsedMinutes_ = 0;
     bool timeCounterStopped_ = false;
+    bool stopTold_ = false;  ///< the end of the lapse or the exit tells of this stop
 };
 
 }  // namespace zorvex

@@ -60,9 +60,12 @@ void Acquisition::tickFailed(const std::string& what) {
     log_.event("A tick failed: " + what);
     if (failedTicks_ < TellAfterFailedTicks || tickFailureShown_) return;
     tickFailureShown_ = true;
-    owner_.tell("The acquisition cycle failed " + std::to_string(failedTicks_) + " times (" + what +
-                "). It goes on; each failure is written to " +
-                (log_.runLogPath().empty() ? std::string(ProgramLogFileName) : log_.runLogPath().string()) + ".");
+    const std::string told =
+        "The acquisition cycle failed " + std::to_string(failedTicks_) + " times (" + what +
+        "). It goes on; each failure is written to " +
+        (log_.runLogPath().empty() ? std::string(ProgramLogFileName) : log_.runLogPath().string()) + ".";
+    owner_.tell(told);
+    owner_.notify(RunEvent::CycleFailing, told);
 }
 
 void Acquisition::runningTick() {
@@ -233,8 +236,10 @@ bool Acquisition::recordBin(double degrees) {
                ") could not be saved");
     if (!writeFailureShown_) {
         writeFailureShown_ = true;
-        owner_.tell("Data writing ERROR: a bin could not be saved in " + folder_.string() +
-                    ". The acquisition goes on; check the disk.");
+        const std::string told =
+            "Data writing ERROR: a bin could not be saved in " + folder_.string() + ". The acquisition goes on; check the disk.";
+        owner_.tell(told);
+        owner_.notify(RunEvent::WriteError, told);
     }
     return false;
 }
@@ -246,6 +251,7 @@ void Acquisition::checkDiskSpace() {
         diskWarningShown_ = true;
         log_.event(*warning);
         owner_.tell(*warning);
+        owner_.notify(RunEvent::DiskLow, *warning);
     }
 }
 
@@ -281,6 +287,8 @@ void Acquisition::finish() {
     log_.event("End of the lapse (" + std::to_string(workspace_.setup.Aq_lapse) + " min)");
     if (recording_) owner_.openReport(folder_);
     owner_.tell("Acquisition finished");
+    owner_.notify(RunEvent::LapseEnd, "Acquisition finished");
+    stopTold_ = true;
     stop();
 }
 

@@ -21,6 +21,19 @@ enum class LiveRedraw {
     Incremental,     ///< every second tick: the newest steps and the activity panel
 };
 
+/// What a run tells the operator of, for a command that passes it on
+/// (mail, a chat message) to someone away from the instrument.
+enum class RunEvent {
+    InstrumentLost,
+    InstrumentBack,
+    WriteError,
+    DiskLow,
+    CycleFailing,
+    LapseEnd,
+    Stop,  ///< the operator's stop (the end of the lapse and the exit are their own events)
+    Exit,
+};
+
 /// One closed bin, for progress reports.
 struct BinSummary {
     int bin = 0;                      ///< 0-based, in the order of the bins
@@ -67,6 +80,9 @@ public:
     /// instrument lost or back): shown without holding up the timer, the
     /// window once the tick has returned, the console as a line on stderr.
     virtual void tell(const std::string& /*message*/) {}
+    /// Every event the operator is told of, and the run's stop and the
+    /// program's exit, with the text the operator reads (or the log's line).
+    virtual void notify(RunEvent /*event*/, const std::string& /*message*/) {}
     /// While the instrument is lost: `status` says since when ("Waiting for
     /// the instrument since 03:05 (2 min)"); empty once it answers again.
     virtual void showInstrumentWait(const std::string& /*status*/) {}

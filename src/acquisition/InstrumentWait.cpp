@@ -53,7 +53,9 @@ void Acquisition::instrumentLost() {
                "): no sample block came back in " + std::to_string(LostAfterSilentTicks) +
                " ticks; the bin in progress is dropped");
     owner_.showInstrumentWait(waitStatus());
-    owner_.tell(lostText(session_.comm.portMap(), session_.port, lostAt_, recording_, binsRecorded_, folder_));
+    const std::string told = lostText(session_.comm.portMap(), session_.port, lostAt_, recording_, binsRecorded_, folder_);
+    owner_.tell(told);
+    owner_.notify(RunEvent::InstrumentLost, told);
 }
 
 std::string Acquisition::waitStatus() {
@@ -112,8 +114,11 @@ void Acquisition::instrumentBack() {
     owner_.showInstrumentWait("");
     log_.event("Instrument back on " + comText(session_.port) + "; lost from " + clockText(lostAt_) + " to " +
                clockText(back) + "; beam settings and output state sent again");
-    owner_.tell("The instrument answers again on " + comText(session_.port) + " since " + clockText(back) + "; " +
-                runGoesOn(recording_) + ". Lost: " + clockText(lostAt_) + " to " + clockText(back) + ".");
+    const std::string told = "The instrument answers again on " + comText(session_.port) + " since " +
+                             clockText(back) + "; " + runGoesOn(recording_) + ". Lost: " + clockText(lostAt_) +
+                             " to " + clockText(back) + ".";
+    owner_.tell(told);
+    owner_.notify(RunEvent::InstrumentBack, told);
 }
 
 }  // namespace zorvex

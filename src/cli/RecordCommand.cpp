@@ -1,6 +1,9 @@
 #include "cli/RecordCommand.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <csignal>
+#include <memory>
 #include <optional>
 #include <set>
 
@@ -13,7 +16,9 @@
 #include "common/Files.h"
 #include "common/Text.h"
 #include "device/PortMap.h"
+#include "figures/OffscreenGui.h"
 #include "platform/ProgramFolder.h"
+#include "status/RunWatch.h"
 #include "store/ProgramConfig.h"
 
 namespace zorvex {
@@ -63,6 +68,7 @@ public:
         intervalMs_ = intervalMs;
     }
     void binClosed(const BinSummary& summary) override {
+        if (watch != nullptr) watch->binClosed(summary);
         out_ << "bin " << summary.bin + 1 << " minute " << summary.elapsedMinutes << " temperature "
              << formatFixed(summary.temperature, 1) << " counts " << summary.totalCount;
         if (recording && !summary.recorded) out_ << " (not saved)";
@@ -78,10 +84,17 @@ public:
         if (outcome && outcome->file) out_ << "Report: " << outcome->file->string() << "\n";
     }
     void tell(const std::string& message) override { err_ << message << std::endl; }
+    void notify(RunEvent event, const std::string& message) override {
+        if (watch != nullptr) watch->notify(event, message);
+    }
+    void showInstrumentWait(const std::string& status) override {
+        if (watch != nullptr) watch->instrumentWait(status);
+    }
     int intervalMs() const { return intervalMs_; }
 
     bool timerOn = false;
     bool recording = false;
+    RunWatch* watch = nullptr;  ///< the status page and notify command, when asked for
 
 private:
     const Workspace& workspace_;
@@ -92,6 +105,18 @@ private:
     int intervalMs_ = Acquisition::TimerIntervalMs;
 };
 
+// Waits `ms`; while the run is watched, the status page and the notify
+// command's processes are served meanwhile, between two ticks.
+void waitBetweenTicks(Host& host, RunWatch* watch, int ms) {
+    if (watch == nullptr) {
+        host.pause(ms);
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 // Drives the ticks at the timer's interval, as the window's timer would,
 // until the acquisition stops by itself or a signal asks to end the program.
 void runTimer(Acquisition& acquisition, ConsoleOwner& owner, Host& host) {
@@ -99,14 +124,16 @@ void runTimer(Acquisition& acquisition, ConsoleOwner& owner, Host& host) {
     while (acquisition.state() != AcquisitionState::Stopped) {
         if (stopRequested) break;  // the caller shuts down
         if (!owner.timerOn) {
-            host.pause(owner.intervalMs());
+            waitBetweenTicks(host, owner.watch, owner.intervalMs());
             continue;
         }
+        if (owner.watch != nullptr) owner.watch->tickStarting();
         acquisition.tick();
+        if (owner.watch != nullptr) owner.watch->tickEnded();
         due += owner.intervalMs();
         const std::int64_t wait = due - host.steadyMs();
         if (wait > 0) {
-            host.pause(static_cast<int>(wait));
+            waitBetweenTicks(host, owner.watch, static_cast<int>(wait));
         } else {
             due = host.steadyMs();  // a slow tick: the timer does not catch up
         }
@@ -146,6 +173,20 @@ public:
                        "tests and demonstrations on zorvex-sim only, an instrument samples at its own pace")
             ->type_name("R")
             ->check(numberIn(FastClockHost::MinRate, FastClockHost::MaxRate));
+        app.add_option("--status-port", statusPort_,
+                       "serve the read-only status page on this port, 1 to 65535; 0 for none (default: status.ini "
+                       "of the program folder, where the windows' Settings keep it)")
+            ->type_name("PORT")
+            ->check(wholeNumberIn(0, 65535));
+        app.add_option("--status-bind", statusBind_,
+                       "the address the status page listens on (default 127.0.0.1, this computer only; any other "
+                       "asks for the token in status.token)")
+            ->type_name("ADDR");
+        app.add_option("--notify", notify_,
+                       "a command run for every event the run tells (instrument lost and back, write errors, disk "
+                       "low, end, stop, exit), with ZORVEX_EVENT, ZORVEX_TIME, ZORVEX_MESSAGE, ZORVEX_ACQUISITION "
+                       "and ZORVEX_PROJECT in its environment; \"\" for none")
+            ->type_name("CMD");
     }
 
     int run(std::ostream& out, std::ostream& err) override;
@@ -159,7 +200,20 @@ private:
     bool noAutoCalibration_ = false;
     bool noAutoZero_ = false;
     double clockRate_ = 1;
+    std::optional<int> statusPort_;
+    std::optional<std::string> statusBind_;
+    std::optional<std::string> notify_;
 };
+
+// The program folder's settings with this command line's on top.
+StatusSettings watchSettings(const std::filesystem::path& programFolder, const std::optional<int>& port,
+                             const std::optional<std::string>& bind, const std::optional<std::string>& notify) {
+    StatusSettings settings = loadStatusSettings(programFolder);
+    if (port) settings.port = *port;
+    if (bind) settings.bindAddress = *bind;
+    if (notify) settings.notifyCommand = *notify;
+    return settings;
+}
 
 int RecordCommand::run(std::ostream& out, std::ostream& err) {
     FastClockHost fastHost(clockRate_);
@@ -207,6 +261,20 @@ int RecordCommand::run(std::ostream& out, std::ostream& err) {
     ConsoleProgress progress(err);
     BeamSetup beams(workspace, session, options, dialogs, host, progress);
     Acquisition acquisition(workspace, session, options, dialogs, host, owner, log, beams);
+    const StatusSettings watched = watchSettings(workspace.programFolder, statusPort_, statusBind_, notify_);
+    std::unique_ptr<OffscreenGui> gui;
+    std::unique_ptr<RunWatch> watch;
+    if (watched.port != 0 || !watched.notifyCommand.empty()) {
+        gui = std::make_unique<OffscreenGui>();  // the page's figures are painted
+        watch = std::make_unique<RunWatch>(acquisition, workspace, session, log, host);
+        if (auto failure = watch->apply(watched)) {
+            log.program(*failure);
+            err << *failure << "\n";
+        } else if (watch->port() != 0) {
+            err << "Status page: http://" << watched.bindAddress << ":" << watch->port() << "/\n";
+        }
+        owner.watch = watch.get();
+    }
     const StartRequest request =
         name_ ? StartRequest{NameSource::Given, *name_} : StartRequest{NameSource::Autorun, ""};
     stopRequested = 0;
@@ -215,9 +283,11 @@ int RecordCommand::run(std::ostream& out, std::ostream& err) {
     auto previousHup = std::signal(SIGHUP, requestStop);
     const bool started = acquisition.start(request);
     owner.recording = acquisition.recording();
+    if (started && watch) watch->runStarted();
     if (started) runTimer(acquisition, owner, host);
     // However the run ended, the instrument is left with its outputs off.
     acquisition.shutDown(stopRequested ? signalName(stopRequested) : "end of zorvex-cli record");
+    if (watch) watch->finish();  // the exit's own notice still goes out
     std::signal(SIGINT, previousInt);
     std::signal(SIGTERM, previousTerm);
     std::signal(SIGHUP, previousHup);

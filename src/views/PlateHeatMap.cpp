@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "common/Text.h"
 #include "store/PlateGroups.h"
@@ -26,7 +27,8 @@ int groupOf(const ReportPlate& plate, int well) {
     return channel < 0 ? -1 : plate.channelGroup[static_cast<std::size_t>(channel)];
 }
 
-std::string hoursText(double hours) { return formatShortest(hours); }
+// For people: a window of a few minutes (a live page's last hour) has hours like 0.0166...
+std::string hoursText(double hours) { return formatShortest(std::round(hours * 100.0) / 100.0); }
 
 // "Counts, total over 0-24 h" and the like.
 std::string scaleTitle(const HeatMapOptions& options, double fromHours, double toHours) {

@@ -126,6 +126,7 @@ TEST_F(CommandLineTest, ABadValueIsNamedWithWhatIsWrong) {
         {{"record", "--minutes", "0"}, "--minutes: 0 is not in 1..32767"},
         {{"record", "--project", "x"}, "--project: x is not a whole number"},
         {{"record", "--clock-rate", "500"}, "--clock-rate: 500 is not in 1..100"},
+        {{"record", "--status-port", "70000"}, "--status-port: 70000 is not in 0..65535"},
         {{"report", missing, "--layout", "grid"}, "--layout: grid is not rows, list or array"},
         {{"report", missing, "--format", "pdf"}, "--format: pdf is not csv or txt"},
         {{"report", missing, "--std-error", "maybe"}, "--std-error: maybe is not on or off"},

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ManualHost.h"
@@ -42,6 +43,7 @@ public:
     void blankReadingNews(const std::string& text) override { blankTexts.push_back(text); }
     void blankReadingEnded() override { ++blankEnds; }
     void tell(const std::string& message) override { told.push_back(message); }
+    void notify(RunEvent event, const std::string& message) override { notified.emplace_back(event, message); }
     void showInstrumentWait(const std::string& status) override {
         waitStatus = status;
         waitStatuses.push_back(status);
@@ -61,6 +63,7 @@ public:
     std::vector<std::string> blankTexts;
     int blankEnds = 0;
     std::vector<std::string> told;  ///< messages from the cycle, in order
+    std::vector<std::pair<RunEvent, std::string>> notified;
     std::string waitStatus;          ///< the latest waiting text; empty when not waiting
     std::vector<std::string> waitStatuses;
 };

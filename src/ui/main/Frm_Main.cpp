@@ -9,6 +9,7 @@
 #include "acquisition/Startup.h"
 #include "common/Files.h"
 #include "control/DeviceTest.h"
+#include "status/RunWatch.h"
 #include "ui/factory/Frm_Factory.h"
 #include "ui/main/DeviceTestView.h"
 #include "ui/main/LiveView.h"
@@ -49,6 +50,7 @@ Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& di
     buildMenus();
     setupPanel_.attach(frm_autotext, lbl_autotext, lbl_autochannel, picturecal);
     live_ = std::make_unique<LiveView>(workspace_, session_, *acquisition_, Picreal, Picact);
+    watch_ = std::make_unique<RunWatch>(*acquisition_, workspace_, session_, log_, host_);
     connectPanels();
     connectAcquisition();
     connectTools();
@@ -121,6 +123,11 @@ void Frm_Main::runStartUpSteps() {
     connectInstrument(workspace_, session_, dialogs_, host_, status);
     log_.program(session_.online() ? "Online: the instrument answers on COM" + std::to_string(session_.port)
                                    : std::string("Offline: no instrument found"));
+    // Told without waiting: "/RUN" starts right after.
+    if (auto failure = watch_->apply(loadStatusSettings(workspace_.programFolder))) {
+        log_.program(*failure);
+        tell(*failure);
+    }
     startupStep_ = 6;
     showPortMenuAfterSearch();
     showOperatingMode();

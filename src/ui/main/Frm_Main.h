@@ -49,6 +49,7 @@ class Frm_offline;
 class Frm_Report;
 class Frm_setup;
 class LiveView;
+class RunWatch;
 
 class Frm_Main : public QMainWindow, private AcquisitionOwner {
     Q_OBJECT
@@ -70,6 +71,8 @@ public:
     Frm_Factory* factoryWindow() const { return factory_.get(); }
     /// The device test "Test DEVICE" drives.
     const DeviceTest& deviceTest() const { return *deviceTest_; }
+    /// The status page and notify command watching the runs.
+    RunWatch& runWatch() const { return *watch_; }
     /// The acquisition the window drives.
     const Acquisition& acquisition() const { return *acquisition_; }
     /// The switches start-up derived from the project (auto-calibration, zero, SNR).
@@ -168,6 +171,7 @@ public:
     QAction* mnZero;
     QAction* mnstatustest;
     QAction* mn_factory;
+    QAction* mnstatuspage;  ///< Settings > "Status page and notify..."
     std::vector<QAction*> mncom1;  ///< "COM1".."COM15"; index 0 is COM1
 
 protected:
@@ -248,6 +252,8 @@ private:
     void blankReadingEnded() override;
     void tell(const std::string& message) override;
     void showInstrumentWait(const std::string& status) override;
+    void notify(RunEvent event, const std::string& message) override;
+    void binClosed(const BinSummary& summary) override;
 
     // MainRunSafety.cpp: messages from the cycle, the lost instrument, Read Blank's question.
     void buildWaitingLabel();
@@ -277,6 +283,7 @@ private:
     std::unique_ptr<DeviceTestView> deviceView_;
     std::unique_ptr<DeviceTest> deviceTest_;
     std::unique_ptr<Frm_Factory> factory_;
+    std::unique_ptr<RunWatch> watch_;  ///< the status page and the notify command
 };
 
 }  // namespace zorvex

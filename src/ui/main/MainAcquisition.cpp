@@ -4,6 +4,7 @@
 #include <QStatusBar>
 
 #include "acquisition/Acquisition.h"
+#include "status/RunWatch.h"
 #include "acquisition/BeamSetup.h"
 #include "common/Text.h"
 #include "store/PlateGroups.h"
@@ -25,7 +26,11 @@ int Frm_Main::selectedChannel() const { return live_->channel(); }
 int Frm_Main::zoom() const { return live_->zoom(); }
 
 void Frm_Main::connectAcquisition() {
-    connect(Timeradq, &QTimer::timeout, this, [this] { acquisition_->tick(); });
+    connect(Timeradq, &QTimer::timeout, this, [this] {
+        watch_->tickStarting();
+        acquisition_->tick();
+        watch_->tickEnded();
+    });
     connect(CmdPlay, &QPushButton::clicked, this, [this] { startAcquisition(StartRequest{}); });
     connect(CmdPause, &QPushButton::clicked, this, [this] { acquisition_->pauseOrResume(); });
     connect(CmdStop, &QPushButton::clicked, this, [this] {
@@ -61,7 +66,7 @@ void Frm_Main::connectAcquisition() {
 
 void Frm_Main::startAcquisition(const StartRequest& request) {
     options_.description = Txt_description->toPlainText().toStdString();
-    acquisition_->start(request);
+    if (acquisition_->start(request)) watch_->runStarted();
 }
 
 void Frm_Main::onReport() {

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "acquisition/Acquisition.h"
+#include "status/RunWatch.h"
 #include "ui/main/Frm_Main.h"
 
 namespace zorvex {
@@ -27,7 +28,12 @@ void Frm_Main::tell(const std::string& message) {
     QTimer::singleShot(0, this, [this, message] { shownDialogs_.message(message, Buttons::Ok); });
 }
 
+void Frm_Main::notify(RunEvent event, const std::string& message) { watch_->notify(event, message); }
+
+void Frm_Main::binClosed(const BinSummary& summary) { watch_->binClosed(summary); }
+
 void Frm_Main::showInstrumentWait(const std::string& status) {
+    watch_->instrumentWait(status);
     const bool waiting = !status.empty();
     lbl_waiting->setText(QString::fromStdString(status));
     lbl_waiting->setVisible(waiting);
@@ -58,6 +64,7 @@ void Frm_Main::shutDown(const std::string& reason) {
     Timer_test->stop();
     acquisition_->shutDown(reason);
     Timeradq->stop();
+    watch_->finish();
 }
 
 }  // namespace zorvex

@@ -9,6 +9,7 @@
 #include "ui/about/Frm_About.h"
 #include "ui/main/Frm_Main.h"
 #include "ui/main/PanelRules.h"
+#include "ui/main/StatusSettingsDialog.h"
 
 namespace zorvex {
 
@@ -292,6 +293,12 @@ void Frm_Main::buildMenus() {
         connect(item, &QAction::triggered, this, [this, port] { onSerialPortItem(port); });
         mncom1.push_back(item);
     }
+    mnstatuspage = settings->addAction("Status page and notify...");
+    mnstatuspage->setObjectName("mnstatuspage");
+    connect(mnstatuspage, &QAction::triggered, this, [this] {
+        StatusSettingsDialog dialog(workspace_.programFolder, *watch_, shownDialogs_, this);
+        dialog.exec();
+    });
 
     QMenu* advanced = menuBar()->addMenu("Advanced");
     QMenu* manual = advanced->addMenu("Manual_Calibration");
