@@ -72,6 +72,8 @@ void Acquisition::runningTick() {
         instrumentLost();
         return;
     }
+    noteUnanswered();
+    resendStep();
     if (ticksSinceStart_ == setup.DSP_Interval) owner_.redraw(LiveRedraw::FullPlot);
 
     refreshDetectionSettings();
@@ -130,6 +132,7 @@ void Acquisition::blankSample() {
 }
 
 void Acquisition::readBlocks() {
+    unanswered_ = false;
     if (!session_.online()) return;
     if (slot_ < 2 || ticksSinceStart_ < 2) {
         // The first exchanges after a start or a bin change are discarded: the
@@ -141,6 +144,7 @@ void Acquisition::readBlocks() {
     for (int offset : SampleBlockOffsets) {
         const BlockReply reply = readSampleBlock(session_.comm, session_.port, offset);
         answered = answered || reply.status != BlockStatus::Missing;
+        unanswered_ = unanswered_ || !reply.replied;
         for (int index = 0; index < SampleBlockValues; ++index) {
             const int channel = blockChannel(offset, index);
             if (reply.status == BlockStatus::Complete) {
@@ -166,10 +170,8 @@ void Acquisition::refreshDetectionSettings() {
 }
 
 void Acquisition::closeBin() {
-    const ProjectSetup& setup = workspace_.setup;
     const double degrees = readTemperature(session_);
-    runThermostat(session_.outputs, degrees, session_.setTemperature, temperatureControlEnabled(setup));
-    applyLightHours(session_.outputs, lightSchedule(setup), host_.now().hour);
+    followSchedule(degrees);
     sendOutputs();
     if (options_.autoZero) autoZeroBinEnd();
 
