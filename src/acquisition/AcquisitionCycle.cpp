@@ -137,7 +137,9 @@ void Acquisition::readBlocks() {
     if (slot_ < 2 || ticksSinceStart_ < 2) {
         // The first exchanges after a start or a bin change are discarded: the
         // instrument answers them with stale samples.
-        for (int offset : SampleBlockOffsets) readSampleBlock(session_.comm, session_.port, offset);
+        for (int offset : SampleBlockOffsets) {
+            unanswered_ = !readSampleBlock(session_.comm, session_.port, offset).replied || unanswered_;
+        }
         host_.pause(WarmUpPauseMs);
     }
     bool answered = false;
