@@ -1,6 +1,7 @@
 #include "cli/RecordCommand.h"
 
 #include <csignal>
+#include <functional>
 #include <optional>
 #include <set>
 
@@ -91,6 +92,17 @@ private:
     int intervalMs_ = Acquisition::TimerIntervalMs;
 };
 
+// The console's host: a signal is honoured at the next yield, so the
+// calibration, the zero level and a restore of the instrument stop at once
+// instead of at their end.
+class SignalHost : public SystemHost {
+public:
+    void yield() override {
+        if (stopRequested && onSignal) onSignal();
+    }
+    std::function<void()> onSignal;
+};
+
 // Drives the ticks at the timer's interval, as the window's timer would,
 // until the acquisition stops by itself or a signal asks to end the program.
 void runTimer(Acquisition& acquisition, ConsoleOwner& owner, Host& host) {
@@ -155,7 +167,7 @@ private:
 };
 
 int RecordCommand::run(std::ostream& out, std::ostream& err) {
-    SystemHost host;
+    SignalHost host;
     ConsoleDialogs console(err);
     Workspace workspace;
     workspace.programFolder = resolveProgramFolder(programFolder_);
@@ -201,6 +213,11 @@ int RecordCommand::run(std::ostream& out, std::ostream& err) {
     const StartRequest request =
         name_ ? StartRequest{NameSource::Given, *name_} : StartRequest{NameSource::Autorun, ""};
     stopRequested = 0;
+    host.onSignal = [&acquisition] {
+        if (acquisition.state() == AcquisitionState::Stopped) return;
+        acquisition.log().event(signalName(stopRequested) + " received: the acquisition is stopped");
+        acquisition.stop();
+    };
     auto previousInt = std::signal(SIGINT, requestStop);
     auto previousTerm = std::signal(SIGTERM, requestStop);
     auto previousHup = std::signal(SIGHUP, requestStop);
@@ -212,7 +229,8 @@ int RecordCommand::run(std::ostream& out, std::ostream& err) {
     std::signal(SIGINT, previousInt);
     std::signal(SIGTERM, previousTerm);
     std::signal(SIGHUP, previousHup);
-    if (!started) return ExitFailed;
+    host.onSignal = nullptr;
+    if (!started && !stopRequested) return ExitFailed;
 
     if (acquisition.recording()) {
         out << "Acquisition folder: " << acquisition.folder().string() << "\n";
