@@ -22,6 +22,7 @@
 #include "analysis/SampleFrame.h"
 #include "analysis/Zero.h"
 #include "control/InstrumentSession.h"
+#include "device/SampleBlock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
 #include "platform/Host.h"
@@ -238,6 +239,7 @@ private:
     DateTime unansweredAt_;
     DateTime lightCheckedAt_;  ///< the schedule's switches up to here are applied
     bool otherInstrumentTold_ = false;
+    std::array<bool, SampleBlockCount> staleBlocks_{};  ///< since a return, no complete reply of the block yet
     BeamTables beamsToSend_;   ///< what a resend or a return writes
     FileCounters files_;
     bool writeFailureShown_ = false;

@@ -143,14 +143,21 @@ void Acquisition::readBlocks() {
         host_.pause(WarmUpPauseMs);
     }
     bool answered = false;
-    for (int offset : SampleBlockOffsets) {
+    for (std::size_t block = 0; block < SampleBlockOffsets.size(); ++block) {
+        const int offset = SampleBlockOffsets[block];
         const BlockReply reply = readSampleBlock(session_.comm, session_.port, offset);
         answered = answered || reply.status != BlockStatus::Missing;
         unanswered_ = unanswered_ || !reply.replied;
+        const bool complete = reply.status == BlockStatus::Complete;
+        // After a return, slots before a block's first complete reply take
+        // that reply, never the samples left from before the loss.
+        const int from = complete && staleBlocks_[block] ? 0 : slot_;
+        if (complete) staleBlocks_[block] = false;
         for (int index = 0; index < SampleBlockValues; ++index) {
             const int channel = blockChannel(offset, index);
-            if (reply.status == BlockStatus::Complete) {
-                frame_.at(channel, slot_) = reply.block.values[static_cast<std::size_t>(index)];
+            if (complete) {
+                const std::int16_t value = reply.block.values[static_cast<std::size_t>(index)];
+                for (int s = from; s <= slot_; ++s) frame_.at(channel, s) = value;
             } else if (slot_ > 1) {
                 frame_.at(channel, slot_) = frame_.at(channel, slot_ - 1);
             }

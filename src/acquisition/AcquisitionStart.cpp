@@ -167,6 +167,7 @@ void Acquisition::clearWorkingState() {
     unanswered_ = false;
     resendPending_ = false;
     otherInstrumentTold_ = false;
+    staleBlocks_.fill(false);
     files_ = FileCounters{};
     writeFailureShown_ = false;
     writeFailing_ = false;

@@ -198,6 +198,7 @@ void Acquisition::instrumentBack() {
     ticksSinceStart_ = 0;
     intervalCounter_ = 0;
     detection_.forgetPendingMarks();
+    staleBlocks_.fill(true);
     owner_.showInstrumentWait("");
     const bool running = state_ != AcquisitionState::Stopped;
     log_.event("Instrument back on " + comText(session_.port) + "; lost from " + clockText(lostAt_) + " to " +

@@ -2,7 +2,9 @@
 // settings, the outputs the schedule gives now, and nothing at all when
 // another instrument answers; and what Stop, Pause and the exit do meanwhile.
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "AcquisitionFixture.h"
@@ -111,6 +113,31 @@ TEST_F(InstrumentReturn, WithoutACalibrationTheReturnSendsCalvalueAndTheLogSaysS
     for (int c : {0, 191, 383}) EXPECT_EQ(adapter->instrument.channelSetting(c), 4 * 32 + 5) << c;
     const std::string events = eventsLog(acquisition->folder());
     EXPECT_NE(events.find("beam settings of calvalue.dat and output state "), std::string::npos) << events;
+}
+
+TEST_F(InstrumentReturn, SlotsBeforeABlocksFirstReplyAfterAReturnHoldNoSampleFromBeforeTheLoss) {
+    ASSERT_TRUE(startNamed("Stale"));
+    tick(20, 10);
+    // After the return the first block goes unanswered for two ticks (each with its warm-up read).
+    auto withheld = std::make_shared<std::atomic<int>>(0);
+    adapter->instrument.setReplyFilter([withheld](const sim::Frame& frame) {
+        return frame[2] == RequestSampleBlock && frame[3] == 0 && withheld->fetch_add(1) < 4;
+    });
+    withheld->store(1000);  // nothing withheld until the outage is over
+    adapter->unplug();
+    tick(Acquisition::LostAfterSilentTicks, 10);
+    ASSERT_TRUE(acquisition->waitingForInstrument());
+    // Samples of the bin before the loss stay in the buffer's first slots.
+    const std::int16_t before = acquisition->frame().at(0, 0);
+    host.advanceMinutes(1);
+    withheld->store(0);
+    adapter->plugIn();
+    tick(Acquisition::ReconnectIntervalMs / 100 + 1, 100);
+    ASSERT_FALSE(acquisition->waitingForInstrument());
+    while (acquisition->slot() < 3) tick(1, 10);
+    ASSERT_GE(withheld->load(), 4);
+    const std::int16_t first = acquisition->frame().at(0, 2);  // the block's first reply
+    for (int slot : {0, 1}) EXPECT_EQ(acquisition->frame().at(0, slot), first) << "slot " << slot << ", before " << before;
 }
 
 TEST_F(InstrumentReturn, AnotherInstrumentAtTheReturnIsNotConfiguredAndACorrectedPortMapIsRead) {
