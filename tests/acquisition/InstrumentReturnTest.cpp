@@ -137,7 +137,9 @@ TEST_F(InstrumentReturn, SlotsBeforeABlocksFirstReplyAfterAReturnHoldNoSampleFro
     while (acquisition->slot() < 3) tick(1, 10);
     ASSERT_GE(withheld->load(), 4);
     const std::int16_t first = acquisition->frame().at(0, 2);  // the block's first reply
-    for (int slot : {0, 1}) EXPECT_EQ(acquisition->frame().at(0, slot), first) << "slot " << slot << ", before " << before;
+    for (int slot : {0, 1}) {
+        EXPECT_EQ(acquisition->frame().at(0, slot), first) << "slot " << slot << ", before the loss " << before;
+    }
 }
 
 TEST_F(InstrumentReturn, AnotherInstrumentAtTheReturnIsNotConfiguredAndACorrectedPortMapIsRead) {
@@ -236,9 +238,8 @@ TEST_F(InstrumentReturn, StartAndPauseAfterTheRunEndedUnderneath) {
     dialogs.answers = {Answer::Yes};
     dialogs.whileShown = [&](const std::string&) {
         host.advanceMinutes(2);
-        for (int i = 0; i < 2 * Acquisition::TimeStepSamples && acquisition->state() != AcquisitionState::Stopped; ++i) {
-            acquisition->tick();
-        }
+        const int ticks = 2 * Acquisition::TimeStepSamples;
+        for (int i = 0; i < ticks && acquisition->state() != AcquisitionState::Stopped; ++i) acquisition->tick();
     };
     acquisition->pauseOrResume();
     dialogs.whileShown = nullptr;
