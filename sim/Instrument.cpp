@@ -47,6 +47,7 @@ Instrument::Instrument(InstrumentConfig config)
 std::string Instrument::receive(std::string_view bytes, double seconds) {
     std::lock_guard lock(mutex_);
     plate_.advance(seconds, outputState_);
+    if (powerFailed(seconds)) return {};
     pending_.append(bytes);
     std::string replies;
     std::size_t at = 0;
@@ -196,11 +197,50 @@ void Instrument::setReplyFilter(std::function<bool(const Frame&)> filter) {
 
 void Instrument::powerOn(double seconds) {
     std::lock_guard lock(mutex_);
+    resetToPowerOn(seconds, "power on");
+}
+
+void Instrument::resetToPowerOn(double seconds, const char* note) {
     plate_.advance(seconds, outputState_);
     outputState_ = 0;
     for (int channel = 0; channel < BeamCount; ++channel) beams_.setSetting(channel, PowerOnSetting);
     pending_.clear();
+    log(seconds, "NOTE", note);
+}
+
+void Instrument::blip(double at, double lasting) {
+    std::lock_guard lock(mutex_);
+    config_.blipAt = at;
+    config_.blipSeconds = lasting;
+    blipBegun_ = blipOver_ = false;
+}
+
+// Bytes that arrive while the mains is off are lost with the instrument's
+// whole state; the first ones after it meet a freshly powered instrument.
+bool Instrument::powerFailed(double seconds) {
+    if (config_.blipSeconds <= 0 || blipOver_ || seconds < config_.blipAt) return false;
+    if (!blipBegun_) {
+        blipBegun_ = true;
+        logStateLocked(seconds, "before the blip");
+        resetToPowerOn(seconds, "power lost");
+    }
+    if (seconds < config_.blipAt + config_.blipSeconds) return true;
+    blipOver_ = true;
     log(seconds, "NOTE", "power on");
+    return false;
+}
+
+void Instrument::logState(double seconds, const char* when) {
+    std::lock_guard lock(mutex_);
+    logStateLocked(seconds, when);
+}
+
+void Instrument::logStateLocked(double seconds, const char* when) {
+    std::string settings;
+    for (int channel = 0; channel < BeamCount; ++channel) settings += static_cast<char>(beams_.setting(channel));
+    char outputs[8];
+    std::snprintf(outputs, sizeof outputs, "%02X", outputState_);
+    log(seconds, "NOTE", std::string("state ") + when + ": outputs " + outputs + " beams " + hex(settings));
 }
 
 void Instrument::setLog(std::function<void(const std::string&)> log) {

@@ -41,6 +41,8 @@ struct InstrumentConfig {
     bool organisms = true;  ///< false: an empty plate, beams never crossed
     bool dosePlate = false; ///< activity by dose as DosePlate.h lays it out
     Faults faults;
+    double blipAt = 0;       ///< seconds after power-on when the mains fails for `blipSeconds`
+    double blipSeconds = 0;  ///< 0: no blip
 
     /// The two bytes that carry probe value `value` (first x 255 + second).
     static std::string probeReplyFor(int value);
@@ -72,12 +74,21 @@ public:
     /// The instrument switched off and on again at `seconds`: outputs off,
     /// every beam back at its power-on setting; the factory registers stay.
     void powerOn(double seconds);
+    /// A mains blip: from `at` seconds for `lasting` seconds nothing is
+    /// answered (the pty stays open), then the instrument is at its power-on
+    /// state. The state before and after goes to the log as NOTE lines.
+    void blip(double at, double lasting);
+    /// Writes the outputs and every beam setting to the log as a NOTE line.
+    void logState(double seconds, const char* when);
 
 private:
     std::string answer(const Frame& frame, double seconds);
     std::string sampleBlock(int offset);
     std::string echo(const Frame& frame);
     bool happens(double probability);
+    bool powerFailed(double seconds);
+    void resetToPowerOn(double seconds, const char* note);
+    void logStateLocked(double seconds, const char* when);
     void log(double seconds, const char* direction, std::string_view bytes);
 
     mutable std::mutex mutex_;
@@ -85,6 +96,8 @@ private:
     std::string pending_;
     std::deque<Frame> history_;
     int outputState_ = 0;
+    bool blipBegun_ = false;
+    bool blipOver_ = false;
     BeamModel beams_;
     PlateTemperature plate_;
     std::mt19937_64 faultRandom_;

@@ -35,6 +35,25 @@ bool parseFaults(const std::string& text, Faults& faults) {
     return true;
 }
 
+// "AT:LEN", two non-negative numbers of seconds, LEN above 0.
+bool parseBlip(const std::string& text, InstrumentConfig& instrument) {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string::npos) return false;
+    double at = 0, lasting = 0;
+    const char* first = text.data();
+    const char* second = first + colon + 1;
+    const char* end = first + text.size();
+    const auto [atEnd, atError] = std::from_chars(first, second - 1, at);
+    const auto [lastingEnd, lastingError] = std::from_chars(second, end, lasting);
+    if (atError != std::errc() || atEnd != second - 1 || lastingError != std::errc() || lastingEnd != end ||
+        !(at >= 0 && std::isfinite(at)) || !(lasting > 0 && std::isfinite(lasting))) {
+        return false;
+    }
+    instrument.blipAt = at;
+    instrument.blipSeconds = lasting;
+    return true;
+}
+
 constexpr int HighestProbe = 255 * 256 - 1;  // the reply is two bytes, the first below 255
 
 void declare(CLI::App& app, SimOptions& options) {
@@ -93,6 +112,18 @@ void declare(CLI::App& app, SimOptions& options) {
                    "link again")
         ->type_name("S")
         ->check(seconds);
+    app.add_option_function<std::string>(
+           "--blip", [&options](const std::string& text) { parseBlip(text, options.instrument); },
+           "a mains blip: after AT seconds answer nothing for LEN seconds with the pty open, then come back at "
+           "the power-on settings with the outputs off")
+        ->type_name("AT:LEN")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                InstrumentConfig probe;
+                if (parseBlip(text, probe)) return std::string();
+                return text + " is not AT:LEN, seconds, LEN above 0";
+            },
+            ""));
     app.add_option("--log", options.logFile, "write every frame received and reply sent to FILE")->type_name("FILE");
 }
 

@@ -195,6 +195,7 @@ int main(int argc, char** argv) {
         installSignals();
         std::cout << "zorvex-sim: instrument on " << server->devicePath() << std::endl;
         serveTimeline(instrument, server, poweredOn, options, link ? &*link : nullptr);
+        instrument.logState(secondsSince(poweredOn), "at exit");
     } catch (const std::system_error& failure) {
         std::cerr << "zorvex-sim: " << failure.what() << '\n';
         return 1;

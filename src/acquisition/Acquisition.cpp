@@ -35,8 +35,12 @@ void Acquisition::pauseOrResume() {
 }
 
 void Acquisition::pause() {
-    if (dialogs_.message("Pause Time Counter?", Buttons::YesNo) == Answer::Yes) {
-        owner_.setTimer(false, TimerIntervalMs);
+    const Answer answer = dialogs_.message("Pause Time Counter?", Buttons::YesNo);
+    // The question's own event loop keeps the timer going: the lapse may have
+    // ended (or Stop been pressed) before the answer came.
+    if (state_ != AcquisitionState::Running) return;
+    if (answer == Answer::Yes) {
+        owner_.setTimer(waiting_, TimerIntervalMs);  // a lost instrument is still looked for
         state_ = AcquisitionState::Paused;
         elapsedAtPauseDays_ = nowDays() - startDays_;
         timeCounterStopped_ = true;
@@ -54,6 +58,7 @@ void Acquisition::pause() {
 void Acquisition::resume() {
     if (timeCounterStopped_) startDays_ = nowDays() - elapsedAtPauseDays_;
     ticksSinceStart_ = 0;
+    detection_.forgetPendingMarks();
     owner_.setTimer(true, TimerIntervalMs);
     state_ = AcquisitionState::Running;
     timeCounterStopped_ = false;
@@ -82,10 +87,6 @@ void Acquisition::stop() {
         owner_.blankReadingEnded();
         log_.event("Blank reading cancelled");
     }
-    if (waiting_) {
-        waiting_ = false;
-        owner_.showInstrumentWait("");
-    }
     if (state_ != AcquisitionState::Stopped) {
         state_ = AcquisitionState::Stopped;
         owner_.lockControls(false);
@@ -95,7 +96,9 @@ void Acquisition::stop() {
         if (!stopTold_) owner_.notify(RunEvent::Stop, stopped);
         log_.closeRunLog();
     }
-    owner_.setTimer(false, TimerIntervalMs);
+    // While the instrument is lost the timer goes on looking for it, and it
+    // gets its outputs off when it answers.
+    owner_.setTimer(waiting_, TimerIntervalMs);
     owner_.hidePanel();
     session_.outputs.active = false;
     session_.outputs.light = false;
@@ -103,6 +106,7 @@ void Acquisition::stop() {
     purgePort(PurgePauseMs);
     ticksSinceStart_ = 0;
     stopTold_ = false;
+    resendPending_ = false;
 }
 
 void Acquisition::shutDown(const std::string& reason) {
@@ -111,6 +115,7 @@ void Acquisition::shutDown(const std::string& reason) {
     log_.event(text);
     if (!log_.runLogPath().empty()) log_.program(text);
     stopTold_ = true;  // the exit says it
+    if (waiting_) exitWhileLost();
     if (active) stop();
     stopTold_ = false;
     owner_.notify(RunEvent::Exit, text);

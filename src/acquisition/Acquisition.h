@@ -18,9 +18,11 @@
 #include "acquisition/Detection.h"
 #include "acquisition/SensorSetup.h"
 #include "analysis/Analysis_Module.h"
+#include "analysis/CalibrationFile.h"
 #include "analysis/SampleFrame.h"
 #include "analysis/Zero.h"
 #include "control/InstrumentSession.h"
+#include "device/SampleBlock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
 #include "platform/Host.h"
@@ -43,6 +45,13 @@ struct StartRequest {
     std::string name;  ///< used with NameSource::Given
 };
 
+/// Beam settings sent back to an instrument that may have restarted, and where they come from.
+struct BeamTables {
+    BeamTable pinHole{};
+    BeamTable gain{};
+    std::string source;  ///< "this run's calibration", "calvalue.dat" or "the default"
+};
+
 /// Name of an acquisition started by "/RUN".
 inline constexpr const char* AutorunName = "Autorun project";
 
@@ -62,6 +71,9 @@ public:
     static constexpr int ReconnectIntervalMs = 5000;
     /// Failed ticks of a run before the operator is told (each goes to events.log).
     static constexpr int TellAfterFailedTicks = 3;
+    /// Beam settings written per tick when a request went unanswered: the
+    /// instrument may have restarted at its power-on settings, and sampling goes on meanwhile.
+    static constexpr int ResendChannelsPerTick = 32;
 
     /// An acquisition of the current project of `workspace` on `session`'s
     /// instrument. Every reference must outlive it.
@@ -84,13 +96,19 @@ public:
     /// counter), resumes when paused, does nothing when stopped.
     void pauseOrResume();
 
-    /// `CmdStop`: stops from any state; outputs off, nothing written.
+    /// `CmdStop`: stops from any state; outputs off, nothing written. While
+    /// the instrument is lost the timer goes on looking for it.
     void stop();
 
     /// The program ends (`reason`: "window closed", "SIGTERM"...): a running
     /// acquisition stops as by `CmdStop`, output state 0 is sent and the port
-    /// closed, so no heating or cooling element stays on unattended.
+    /// closed, so no heating or cooling element stays on unattended. While the
+    /// instrument is lost the port is tried once for that; events.log says whether it worked.
     void shutDown(const std::string& reason);
+
+    /// While the instrument is lost: tells the operator that `what` waits for
+    /// it and returns true; false otherwise.
+    bool refuseWhileLost(const std::string& what);
 
     /// While stopped: the real-time buffer, bands and counters made anew at
     /// the project's current `RT_Buffer`. Throws, changing nothing, for a
@@ -133,7 +151,7 @@ public:
     const FileCounters& fileCounters() const { return files_; }
     /// True while a pause has frozen the time counter.
     bool timeCounterStopped() const { return timeCounterStopped_; }
-    /// True while the instrument is lost and the run waits for it.
+    /// True while the instrument is lost: during a run, or after one ended while it was.
     bool waitingForInstrument() const { return waiting_; }
     /// The log the run's events go to.
     EventLog& log() { return log_; }
@@ -165,11 +183,19 @@ private:
     void finish();
 
     // Instrument lost and found again (InstrumentWait.cpp).
+    enum class Reach { NoAnswer, OtherInstrument, Same };
     void instrumentLost();
     void waitingTick();
+    Reach reachInstrument();
     bool restoreInstrument();
     void instrumentBack();
     std::string waitStatus();
+    void noteUnanswered();
+    void resendStep();
+    void loadBeamsToSend();
+    bool writeBeams(int from, int to);
+    void followSchedule(double degrees);
+    void exitWhileLost();
 
     void blankSample();
     void pause();
@@ -207,6 +233,14 @@ private:
     int binsClosed_ = 0;
     int binsRecorded_ = 0;
     int silentTicks_ = 0;  ///< ticks in a row without any sample block
+    bool unanswered_ = false;  ///< the latest tick had a request without any reply
+    bool resendPending_ = false;
+    int resendNext_ = 0;       ///< the next channel of a resend
+    DateTime unansweredAt_;
+    DateTime lightCheckedAt_;  ///< the schedule's switches up to here are applied
+    bool otherInstrumentTold_ = false;
+    std::array<bool, SampleBlockCount> staleBlocks_{};  ///< since a return, no complete reply of the block yet
+    BeamTables beamsToSend_;   ///< what a resend or a return writes
     FileCounters files_;
     bool writeFailureShown_ = false;
     bool writeFailing_ = false;      ///< the latest bin could not be saved

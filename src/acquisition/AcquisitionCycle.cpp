@@ -75,6 +75,8 @@ void Acquisition::runningTick() {
         instrumentLost();
         return;
     }
+    noteUnanswered();
+    resendStep();
     if (ticksSinceStart_ == setup.DSP_Interval) owner_.redraw(LiveRedraw::FullPlot);
 
     refreshDetectionSettings();
@@ -133,21 +135,32 @@ void Acquisition::blankSample() {
 }
 
 void Acquisition::readBlocks() {
+    unanswered_ = false;
     if (!session_.online()) return;
     if (slot_ < 2 || ticksSinceStart_ < 2) {
         // The first exchanges after a start or a bin change are discarded: the
         // instrument answers them with stale samples.
-        for (int offset : SampleBlockOffsets) readSampleBlock(session_.comm, session_.port, offset);
+        for (int offset : SampleBlockOffsets) {
+            unanswered_ = !readSampleBlock(session_.comm, session_.port, offset).replied || unanswered_;
+        }
         host_.pause(WarmUpPauseMs);
     }
     bool answered = false;
-    for (int offset : SampleBlockOffsets) {
+    for (std::size_t block = 0; block < SampleBlockOffsets.size(); ++block) {
+        const int offset = SampleBlockOffsets[block];
         const BlockReply reply = readSampleBlock(session_.comm, session_.port, offset);
         answered = answered || reply.status != BlockStatus::Missing;
+        unanswered_ = unanswered_ || !reply.replied;
+        const bool complete = reply.status == BlockStatus::Complete;
+        // After a return, slots before a block's first complete reply take
+        // that reply, never the samples left from before the loss.
+        const int from = complete && staleBlocks_[block] ? 0 : slot_;
+        if (complete) staleBlocks_[block] = false;
         for (int index = 0; index < SampleBlockValues; ++index) {
             const int channel = blockChannel(offset, index);
-            if (reply.status == BlockStatus::Complete) {
-                frame_.at(channel, slot_) = reply.block.values[static_cast<std::size_t>(index)];
+            if (complete) {
+                const std::int16_t value = reply.block.values[static_cast<std::size_t>(index)];
+                for (int s = from; s <= slot_; ++s) frame_.at(channel, s) = value;
             } else if (slot_ > 1) {
                 frame_.at(channel, slot_) = frame_.at(channel, slot_ - 1);
             }
@@ -169,10 +182,8 @@ void Acquisition::refreshDetectionSettings() {
 }
 
 void Acquisition::closeBin() {
-    const ProjectSetup& setup = workspace_.setup;
     const double degrees = readTemperature(session_);
-    runThermostat(session_.outputs, degrees, session_.setTemperature, temperatureControlEnabled(setup));
-    applyLightHours(session_.outputs, lightSchedule(setup), host_.now().hour);
+    followSchedule(degrees);
     sendOutputs();
     if (options_.autoZero) autoZeroBinEnd();
 

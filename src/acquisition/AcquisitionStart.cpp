@@ -24,6 +24,7 @@ bool Acquisition::start(const StartRequest& request) {
         refused();
         return false;
     }
+    if (refuseWhileLost("Start")) return false;
     const std::string name = askName(request);
     if (refused()) return false;
     purgePort(0);
@@ -163,6 +164,10 @@ void Acquisition::clearWorkingState() {
     binsClosed_ = 0;
     binsRecorded_ = 0;
     silentTicks_ = 0;
+    unanswered_ = false;
+    resendPending_ = false;
+    otherInstrumentTold_ = false;
+    staleBlocks_.fill(false);
     files_ = FileCounters{};
     writeFailureShown_ = false;
     writeFailing_ = false;
@@ -180,6 +185,7 @@ void Acquisition::setLightBySchedule() {
     if (schedule.enabled && schedule.pulseCount == 0) {
         session_.outputs.light = lightAtStart(schedule.onHour, schedule.offHour, host_.now().hour);
     }
+    lightCheckedAt_ = host_.now();
     sendOutputs();
 }
 

@@ -85,6 +85,11 @@ void Detection::detect(const SampleFrame& frame, const DetectionTick& tick, cons
     }
 }
 
+void Detection::forgetPendingMarks() {
+    below_.fill(false);
+    activityMarks_.fill(0);
+}
+
 void Detection::countInterruption(int channel, bool below, bool intervalEnd, int method) {
     auto addCount = [&] {
         if (runningTotals_[channel] < RunningTotalCap) ++runningTotals_[channel];

@@ -51,6 +51,11 @@ public:
     /// below 10000 (so the total may end a little above it).
     void setBinCount(int channel, std::int16_t count);
 
+    /// After a gap in the samples (a resume, the instrument back): an
+    /// interruption seen before it is no news after it, and a method 0 mark
+    /// pending from before is not counted into the bin after the gap.
+    void forgetPendingMarks();
+
     /// Counts of the current bin per channel (the body of an ActivityRecord).
     const std::array<std::int16_t, ChannelCount>& binCounts() const { return binCounts_; }
     /// Counts since the start per channel, capped at 10000.

@@ -37,7 +37,14 @@ void connectInstrument(Workspace& workspace, InstrumentSession& session, Dialogs
 
     if (status) status("STARTING........... Reading Factory Calibration...");
     session.factory = FactoryCalibration{};
-    if (session.online()) session.factory = readFactoryCalibration(session.comm, session.port, host);
+    session.factoryRegisters.reset();
+    if (!session.online()) return;
+    try {
+        session.factoryRegisters = readFactoryRegisters(session.comm, session.port, host);
+        session.factory = validateFactoryCalibration(*session.factoryRegisters);
+    } catch (const std::exception&) {
+        session.factoryRegisters.reset();  // unknown: a return is not compared
+    }
 }
 
 }  // namespace zorvex

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <csignal>
 #include <memory>
+#include <functional>
 #include <optional>
 #include <set>
 
@@ -117,6 +118,19 @@ void waitBetweenTicks(Host& host, RunWatch* watch, int ms) {
     loop.exec();
 }
 
+// The console's host: a signal is honoured at the next yield, so the
+// calibration, the zero level and a restore of the instrument stop at once
+// instead of at their end.
+template <class Clock>
+class SignalHost : public Clock {
+public:
+    using Clock::Clock;
+    void yield() override {
+        if (stopRequested && onSignal) onSignal();
+    }
+    std::function<void()> onSignal;
+};
+
 // Drives the ticks at the timer's interval, as the window's timer would,
 // until the acquisition stops by itself or a signal asks to end the program.
 void runTimer(Acquisition& acquisition, ConsoleOwner& owner, Host& host) {
@@ -216,8 +230,8 @@ StatusSettings watchSettings(const std::filesystem::path& programFolder, const s
 }
 
 int RecordCommand::run(std::ostream& out, std::ostream& err) {
-    FastClockHost fastHost(clockRate_);
-    SystemHost systemHost;
+    SignalHost<FastClockHost> fastHost(clockRate_);
+    SignalHost<SystemHost> systemHost;
     Host& host = clockRate_ == 1 ? static_cast<Host&>(systemHost) : fastHost;
     ConsoleDialogs console(err);
     Workspace workspace;
@@ -278,6 +292,13 @@ int RecordCommand::run(std::ostream& out, std::ostream& err) {
     const StartRequest request =
         name_ ? StartRequest{NameSource::Given, *name_} : StartRequest{NameSource::Autorun, ""};
     stopRequested = 0;
+    const auto stopOnSignal = [&acquisition] {
+        if (acquisition.state() == AcquisitionState::Stopped) return;
+        acquisition.log().event(signalName(stopRequested) + " received: the acquisition is stopped");
+        acquisition.stop();
+    };
+    fastHost.onSignal = stopOnSignal;
+    systemHost.onSignal = stopOnSignal;
     auto previousInt = std::signal(SIGINT, requestStop);
     auto previousTerm = std::signal(SIGTERM, requestStop);
     auto previousHup = std::signal(SIGHUP, requestStop);
@@ -291,7 +312,9 @@ int RecordCommand::run(std::ostream& out, std::ostream& err) {
     std::signal(SIGINT, previousInt);
     std::signal(SIGTERM, previousTerm);
     std::signal(SIGHUP, previousHup);
-    if (!started) return ExitFailed;
+    fastHost.onSignal = nullptr;
+    systemHost.onSignal = nullptr;
+    if (!started && !stopRequested) return ExitFailed;
 
     if (acquisition.recording()) {
         out << "Acquisition folder: " << acquisition.folder().string() << "\n";

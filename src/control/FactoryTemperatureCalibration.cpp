@@ -13,9 +13,79 @@ constexpr int TwoDigitYears = 100;
 constexpr int SlopeScale = 1000;
 constexpr int OffsetScale = 10;
 constexpr int ByteSpan = 256;
+constexpr int InvalidMarker = 1;  // any value but 0 fails the start-up check of register 128
 
 std::string calibratedText(int month, int year) {
     return "OK Last Factory Calibration " + formatDigits(month, 2) + "/" + formatDigits(year, 2) + " [mm/yy]";
+}
+// The operator has had the first write error; the repair attempts stay quiet.
+class QuietDialogs : public Dialogs {
+public:
+    Answer message(const std::string& /*text*/, Buttons /*buttons*/) override { return Answer::Ok; }
+    std::string input(const std::string& /*prompt*/, const std::string& /*initialText*/) override { return ""; }
+};
+
+// Marks the set in the instrument invalid (register 128 is 0 only for a
+// complete set); true when the instrument took it.
+bool markInvalid(InstrumentSession& session, Host& host, Dialogs& dialogs) {
+    return writeFactoryRegister(session.comm, session.port, host, dialogs, FactoryRegisterBase, InvalidMarker) == 1;
+}
+
+// Writes `values` to registers 128..134 so that no prefix of the writes is a
+// valid set: the marker goes invalid first and valid last. The register
+// whose write failed, or -1.
+int writeRegisterSet(InstrumentSession& session, Host& host, Dialogs& dialogs,
+                     const std::array<int, FactoryWrittenRegisters>& values) {
+    if (!markInvalid(session, host, dialogs)) return FactoryRegisterBase;
+    for (int i = 1; i < FactoryWrittenRegisters; ++i) {
+        if (writeFactoryRegister(session.comm, session.port, host, dialogs, FactoryRegisterBase + i,
+                                 values[static_cast<std::size_t>(i)]) != 1) {
+            return FactoryRegisterBase + i;
+        }
+    }
+    if (writeFactoryRegister(session.comm, session.port, host, dialogs, FactoryRegisterBase, values[0]) != 1) {
+        return FactoryRegisterBase;
+    }
+    return -1;
+}
+
+enum class SetRepair { Restored, MarkedInvalid, Unknown };
+
+// After a set failed part-way: the previous calibration back when there was
+// one, else (or when that fails too) the set marked invalid.
+SetRepair repairFailedSet(InstrumentSession& session, Host& host) {
+    QuietDialogs quiet;
+    const FactoryCalibration& old = session.factory;
+    if (old.FactoryCalValid &&
+        writeRegisterSet(session, host, quiet,
+                         factoryRegisterValues(old.FactoryTempOffset, old.FactoryTempSlope, old.calibrationMonth,
+                                               old.calibrationYear)) < 0) {
+        return SetRepair::Restored;
+    }
+    return markInvalid(session, host, quiet) ? SetRepair::MarkedInvalid : SetRepair::Unknown;
+}
+
+std::string repairText(SetRepair repair, int failedRegister) {
+    const std::string failed = "Writing register " + std::to_string(failedRegister) + " failed. ";
+    switch (repair) {
+        case SetRepair::Restored: return failed + "The previous calibration was written back and stays in use.";
+        case SetRepair::MarkedInvalid:
+            return failed + "The instrument's calibration is marked invalid: the next start-up uses offset 0 and "
+                            "slope 0.219. Check the cable and press SET again.";
+        case SetRepair::Unknown: break;
+    }
+    return failed + "The instrument could be neither given its previous calibration back nor marked invalid: it "
+                    "may hold a mix of old and new values. Check the cable and press SET again before the next "
+                    "start-up.";
+}
+
+// What the instrument holds now, for the check of who answers after a loss.
+void rememberRegisters(InstrumentSession& session, Host& host) {
+    try {
+        session.factoryRegisters = readFactoryRegisters(session.comm, session.port, host);
+    } catch (const std::exception&) {
+        session.factoryRegisters.reset();
+    }
 }
 }  // namespace
 
@@ -85,13 +155,16 @@ FactoryCalibrationResult calibrateFactoryTemperature(InstrumentSession& session,
     const int month = now.month;
     const int year = now.year % TwoDigitYears;
     const auto values = factoryRegisterValues(result.newOffset, calibration.FactoryTempSlope, month, year);
-    for (int i = 0; i < FactoryWrittenRegisters; ++i) {
-        if (writeFactoryRegister(session.comm, session.port, host, dialogs, FactoryRegisterBase + i,
-                                 values[static_cast<std::size_t>(i)]) != 1) {
-            result.status = "NON Calibrated";
-            return result;
-        }
+    const int failed = writeRegisterSet(session, host, dialogs, values);
+    if (failed >= 0) {
+        const SetRepair repair = repairFailedSet(session, host);
+        if (repair == SetRepair::MarkedInvalid) calibration.FactoryCalValid = false;
+        result.status = repair == SetRepair::Restored ? factoryStatusText(calibration) : "NON Calibrated";
+        dialogs.message(repairText(repair, failed));
+        rememberRegisters(session, host);
+        return result;
     }
+    rememberRegisters(session, host);
     calibration.FactoryTempOffset = result.newOffset;
     calibration.calibrationMonth = month;
     calibration.calibrationYear = year;

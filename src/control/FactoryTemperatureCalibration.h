@@ -48,9 +48,11 @@ struct FactoryCalibrationResult {
 };
 
 /// "SET": reads the plate, computes the offset that makes the reading show
-/// the reference, and writes registers 128..134 with verification, stopping at
-/// the first failure. The session's calibration changes only when all seven
-/// writes succeeded. A failed reading or an offset outside -10..10 is refused
+/// the reference, and writes registers 128..134 with verification, marker
+/// (128) invalid first and valid last. A write that fails part-way is
+/// followed by the previous calibration written back, or, without one or when
+/// that fails too, the set marked invalid; a message says which. The
+/// session's calibration changes only when all writes succeeded. A failed reading or an offset outside -10..10 is refused
 /// with a message and nothing is written.
 FactoryCalibrationResult calibrateFactoryTemperature(InstrumentSession& session, Host& host, Dialogs& dialogs,
                                                      const std::string& referenceText);

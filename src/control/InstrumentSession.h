@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "common/Channels.h"
 #include "control/InstrumentState.h"
@@ -25,6 +26,9 @@ public:
     OperatingMode mode = OperatingMode::Online;
     int port = 0;  ///< the open port of an online run
     FactoryCalibration factory;
+    /// Registers 128..135 as read at start-up (and as a factory SET left
+    /// them): who answers after a loss must show the same ones.
+    std::optional<FactoryRegisters> factoryRegisters;
 
     InstrumentState outputs;      ///< the state the indicators show and the next send carries
     bool pendingSend = false;     ///< a manual change waits for the acquisition's next time step

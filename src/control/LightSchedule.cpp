@@ -1,8 +1,24 @@
 #include "control/LightSchedule.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "common/Numbers.h"
 
 namespace zorvex {
+
+namespace {
+constexpr long long SecondsPerDay = 86400;
+constexpr long long SecondsPerHour = 3600;
+
+long long wholeSeconds(const DateTime& when) { return std::llround(toSerialDays(when) * SecondsPerDay); }
+
+// Seconds of the latest `hour`:00 at or before `second`.
+long long latestAt(long long second, int hour) {
+    const long long sinceSwitch = (second - hour * SecondsPerHour) % SecondsPerDay;
+    return second - (sinceSwitch < 0 ? sinceSwitch + SecondsPerDay : sinceSwitch);
+}
+}  // namespace
 
 LightSchedule lightSchedule(const ProjectSetup& setup) {
     const auto& row = setup.Mn[LightRow];
@@ -30,10 +46,16 @@ bool lightAtStart(int onHour, int offHour, int hour) {
     return false;
 }
 
-void applyLightHours(InstrumentState& state, const LightSchedule& schedule, int hour) {
+void applyLightSwitches(InstrumentState& state, const LightSchedule& schedule, const DateTime& lastCheck,
+                        const DateTime& now) {
     if (!schedule.enabled) return;
-    if (hour == schedule.onHour) state.light = true;
-    if (hour == schedule.offHour) state.light = false;
+    const long long from = wholeSeconds(lastCheck);
+    const long long to = wholeSeconds(now);
+    if (to <= from) return;
+    const long long on = latestAt(to, schedule.onHour);
+    const long long off = latestAt(to, schedule.offHour);
+    const long long latest = std::max(on, off);
+    if (latest > from) state.light = on > off;
 }
 
 std::optional<bool> pulseLight(const LightSchedule& schedule, double elapsedMinutes) {

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "common/DateTime.h"
 #include "control/InstrumentState.h"
 #include "store/ProjectSetup.h"
 
@@ -35,9 +36,12 @@ void defaultLightHours(ProjectSetup& setup);
 /// off when both hours are equal.
 bool lightAtStart(int onHour, int offHour, int hour);
 
-/// The bin-end rule: during the on hour the light is forced on, during the
-/// off hour off (equal hours leave it off); other hours keep a manual change.
-void applyLightHours(InstrumentState& state, const LightSchedule& schedule, int hour);
+/// The daily switch: the light takes the state of the latest switching time
+/// (on hour or off hour, on the full hour) after `lastCheck` and up to `now`,
+/// however many lie between; equal hours switch it off. With none crossed a
+/// manual change holds.
+void applyLightSwitches(InstrumentState& state, const LightSchedule& schedule, const DateTime& lastCheck,
+                        const DateTime& now);
 
 /// The light of the pulse train `elapsedMinutes` into the acquisition: each
 /// period starts with its on part. Nothing once the train is over (the light

@@ -89,6 +89,7 @@ BlockReply readSampleBlock(ModCOMM& comm, int port, int offset) {
     if (DeviceSend(comm, port, RequestSampleBlock, offset, ModeRequest)) return reply;
     std::string bytes;
     comm.CommRead(port, bytes, SampleBlockBytes);
+    reply.replied = !bytes.empty();
     std::optional<SampleBlock> block = decodeSampleBlock(bytes);
     if (!block) return reply;
     reply.status = block->faulty ? BlockStatus::Faulty : BlockStatus::Complete;

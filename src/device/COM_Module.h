@@ -72,6 +72,7 @@ enum class BlockStatus { Complete, Missing, Faulty };
 /// What one block exchange brought.
 struct BlockReply {
     BlockStatus status = BlockStatus::Missing;
+    bool replied = false;  ///< any byte came back: the instrument was there, even if the block was short
     SampleBlock block;  ///< the values; meaningful unless Missing
 };
 

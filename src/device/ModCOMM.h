@@ -78,6 +78,8 @@ public:
     const CommError& lastError() const { return lastError_; }
     /// The map that resolves "COM" n.
     const PortMap& portMap() const { return portMap_; }
+    /// Takes a corrected map; ports already open stay on their devices until reopened.
+    void setPortMap(PortMap map) { portMap_ = std::move(map); }
 
 private:
     struct Port {

@@ -26,7 +26,10 @@ std::vector<bool> intervalLight(const LightSchedule& schedule, const DateTime& s
                 state.light = schedule.pulseOffMinutes <= 0;
                 trainOver = true;
             }
-            applyLightHours(state, schedule, addMinutes(start, elapsed).hour);
+            if (k > 0) {
+                applyLightSwitches(state, schedule, addMinutes(start, elapsed - intervalMinutes),
+                                   addMinutes(start, elapsed));
+            }
         }
         light[static_cast<std::size_t>(k)] = state.light;
     }

@@ -17,7 +17,8 @@ LightSchedule recordedLight(ProjectSetup setup);
 
 /// The light at the start of each of `intervals` intervals of `intervalMinutes`
 /// from `start`, as the acquisition switched it: the start hour or the pulse
-/// train first, then the hourly switch at the on and off hours; a finished
+/// train first, then every switch at the on and off hours crossed since the
+/// interval before; a finished
 /// train leaves its last state until the hours change it. All off when the
 /// schedule is not enabled.
 std::vector<bool> intervalLight(const LightSchedule& schedule, const DateTime& start, int intervalMinutes,

@@ -70,6 +70,10 @@ int main(int argc, char* argv[]) {
         // loop runs; exit(), not quit(), which would close the windows and ask.
         QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     });
-    if (!mainWindow.startUp()) return 1;
+    const bool started = mainWindow.startUp();
+    // The queued exit of a signal during the start-up was taken by the
+    // splash's own loop: the program ends here instead of running on.
+    if (mainWindow.leaving()) return 0;
+    if (!started) return 1;
     return QApplication::exec();
 }

@@ -141,11 +141,20 @@ TEST_F(AcquisitionOnPty, WhileWaitingPauseStopAndTheEndOfTheLapseWorkAsUsual) {
     EXPECT_TRUE(acquisition->waitingForInstrument());
     acquisition->stop();
     EXPECT_EQ(acquisition->state(), AcquisitionState::Stopped);
-    EXPECT_FALSE(acquisition->waitingForInstrument());
+    // Stopped, the program still looks for the instrument and shows it lost.
+    EXPECT_TRUE(acquisition->waitingForInstrument());
+    EXPECT_TRUE(owner.timerOn);
+    EXPECT_FALSE(owner.waitStatus.empty());
+    adapter.plugIn();
+    tick(Acquisition::ReconnectIntervalMs / 10 + 1, 10);
+    ASSERT_FALSE(acquisition->waitingForInstrument());
     EXPECT_TRUE(owner.waitStatus.empty());
+    EXPECT_FALSE(owner.timerOn);
+    EXPECT_NE(owner.told.back().find("; Start works again. Lost: "), std::string::npos) << owner.told.back();
 
     // A recording started on the dead line waits from its first ticks, and
     // its lapse still ends at the planned time.
+    adapter.unplug();
     owner.told.clear();
     workspace.setup.Aq_lapse = 2;
     ASSERT_TRUE(startNamed("Too late"));

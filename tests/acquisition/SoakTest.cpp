@@ -1,9 +1,10 @@
 // A long recording on an instrument that sends faulty blocks, ticked as fast
 // as the pty allows, with one outage of the instrument (unplugged, powered
-// on again) and one period of a full disk: every bin outside the full period
-// is recorded, counts.bin and the real-time files stay whole and agree bin
-// for bin, and the memory in use does not grow. The manual clock makes the
-// outage's minute cost nothing.
+// on again), three mains blips too short to count as a loss and one period
+// of a full disk: every bin outside the full period is recorded, counts.bin
+// and the real-time files stay whole and agree bin for bin, the instrument
+// has its beams and outputs back after each blip, and the memory in use does
+// not grow. The manual clock makes the outage's minute cost nothing.
 #include <gtest/gtest.h>
 
 #include <malloc.h>
@@ -12,9 +13,11 @@
 #include <csignal>
 
 #include <cstdlib>
+#include <functional>
 
 #include "AcquisitionFixture.h"
 #include "acquisition/DataFiles.h"
+#include "common/Files.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 // From the sanitizer runtime; GCC ships no header for it.
@@ -63,7 +66,26 @@ private:
 
 class Soak : public test::AcquisitionOnPty {};
 
-TEST_F(Soak, EveryBinOutsideAFullDiskIsRecordedWholeThroughAnOutageWithoutMemoryGrowth) {
+constexpr int CalibratedSetting = 6 * 32 + 4;  // gain 6, pin-hole 4: not the power-on setting
+constexpr double BlipSeconds = 0.3;
+
+// A blip of the instrument's mains from now; ticks until it has its beams
+// back (or 400 ticks went by).
+void blip(test::PluggableInstrument& adapter, const std::function<void()>& tickOnce) {
+    adapter.instrument.blip(adapter.seconds(), BlipSeconds);
+    tickOnce();  // the tick that meets the dead instrument
+    for (int i = 0; i < 400 && adapter.instrument.channelSetting(ChannelCount - 1) != CalibratedSetting; ++i) {
+        tickOnce();
+    }
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
+TEST_F(Soak, EveryBinOutsideAFullDiskIsRecordedWholeThroughAnOutageAndBlipsWithoutMemoryGrowth) {
     const int bins = soakBins();
     constexpr int FullBins = 5;
     test::PluggableInstrument adapter(program.path() / "ttyUSB4");
@@ -72,10 +94,20 @@ TEST_F(Soak, EveryBinOutsideAFullDiskIsRecordedWholeThroughAnOutageWithoutMemory
     faults.faultyBlock = 0.05;
     adapter.instrument.setFaults(faults);
     workspace.setup.Aq_lapse = 32000;
+    // As a calibration of this run leaves them.
+    session->PinHole.fill(4);
+    session->Gain.fill(6);
     ASSERT_TRUE(startNamed("Soak"));
+    const auto tickOnce = [this] { tick(1); };
+    int blips = 0;
 
     tickBins(20);
     const std::size_t settled = heapInUse();
+    tickBins(bins / 6);
+    blip(adapter, tickOnce);
+    ++blips;
+    ASSERT_EQ(adapter.instrument.channelSetting(0), CalibratedSetting)
+        << readFile(acquisition->folder() / "events.log").value_or("");
     tickBins(bins / 3);
     adapter.unplug();
     tick(Acquisition::LostAfterSilentTicks);
@@ -85,12 +117,18 @@ TEST_F(Soak, EveryBinOutsideAFullDiskIsRecordedWholeThroughAnOutageWithoutMemory
     tick(Acquisition::ReconnectIntervalMs / 100 + 1);
     ASSERT_FALSE(acquisition->waitingForInstrument());
 
+    tickBins(bins / 2);
+    blip(adapter, tickOnce);
+    ++blips;
     tickBins(2 * bins / 3);
     const int firstFull = static_cast<int>(owner.bins.size());
     {
         FullDisk full;
         tickBins(firstFull + FullBins);
     }
+    tickBins(5 * bins / 6);
+    blip(adapter, tickOnce);
+    ++blips;
     tickBins(bins);
     const std::size_t after = heapInUse();
     ASSERT_EQ(static_cast<int>(owner.bins.size()), bins);
@@ -119,6 +157,14 @@ TEST_F(Soak, EveryBinOutsideAFullDiskIsRecordedWholeThroughAnOutageWithoutMemory
     }
     EXPECT_FALSE(std::filesystem::exists(realTimeFilePath(folder, files)));
     ASSERT_TRUE(readRealTimeDump(folder, recorded - 1, Buffer));
+    // Each blip was noticed and put right, and the instrument ends as the run set it.
+    const std::string events = readFile(folder / "events.log").value_or("");
+    EXPECT_EQ(occurrences(events, "beam settings of this run's calibration and outputs sent again"),
+              static_cast<std::size_t>(blips))
+        << events;
+    for (int c : {0, 100, 200, ChannelCount - 1}) EXPECT_EQ(adapter.instrument.channelSetting(c), CalibratedSetting);
+    DeviceQuery(session->comm, Com, RequestTemperature, 0, ModeRequest);  // its reply follows the outputs
+    EXPECT_EQ(adapter.instrument.outputState(), outputStateCode(session->outputs));
     // Told, never asked: the loss, the return and the first bin lost.
     EXPECT_TRUE(dialogs.shown.empty()) << dialogs.shown.front();
     ASSERT_EQ(owner.told.size(), 3u);

@@ -56,29 +56,72 @@ TEST(LightAtStart, EqualHoursKeepTheLightOff) {
     for (int hour = 0; hour < 24; ++hour) EXPECT_FALSE(lightAtStart(7, 7, hour)) << hour;
 }
 
-TEST(LightHours, OnAndOffHoursForceTheLightAndOtherHoursKeepIt) {
+LightSchedule dailyHours(int onHour, int offHour) {
     LightSchedule schedule;
     schedule.enabled = true;
-    schedule.onHour = 9;
-    schedule.offHour = 21;
+    schedule.onHour = onHour;
+    schedule.offHour = offHour;
+    return schedule;
+}
+
+// 6 December 2026 at `hour`:`minute`, `days` later.
+DateTime at(int hour, int minute = 0, int days = 0) {
+    return addMinutes({2026, 12, 6, 0, 0, 0}, (days * 24 + hour) * 60 + minute);
+}
+
+TEST(LightHours, OnAndOffHoursForceTheLightAndOtherHoursKeepIt) {
+    const LightSchedule schedule = dailyHours(9, 21);
     InstrumentState state;
-    applyLightHours(state, schedule, 9);
+    applyLightSwitches(state, schedule, at(8, 55), at(9, 1));
     EXPECT_TRUE(state.light);
-    applyLightHours(state, schedule, 15);
+    applyLightSwitches(state, schedule, at(9, 1), at(15));
     EXPECT_TRUE(state.light);
-    applyLightHours(state, schedule, 21);
+    applyLightSwitches(state, schedule, at(20, 59), at(21, 0));
     EXPECT_FALSE(state.light);
-    state.light = true;  // a manual change between the hours stays
-    applyLightHours(state, schedule, 22);
+    state.light = true;  // a manual change between the switching times stays
+    applyLightSwitches(state, schedule, at(21, 0), at(22));
     EXPECT_TRUE(state.light);
 }
 
-TEST(LightHours, EqualHoursKeepTheLightOffDuringThatHour) {
-    LightSchedule schedule;
-    schedule.enabled = true;
-    schedule.onHour = schedule.offHour = 7;
+TEST(LightHours, EqualHoursSwitchTheLightOff) {
     InstrumentState state{true, false, false};
-    applyLightHours(state, schedule, 7);
+    applyLightSwitches(state, dailyHours(7, 7), at(6, 59), at(7, 1));
+    EXPECT_FALSE(state.light);
+}
+
+TEST(LightHours, EverySwitchCrossedSinceTheLastCheckCountsTheLatestWins) {
+    struct Case {
+        const char* what;
+        DateTime from, to;
+        bool lightBefore, lightAfter;
+    };
+    const Case cases[] = {
+        {"an outage across the on hour", at(8, 10), at(10, 40), false, true},
+        {"bins of 90 minutes across the on hour", at(7, 50), at(9, 20), false, true},
+        {"bins of 90 minutes across the off hour", at(20, 30), at(22, 0), true, false},
+        {"on and off both crossed: off is the latest", at(8, 0), at(21, 30), false, false},
+        {"off then on crossed overnight: on is the latest", at(20, 0), at(9, 30, 1), false, true},
+        {"a whole day away ends after the on hour", at(10, 0), at(10, 0, 1), false, true},
+        {"no switch crossed keeps a manual change", at(10, 0), at(20, 59), false, false},
+        {"no switch crossed keeps a manual change on", at(22, 0), at(8, 59, 1), true, true},
+        {"the clock going back changes nothing", at(10, 0), at(8, 0), true, true},
+    };
+    for (const Case& c : cases) {
+        InstrumentState state{c.lightBefore, false, false};
+        applyLightSwitches(state, dailyHours(9, 21), c.from, c.to);
+        EXPECT_EQ(state.light, c.lightAfter) << c.what;
+    }
+}
+
+TEST(LightHours, OnAfterOffAcrossMidnightAndADisabledSchedule) {
+    InstrumentState state;
+    applyLightSwitches(state, dailyHours(22, 6), at(21, 30), at(23, 0));
+    EXPECT_TRUE(state.light);
+    applyLightSwitches(state, dailyHours(22, 6), at(23, 0), at(6, 30, 1));
+    EXPECT_FALSE(state.light);
+    LightSchedule off = dailyHours(9, 21);
+    off.enabled = false;
+    applyLightSwitches(state, off, at(8, 0), at(10, 0));
     EXPECT_FALSE(state.light);
 }
 

@@ -118,6 +118,48 @@ TEST_F(FactoryOnPty, FailedWriteKeepsTheCalibrationInMemory) {
     EXPECT_FALSE(result.written);
     EXPECT_EQ(result.status, "NON Calibrated");
     EXPECT_DOUBLE_EQ(session->factory.FactoryTempOffset, 0.3);
-    ASSERT_FALSE(dialogs.shown.empty());
-    EXPECT_EQ(dialogs.shown.back(), "Ops...Data Writing ERROR: reg(128)... Check COM and Try again");
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown[0], "Ops...Data Writing ERROR: reg(128)... Check COM and Try again");
+    EXPECT_NE(dialogs.shown[1].find("could be neither given its previous calibration back nor marked invalid"),
+              std::string::npos)
+        << dialogs.shown[1];
+}
+
+TEST_F(FactoryOnPty, SetFailingPartWayPutsThePreviousSetBackOrMarksItInvalid) {
+    struct Case {
+        const char* what;
+        bool previousValid;
+        bool failsAlways;  ///< false: only writes of the new offset fail
+        bool validAtRestart;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"the previous set written back", true, false, true, "The previous calibration was written back"},
+        {"nothing to write back", false, false, false, "The instrument's calibration is marked invalid"},
+        {"the write back fails too", true, true, false, "The instrument's calibration is marked invalid"},
+    };
+    for (const Case& c : cases) {
+        session->factory = FactoryCalibration{0.3, 0.219, c.previousValid, 1, 20};
+        dialogs.shown.clear();
+        // Register 132 (tenths of the offset) takes only the previous 3, or nothing.
+        sim->instrument.setReplyFilter([&c](const sim::Frame& frame) {
+            return frame[1] == 0x80 && frame[2] == 132 && (c.failsAlways || frame[3] != 3);
+        });
+        const FactoryCalibrationResult result = calibrateFactoryTemperature(*session, host, dialogs, "25.0");
+        sim->instrument.setReplyFilter(nullptr);
+        EXPECT_FALSE(result.written) << c.what;
+        ASSERT_FALSE(dialogs.shown.empty()) << c.what;
+        EXPECT_EQ(dialogs.shown.back().rfind("Writing register 132 failed. " + std::string(c.message), 0), 0u)
+            << c.what << ": " << dialogs.shown.back();
+        const FactoryCalibration restarted = readFactoryCalibration(session->comm, session->port, host);
+        EXPECT_EQ(restarted.FactoryCalValid, c.validAtRestart) << c.what;
+        if (c.validAtRestart) {
+            EXPECT_NEAR(restarted.FactoryTempOffset, 0.3, 1e-9) << c.what;
+            EXPECT_EQ(result.status, "OK Last Factory Calibration 01/20 [mm/yy]");
+        } else {
+            EXPECT_EQ(result.status, "NON Calibrated") << c.what;
+        }
+        ASSERT_TRUE(session->factoryRegisters.has_value());
+        EXPECT_EQ((*session->factoryRegisters)[0], c.validAtRestart ? 0 : 1) << c.what;
+    }
 }

@@ -9,6 +9,9 @@
 #   calib    a recording of the demo project calibrates, zeroes and
 #            re-adjusts like the windows; --no-auto-calibration and
 #            --no-auto-zero each skip their step.
+#   interrupt Ctrl-C during the calibration ends zorvex-cli record at once;
+#   splash   SIGTERM to the windows during the splash with /RUN: the program
+#            ends and no recording starts.
 # The recordings of zorvex-cli run on a clock 4 times as fast.
 #   unattended.sh CLI SIM [ZORVEX]
 set -euo pipefail
@@ -192,10 +195,46 @@ calib() {
   echo "calib: calibrated, zeroed and re-adjusted; each flag skipped its step"
 }
 
+interrupt() {
+  prepare interrupt
+  local status=0 folder start
+  "$cli" record --program-folder "$work/interrupt" --minutes 30 --name "Interrupted" \
+    > "$work/interrupt.out" 2> "$work/interrupt.err" &
+  local pid=$!
+  mine+=("$pid")
+  await "$work/interrupt.err" 60 '^Writing calibration'
+  start=$(date +%s)
+  kill -INT "$pid"
+  wait "$pid" || status=$?
+  [ "$status" -eq 0 ] || fail "interrupt: exit status $status: $(cat "$work/interrupt.err")"
+  # A whole calibration takes far longer than this on the simulator.
+  [ $(( $(date +%s) - start )) -le 5 ] || fail "interrupt: Ctrl-C during the calibration took $(( $(date +%s) - start )) s"
+  grep -q '^bin ' "$work/interrupt.out" && fail "interrupt: the run went on to record bins"
+  folder=$(acquisition_of interrupt)
+  grep -q 'SIGINT received: the acquisition is stopped' "$folder/events.log" ||
+    fail "interrupt: events.log: $(cat "$folder/events.log")"
+  [ "$(outputs_sent interrupt | tail -n 1)" = "00" ] || fail "interrupt: the outputs were not switched off last"
+  echo "interrupt: Ctrl-C during the calibration honoured at once, outputs off"
+}
+
+splash() {
+  prepare splash
+  local status=0
+  QT_QPA_PLATFORM=offscreen timeout 60 "$gui" --program-folder "$work/splash" /RUN > "$work/splash.out" 2>&1 &
+  local pid=$!
+  mine+=("$pid")
+  await "$work/splash/zorvex.log" 30 'Start-up of the windows'
+  kill -TERM "$pid"
+  wait "$pid" || status=$?
+  [ "$status" -eq 0 ] || fail "splash: exit status $status (124: it ran on after the signal)"
+  [ -z "$(acquisition_of splash)" ] || fail "splash: a recording started after SIGTERM"
+  echo "splash: SIGTERM during the start-up ended the program, nothing recorded"
+}
+
 status_all=0
 pids=()
-jobs_to_run=(outage term calib)
-[ -n "$gui" ] && jobs_to_run+=(window)
+jobs_to_run=(outage term calib interrupt)
+[ -n "$gui" ] && jobs_to_run+=(window splash)
 for job in "${jobs_to_run[@]}"; do
   $job &
   pids+=($!)

@@ -75,6 +75,14 @@ TEST_F(RhythmExportTest, LightFollowsHoursAcrossMidnightPulsesAndStaysOffWithout
     EXPECT_EQ(lightColumn(readMonitorFile(exportOf(off).at(0))), (std::vector<int>{0, 0, 0, 0}));
 }
 
+TEST_F(RhythmExportTest, IntervalsOfNinetyMinutesShadeTheSwitchesTheyCross) {
+    // On at 15, off at 17, from 14:58: the instrument switched at the bin
+    // ends after each switching time, and the shading follows it.
+    auto folder = acquisition("06122026_1458", minutes(0, 299), {1, 15, 17, 0, 0, 0});
+    EXPECT_EQ(loadRhythmGrid(folder, temp.path(), 90, dialogs)->lightOn,
+              (std::vector<bool>{false, true, false, false}));
+}
+
 // Each line holds the counts of the well's two beams summed over its
 // interval, so the 1-minute lines add up exactly to every coarser line, a
 // single crossing is never rounded away, and the unfinished last interval of

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Instrument.h"
 #include "TempFolder.h"
 #include "common/Files.h"
@@ -37,6 +39,32 @@ TEST(Instrument, AnswersEachRequestOfTheProtocol) {
     EXPECT_EQ(instrument.channelSetting(5), 0x21);
     EXPECT_EQ(instrument.receive(frame(0x80, 132, 11), 0), bytes({132, 11}));
     EXPECT_EQ(instrument.factoryRegisters()[4], 11);
+}
+
+TEST(Instrument, ABlipAnswersNothingThenComesBackAtPowerOnAndLogsTheStateBefore) {
+    InstrumentConfig config;
+    config.blipAt = 10;
+    config.blipSeconds = 2;
+    Instrument instrument(config);
+    std::vector<std::string> log;
+    instrument.setLog([&log](const std::string& line) { log.push_back(line); });
+    instrument.receive(frame(0, 0x10, 4), 1);
+    instrument.receive(frame(0x80, 0x05, 0x21), 1);
+    EXPECT_EQ(instrument.receive(frame(0, 0, 0), 9.9), bytes({0, 50}));
+    EXPECT_EQ(instrument.receive(frame(0, 0, 0), 10), "");
+    EXPECT_EQ(instrument.receive(frame(0x80, 0x05, 0x22), 11.9), "");  // lost with the power
+    EXPECT_EQ(instrument.receive(frame(0, 0, 0), 12), bytes({0, 50}));
+    EXPECT_EQ(instrument.outputState(), 0);
+    EXPECT_EQ(instrument.channelSetting(5), 3 * 32 + 2);
+    ASSERT_FALSE(log.empty());
+    const auto before = std::find_if(log.begin(), log.end(), [](const std::string& line) {
+        return line.find("NOTE state before the blip: outputs 04 beams ") != std::string::npos;
+    });
+    ASSERT_NE(before, log.end());
+    EXPECT_NE(before->find(" 62 62 62 62 62 21 62 "), std::string::npos) << *before;
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) { return line.find("NOTE power on") != std::string::npos; }),
+              1);
 }
 
 TEST(Instrument, IgnoresRequestsOutsideTheProtocol) {

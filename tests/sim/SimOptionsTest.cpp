@@ -56,6 +56,13 @@ TEST(SimOptions, ReadsEveryOptionInBothSpellings) {
     }
 }
 
+TEST(SimOptions, ReadsABlipAsStartAndLength) {
+    const Reading reading = read({"--blip", "30:2.5"});
+    ASSERT_FALSE(reading.status) << reading.err;
+    EXPECT_EQ(reading.options.instrument.blipAt, 30.0);
+    EXPECT_EQ(reading.options.instrument.blipSeconds, 2.5);
+}
+
 TEST(SimOptions, RefusesWhatItDoesNotUnderstandSayingWhy) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"--com", "4"}, "--com requires --program-folder"},
@@ -68,6 +75,10 @@ TEST(SimOptions, RefusesWhatItDoesNotUnderstandSayingWhy) {
         {{"--faults", "short=2"}, "--faults: short=2 is not a list"},
         {{"--faults", "loud=0.1"}, "--faults: loud=0.1 is not a list"},
         {{"--faults=short"}, "--faults: short is not a list"},
+        {{"--blip", "5"}, "--blip: 5 is not AT:LEN"},
+        {{"--blip", "5:0"}, "--blip: 5:0 is not AT:LEN"},
+        {{"--blip", "-1:2"}, "--blip: -1:2 is not AT:LEN"},
+        {{"--blip", "5:2x"}, "--blip: 5:2x is not AT:LEN"},
         {{"--dose-plate", "--empty-plate"}, "--empty-plate excludes --dose-plate"},
         {{"--probe", "70000"}, "--probe: 70000 is not in 0..65279"},
         {{"--seed", "-3"}, "--seed: -3 is not in 0.."},

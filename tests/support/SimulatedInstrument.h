@@ -39,6 +39,8 @@ public:
         plugIn(false);
     }
     std::string path() const { return link_.string(); }
+    /// The instrument's clock: seconds since it was last plugged in.
+    double seconds() const { return server_->seconds(); }
 
     void unplug() {
         server_.reset();

@@ -60,6 +60,8 @@ struct OnlineProgram {
         workspace.programFolder = folder.path();
         PortMap ports = missingDevices(folder.path());
         ports.setDevice(4, instrument.path());
+        // As the program reads it at start-up and again at each try after a loss.
+        if (!writePortMap(folder.path(), ports)) throw std::runtime_error("comports.dat not written");
         session = std::make_unique<InstrumentSession>(ports);
         window = std::make_unique<Frm_Main>(workspace, *session, dialogs, host, commandLine);
     }

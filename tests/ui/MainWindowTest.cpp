@@ -249,11 +249,72 @@ TEST(MainWindow, InstrumentGoneMidRecordingShowsTheWaitInRedAndTellsTheOperatorO
 
     window.CmdStop->click();
     EXPECT_EQ(window.acquisition().state(), AcquisitionState::Stopped);
-    EXPECT_TRUE(window.lbl_waiting->isHidden());
-    EXPECT_FALSE(window.Txt_time->styleSheet().contains("red"));
-    EXPECT_TRUE(window.lbl_mode->text().startsWith("ONLINE on COM4"));
+    // Stopped, but the instrument is still lost and still looked for.
+    EXPECT_FALSE(window.lbl_waiting->isHidden());
+    EXPECT_EQ(window.lbl_mode->text().toStdString(), "INSTRUMENT LOST on COM4 - trying again every 5 s");
+    EXPECT_TRUE(window.Timeradq->isActive());
     EXPECT_TRUE(window.CmdPlay->isEnabled());
     EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin"), 774u);
+}
+
+TEST(MainWindow, StopWhileWaitingShowsLostUntilTheInstrumentOfTheRunAnswersThenStartWorks) {
+    OnlineProgram program("", [](ProjectSetup& setup) {
+        setup.RT_Buffer = 200;
+        setup.Aq_lapse = 600;
+    });
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+    ASSERT_TRUE(program.session->factoryRegisters.has_value());
+    const FactoryRegisters ownRegisters = *program.session->factoryRegisters;
+    program.dialogs.inputs = {"Lost"};
+    window.CmdPlay->click();
+    ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 1; }));
+    program.dialogs.shown.clear();
+    program.instrument.unplug();
+    // The loss is told once the tick has returned.
+    ASSERT_TRUE(program.runUntil([&] { return !program.dialogs.shown.empty(); }));
+    ASSERT_TRUE(window.acquisition().waitingForInstrument());
+    window.CmdStop->click();
+    program.dialogs.shown.clear();
+
+    // Start and the output buttons refuse while the instrument is lost.
+    window.CmdPlay->click();
+    window.cmd_luz->click();
+    EXPECT_EQ(window.acquisition().state(), AcquisitionState::Stopped);
+    EXPECT_FALSE(program.session->outputs.light);
+    ASSERT_EQ(program.dialogs.shown.size(), 2u);
+    EXPECT_NE(program.dialogs.shown[0].find("Start is possible once it answers again"), std::string::npos)
+        << program.dialogs.shown[0];
+    EXPECT_NE(program.dialogs.shown[1].find("Switching an output is possible once it answers again"),
+              std::string::npos)
+        << program.dialogs.shown[1];
+    program.dialogs.shown.clear();
+
+    // What answers at the return shows other factory registers: it is not configured.
+    FactoryRegisters other = ownRegisters;
+    other[2] ^= 1;
+    program.session->factoryRegisters = other;
+    program.instrument.plugIn();
+    program.host.elapsedMs += Acquisition::ReconnectIntervalMs;
+    ASSERT_TRUE(program.runUntil([&] { return !program.dialogs.shown.empty(); }));
+    EXPECT_EQ(program.dialogs.shown[0].rfind("Another instrument answers on COM4", 0), 0u) << program.dialogs.shown[0];
+    EXPECT_TRUE(window.acquisition().waitingForInstrument());
+    EXPECT_TRUE(window.lbl_mode->text().startsWith("INSTRUMENT LOST on COM4"));
+    EXPECT_EQ(program.instrument.instrument.channelSetting(0), 3 * 32 + 2);  // power-on: nothing was sent
+
+    // The instrument of the run answers: the mode line says so, and Start works without a restart.
+    program.session->factoryRegisters = ownRegisters;
+    program.host.elapsedMs += Acquisition::ReconnectIntervalMs;
+    ASSERT_TRUE(program.runUntil([&] { return !window.acquisition().waitingForInstrument(); }));
+    EXPECT_TRUE(window.lbl_mode->text().startsWith("ONLINE on COM4"));
+    EXPECT_TRUE(window.lbl_waiting->isHidden());
+    EXPECT_FALSE(window.Timeradq->isActive());
+    program.host.advanceMinutes(1);  // a new acquisition folder
+    program.dialogs.inputs = {"Again"};
+    window.CmdPlay->click();
+    EXPECT_EQ(window.acquisition().state(), AcquisitionState::Running);
+    ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 1; }));
+    EXPECT_TRUE(window.acquisition().recording());
 }
 
 TEST(MainWindow, ClosingTheWindowDuringARunStopsItAndSwitchesTheOutputsOff) {

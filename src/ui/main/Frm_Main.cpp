@@ -111,10 +111,12 @@ void Frm_Main::runStartUpSteps() {
     splash_->show();
     hide();
     splash_->waitForStage(0, "STARTING........... Reading Configuration...", SplashIntervalMs);
+    if (leaving_) return;  // a signal during the splash ends the program here
 
     loadProject(workspace_, workspace_.config.Actual_Project_Number, dialogs_, status);
     startupStep_ = 4;
     splash_->waitForStage(1, "STARTING........... Opening Communication Port...", SplashIntervalMs);
+    if (leaving_) return;
 
     startupStep_ = 5;
     fillPanelsFromProject();
@@ -123,6 +125,10 @@ void Frm_Main::runStartUpSteps() {
     connectInstrument(workspace_, session_, dialogs_, host_, status);
     log_.program(session_.online() ? "Online: the instrument answers on COM" + std::to_string(session_.port)
                                    : std::string("Offline: no instrument found"));
+    if (leaving_) {
+        acquisition_->shutDown("the signal during the port search");  // the port found meanwhile gets its outputs off
+        return;
+    }
     // Told without waiting: "/RUN" starts right after.
     if (auto failure = watch_->apply(loadStatusSettings(workspace_.programFolder))) {
         log_.program(*failure);
@@ -150,6 +156,7 @@ void Frm_Main::runStartUpSteps() {
     }
     splash_->waitForStage(4, QString(), SplashLongIntervalMs);
     startupStep_ = 9;
+    if (leaving_) return;
     if (autorun_) startAcquisition(StartRequest{NameSource::Autorun, {}});
 }
 

@@ -59,6 +59,8 @@ public:
 
     /// The start-up sequence; false when the program must end.
     bool startUp();
+    /// True once shutDown() ran (a signal may come during the start-up).
+    bool leaving() const { return leaving_; }
 
     OperatingMode operatingMode() const { return session_.mode; }
     bool autorunRequested() const { return autorun_; }
