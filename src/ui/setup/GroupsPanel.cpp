@@ -226,6 +226,7 @@ void GroupsPanel::renameGroup() {
     if (!name) return;
     workspace_.groups.Name[group] = *name;
     item->setText(QString::fromStdString(formatDigits(group, 3) + "_" + *name));
+    annotations->showGroups();  // its Name column shows the new name at once
 }
 
 void GroupsPanel::moveWell(QListWidget* list, int group) {
