@@ -316,3 +316,19 @@ TEST(SetupRules, WholeNumberProblemsNameTheBox) {
     };
     for (const auto& [typed, problem] : cases) EXPECT_EQ(wholeNumberProblem("Acq. Lapse", typed), problem) << typed;
 }
+
+TEST(SetupRules, GroupLabelsSitBetweenTheBeamDots) {
+    constexpr double Text = 66, Radius = 5, Fallback = 45;
+    EXPECT_DOUBLE_EQ(groupLabelTop(0, 208, Text, Radius, Fallback), 67);   // between the dots at 50 and 150
+    EXPECT_DOUBLE_EQ(groupLabelTop(0, 100, Text, Radius, Fallback), 45);   // a 384 well has no such room
+    EXPECT_DOUBLE_EQ(groupLabelTop(30, 238, Text, Radius, Fallback), 67);  // a well that starts off the beam grid
+    // Wherever a 96-well row starts, its label covers no dot.
+    for (double top = 0; top < 400; top += 7) {
+        const double y = groupLabelTop(top, top + 208, Text, Radius, Fallback);
+        EXPECT_GE(y, top);
+        EXPECT_LE(y + Text, top + 208);
+        for (double dot = 50; dot < 700; dot += 100) {
+            EXPECT_TRUE(y + Text <= dot - Radius || y >= dot + Radius) << "well from " << top << ", dot at " << dot;
+        }
+    }
+}

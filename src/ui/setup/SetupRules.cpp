@@ -79,6 +79,19 @@ std::vector<std::string> listProjectNames(const std::filesystem::path& programFo
     return names;
 }
 
+double groupLabelTop(double top, double bottom, double textHeight, double dotRadius, double fallbackDrop) {
+    constexpr double BeamPitch = 100.0;
+    double gapStart = top;
+    for (double dot = std::floor((top - dotRadius - BeamPitch / 2) / BeamPitch) * BeamPitch + BeamPitch / 2;
+         dot - dotRadius < bottom; dot += BeamPitch) {
+        if (dot + dotRadius <= top) continue;
+        if (dot - dotRadius - gapStart >= textHeight) return gapStart + (dot - dotRadius - gapStart - textHeight) / 2;
+        gapStart = std::max(gapStart, dot + dotRadius);
+    }
+    if (bottom - gapStart >= textHeight) return gapStart + (bottom - gapStart - textHeight) / 2;
+    return top + fallbackDrop;
+}
+
 std::string projectListEntry(const std::filesystem::path& programFolder, const std::string& folderName) {
     const std::optional<SetupAsIs> read = readSetupAsIs(programFolder / folderName / SetupFileName);
     const std::string name = read ? std::string(trimBlanks(read->setup.Name)) : std::string();

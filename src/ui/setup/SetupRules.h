@@ -45,6 +45,13 @@ std::int16_t nextProjectNumber(int lastProject);
 /// characters, folders or files, but no link leading out of it), in name order.
 std::vector<std::string> listProjectNames(const std::filesystem::path& programFolder);
 
+/// The top of a group label `textHeight` tall in a well spanning `top` to
+/// `bottom` of the plate map (y down, a row of beam dots of `dotRadius` every
+/// 100 units at 50, 150, ...): centred in the first gap between the dot rows
+/// that holds it, so no beam dot falls on the label; `top` + `fallbackDrop`
+/// when no gap does.
+double groupLabelTop(double top, double bottom, double textHeight, double dotRadius, double fallbackDrop);
+
 /// How Load lists a project folder: its name and the folder ("Larvae (p00002)"),
 /// the folder alone when its setup.dat names none.
 std::string projectListEntry(const std::filesystem::path& programFolder, const std::string& folderName);
