@@ -110,6 +110,7 @@ void Acquisition::instrumentBack() {
     ticksSinceStart_ = 0;
     intervalCounter_ = 0;
     owner_.showInstrumentWait("");
+    owner_.instrumentAnswers();
     log_.event("Instrument back on " + comText(session_.port) + "; lost from " + clockText(lostAt_) + " to " +
                clockText(back) + "; beam settings and output state sent again");
     owner_.tell("The instrument answers again on " + comText(session_.port) + " since " + clockText(back) + "; " +

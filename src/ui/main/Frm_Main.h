@@ -49,6 +49,7 @@ class Frm_offline;
 class Frm_Report;
 class Frm_setup;
 class LiveView;
+class NoticesWindow;
 
 class Frm_Main : public QMainWindow, private AcquisitionOwner {
     Q_OBJECT
@@ -66,6 +67,8 @@ public:
     Frm_Init* splashWindow() const { return splash_.get(); }
     /// The report window; Frm_Report::openOn opens it on an acquisition folder.
     Frm_Report* reportWindow() const { return report_.get(); }
+    /// The run's messages, newest first; shown by the first one.
+    NoticesWindow* noticesWindow() const { return notices_; }
     /// The factory settings window ("Factory Settings").
     Frm_Factory* factoryWindow() const { return factory_.get(); }
     /// The device test "Test DEVICE" drives.
@@ -219,6 +222,8 @@ private:
     void onPlay();
     void startAcquisition(const StartRequest& request);
     void onReport();
+    /// The Pause button's caption and the mode line say whether the run is paused.
+    void showPauseState();
     void onFastCalibration();
     void onFastZero();
     void fillSelectors();
@@ -248,6 +253,7 @@ private:
     void blankReadingEnded() override;
     void tell(const std::string& message) override;
     void showInstrumentWait(const std::string& status) override;
+    void instrumentAnswers() override;
 
     // MainRunSafety.cpp: messages from the cycle, the lost instrument, Read Blank's question.
     void buildWaitingLabel();
@@ -257,7 +263,6 @@ private:
     InstrumentSession& session_;
     Host& host_;
     EventLog log_;
-    Dialogs& shownDialogs_;        ///< the boxes themselves, for what the cycle already logged
     LoggedDialogs loggedDialogs_;  ///< every other message also goes to the log
     Dialogs& dialogs_;
     std::string commandLine_;
@@ -277,6 +282,8 @@ private:
     std::unique_ptr<DeviceTestView> deviceView_;
     std::unique_ptr<DeviceTest> deviceTest_;
     std::unique_ptr<Frm_Factory> factory_;
+    QByteArray geometryBeforeFactory_;  ///< where the window was when Factory Settings hid it
+    NoticesWindow* notices_ = nullptr;  ///< a child of this window
 };
 
 }  // namespace zorvex
