@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "acquisition/AcquisitionOptions.h"
@@ -161,7 +162,8 @@ public:
 
 private:
     // Start (AcquisitionStart.cpp).
-    std::string askName(const StartRequest& request);
+    /// The experiment's name; nothing when the operator cancels the name box.
+    std::optional<std::string> askName(const StartRequest& request);
     bool refused();
     bool prepareRecording(const std::string& name, const StartRequest& request);
     bool makeAcquisitionFolder(const std::string& name);

@@ -86,6 +86,8 @@ public:
     /// While the instrument is lost: `status` says since when ("Waiting for
     /// the instrument since 03:05 (2 min)"); empty once it answers again.
     virtual void showInstrumentWait(const std::string& /*status*/) {}
+    /// The lost instrument answers again: what was told about its loss no longer holds.
+    virtual void instrumentAnswers() {}
 };
 
 }  // namespace zorvex

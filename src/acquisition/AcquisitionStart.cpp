@@ -25,11 +25,12 @@ bool Acquisition::start(const StartRequest& request) {
         return false;
     }
     if (refuseWhileLost("Start")) return false;
-    const std::string name = askName(request);
+    const std::optional<std::string> name = askName(request);
+    if (!name) return false;  // Cancel or Escape in the name box: nothing starts
     if (refused()) return false;
     purgePort(0);
     owner_.redraw(LiveRedraw::PanelFrame);
-    if (!prepareRecording(name, request)) return false;
+    if (!prepareRecording(*name, request)) return false;
 
     clearWorkingState();
     owner_.redraw(LiveRedraw::ChannelList);
@@ -49,15 +50,15 @@ bool Acquisition::start(const StartRequest& request) {
     return true;
 }
 
-std::string Acquisition::askName(const StartRequest& request) {
+std::optional<std::string> Acquisition::askName(const StartRequest& request) {
     if (request.source == NameSource::Autorun) return AutorunName;
     if (request.source == NameSource::Given) return request.name;
-    std::string name =
-        dialogs_.titledInput(namePrompt(options_.autoCalibration && options_.autoZero), StartTitle);
-    if (name.empty() &&
+    std::optional<std::string> name =
+        dialogs_.titledAnswer(namePrompt(options_.autoCalibration && options_.autoZero), StartTitle);
+    if (name && name->empty() &&
         dialogs_.message("Name is EMPTY. Activity is NOT going to be CALCULATED/RECORDED!", Buttons::OkCancel) ==
             Answer::Cancel) {
-        name = dialogs_.titledInput("Enter a Name for this experiment", StartTitle);
+        name = dialogs_.titledAnswer("Enter a Name for this experiment", StartTitle);
     }
     return name;
 }
@@ -113,10 +114,11 @@ bool Acquisition::makeAcquisitionFolder(const std::string& name) {
                          "start again.");
         return false;
     }
-    std::error_code ignored;
-    fs::create_directories(folder, ignored);
+    std::error_code error;
+    fs::create_directories(folder, error);
     if (!folderExists(folder)) {
-        dialogs_.message("Cannot create the acquisition folder " + folder.string());
+        dialogs_.message("Cannot create the acquisition folder " + folder.string() + ": " +
+                         (error ? error.message() : std::string("it is not there after creating it")));
         return false;
     }
     if (!saveProjectInto(workspace_, folder) || !copyProjectSideFiles(workspace_.projectFolder, folder) ||

@@ -202,6 +202,7 @@ void Acquisition::instrumentBack() {
     detection_.forgetPendingMarks();
     staleBlocks_.fill(true);
     owner_.showInstrumentWait("");
+    owner_.instrumentAnswers();
     const bool running = state_ != AcquisitionState::Stopped;
     log_.event("Instrument back on " + comText(session_.port) + "; lost from " + clockText(lostAt_) + " to " +
                clockText(back) + "; beam settings of " + beamsToSend_.source + " and output state " +

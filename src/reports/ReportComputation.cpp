@@ -10,7 +10,8 @@ namespace zorvex {
 
 namespace {
 
-constexpr std::int16_t MinBinMinutes = 2;
+// A minute is the finest bin the records' minute stamps tell apart.
+constexpr std::int16_t MinBinMinutes = 1;
 constexpr std::int32_t ShortRunMinutes = 30;
 constexpr std::int32_t QuarterHour = 15;
 

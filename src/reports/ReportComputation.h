@@ -15,7 +15,7 @@ struct BinSize {
     std::int16_t minutes = 0;  ///< J, which the bin-size box shows afterwards
 };
 
-/// J from the requested size and the span K: at least 2; an acquisition
+/// J from the requested size and the span K: at least 1; an acquisition
 /// shorter than one bin becomes one bin (whole quarter hours above 30 minutes).
 /// Throws OverflowError when J leaves 16 bits.
 BinSize adjustBinSize(long long requestedMinutes, std::int32_t span);

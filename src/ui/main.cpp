@@ -9,6 +9,7 @@
 #include "common/CommandLine.h"
 #include "platform/ProgramFolder.h"
 #include "store/Workspace.h"
+#include "ui/common/AppFonts.h"
 #include "ui/common/ExitSignals.h"
 #include "ui/common/QtDialogs.h"
 #include "ui/common/QtHost.h"
@@ -55,6 +56,7 @@ int main(int argc, char* argv[]) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationDisplayName("Zorvex");
+    zorvex::useMenuBarFontInMenus();
     zorvex::Workspace workspace;
     workspace.programFolder = zorvex::resolveProgramFolder(programFolder);
     zorvex::QtHost host;

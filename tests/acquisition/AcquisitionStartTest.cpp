@@ -95,6 +95,7 @@ TEST_F(AcquisitionOnPty, PromptedNameMakesTheFolderWithSetupCopyAndSubproj) {
 }
 
 TEST_F(AcquisitionOnPty, EmptyNameWithOkIsAMonitorRunWithoutFolder) {
+    dialogs.inputs = {""};
     ASSERT_TRUE(acquisition->start());
     ASSERT_EQ(dialogs.shown.size(), 2u);
     EXPECT_EQ(dialogs.shown[1], "Name is EMPTY. Activity is NOT going to be CALCULATED/RECORDED!");
@@ -113,6 +114,23 @@ TEST_F(AcquisitionOnPty, EmptyNameWithCancelAsksOnce) {
     EXPECT_EQ(dialogs.shown.back(), "Enter a Name for this experiment");
     EXPECT_EQ(acquisition->experimentName(), "Second try");
     EXPECT_TRUE(acquisition->recording());
+}
+
+TEST_F(AcquisitionOnPty, CancelInEitherNameBoxStartsNothing) {
+    // Cancel or Escape in the first box; then Cancel at "Name is EMPTY" and in the second box.
+    const std::vector<std::pair<std::deque<std::string>, std::size_t>> cases = {{{}, 1u}, {{""}, 3u}};
+    for (const auto& [typed, boxes] : cases) {
+        dialogs.shown.clear();
+        dialogs.inputs = typed;
+        dialogs.answers = {Answer::Cancel};
+        EXPECT_FALSE(acquisition->start());
+        EXPECT_EQ(dialogs.shown.size(), boxes);
+        EXPECT_EQ(acquisition->state(), AcquisitionState::Stopped);
+        EXPECT_FALSE(owner.timerOn);
+        EXPECT_FALSE(owner.controlsLocked);
+        EXPECT_EQ(foldersIn(workspace.projectFolder), 0u);
+        dialogs.answers.clear();
+    }
 }
 
 TEST_F(AcquisitionOnPty, ProjectZeroIsRefusedAndOpensTheSetupEditor) {

@@ -52,8 +52,8 @@ TEST_F(ReportComputationTest, RestartedMinuteCountUnwrapsIntoNextDay) {
 TEST_F(ReportComputationTest, BinSizeAdjustsForTinySizesAndShortRuns) {
     EXPECT_EQ(adjustBinSize(60, 20).minutes, 21);
     EXPECT_EQ(adjustBinSize(120, 100).minutes, 90);
-    EXPECT_EQ(adjustBinSize(1, 500).minutes, 2);
-    EXPECT_EQ(adjustBinSize(0, 500).minutes, 2);
+    EXPECT_EQ(adjustBinSize(1, 500).minutes, 1);  // one-minute bins as asked
+    EXPECT_EQ(adjustBinSize(0, 500).minutes, 1);
     EXPECT_EQ(adjustBinSize(60, 59).minutes, 60);
     EXPECT_THROW(adjustBinSize(40000, 50000), OverflowError);
 }

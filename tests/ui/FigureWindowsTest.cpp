@@ -10,6 +10,7 @@
 
 #include "FigureReaders.h"
 #include "OfflineWindow.h"
+#include "TypedKeys.h"
 #include "common/Files.h"
 #include "ui/report/FigureDialog.h"
 #include "ui/report/Frm_Report.h"
@@ -118,6 +119,21 @@ TEST(FigureDialog, ChoosesAKindPreviewsItAndSavesItWhereAsked) {
     const std::string text = textOfPdf(window.output / "well.pdf");
     EXPECT_NE(text.find("Well B1 (Control)"), std::string::npos) << text;
     EXPECT_NE(text.find("Control: mean of 2 wells"), std::string::npos) << text;
+}
+
+TEST(FigureDialog, TypedBinIsKeptAsTyped) {
+    FigureDialogWindow window;
+    ASSERT_NE(window.dialog, nullptr);
+    FigureDialog& dialog = *window.dialog;
+    QLineEdit* typed = dialog.cmbBin->lineEdit();
+    for (const QString bin : {"2", "12", "1"}) {
+        eraseAll(typed);
+        typeText(typed, bin);
+        EXPECT_EQ(dialog.cmbBin->currentText(), bin);  // not 240 or 120
+        const auto choices = dialog.choices();
+        ASSERT_TRUE(choices.has_value()) << dialog.lblStatus->text().toStdString();
+        EXPECT_EQ(choices->binMinutes, bin.toLongLong());
+    }
 }
 
 TEST(FigureDialog, WhatCannotBeDrawnOrWrittenIsSaidOnTheStatusLine) {

@@ -85,7 +85,7 @@ TEST(MainFirstHour, ToolSwitchesAndAnotherProjectReachTheMainWindow) {
     program.dialogs.answers = {Answer::No};  // no save before the load
     setup.cmdLoad->click();
     QListWidget* list = setup.List_project;
-    list->setCurrentItem(list->findItems("p00002", Qt::MatchExactly).front());
+    list->setCurrentItem(list->findItems("Larvae (p00002)", Qt::MatchExactly).front());
     emit list->itemDoubleClicked(list->currentItem());
     program.dialogs.shown.clear();
     setup.Command21->click();
@@ -119,6 +119,8 @@ TEST(MainFirstHour, MonitorRunSaysSoAndARecordingSaysWhereItWent) {
     EXPECT_EQ(window.lbl_mode->text().toStdString(), "ONLINE on COM4 (" + device + ")");
     EXPECT_EQ(window.mncom1[3]->text().toStdString(), "COM4\t" + device);
     EXPECT_TRUE(window.lbl_monitor->isHidden());
+
+    program.dialogs.inputs = {""};  // OK on an empty name box
 
     program.dialogs.answers = {Answer::Ok};  // the empty name stays: a monitor run
     window.CmdPlay->click();

@@ -54,6 +54,7 @@ TEST(MainWindowTools, ReadBlankDuringAMonitorRunLocksTheWindowsAndEndsByItself) 
     ASSERT_TRUE(program.start());
     Frm_Main& window = *program.window;
     manualZero(window);
+    program.dialogs.inputs = {""};  // OK on an empty name box
     program.dialogs.answers = {Answer::Ok};  // an empty name: a monitor run
     window.CmdPlay->click();
     ASSERT_EQ(window.acquisition().state(), AcquisitionState::Running);
@@ -140,6 +141,8 @@ TEST(MainWindowTools, DeviceTestIsRefusedDuringARunAndCancelTouchesNothing) {
     EXPECT_EQ(window.Picact->image(), panel);
     EXPECT_EQ(program.instrument.instrument.recentFrames().size(), frames);
 
+    program.dialogs.inputs = {""};  // OK on an empty name box
+
     program.dialogs.answers = {Answer::Ok};
     window.CmdPlay->click();  // a monitor run
     program.dialogs.shown.clear();
@@ -179,6 +182,8 @@ TEST(MainWindowTools, DeviceTestPaintsTheGridAndRunsToItsEnd) {
     EXPECT_EQ(window.lbl_autostart->text(), "Device test: 384 beams passed, 0 failed");
     EXPECT_EQ(QColor(cellPixel(*window.Picact, 37 / 16, 37 % 16)), QColor(0x30, 0xB0, 0x30));
 
+    program.dialogs.inputs = {""};  // OK on an empty name box
+
     program.dialogs.answers = {Answer::Ok};
     window.CmdPlay->click();  // a monitor run takes the panel back
     EXPECT_TRUE(window.lbl_autostart->isHidden());
@@ -190,6 +195,7 @@ TEST(MainWindowTools, FactoryWindowIsRefusedDuringARun) {
     OnlineProgram program;
     ASSERT_TRUE(program.start());
     Frm_Main& window = *program.window;
+    program.dialogs.inputs = {""};  // OK on an empty name box
     program.dialogs.answers = {Answer::Ok};
     window.CmdPlay->click();
     program.dialogs.shown.clear();
@@ -208,6 +214,10 @@ TEST(MainWindowTools, FactoryCalibrationIsWrittenAndReadBackAfterARestart) {
     ASSERT_TRUE(program.start());
     Frm_Main& window = *program.window;
     Frm_Factory& factory = *window.factoryWindow();
+    window.show();
+    window.setGeometry(140, 90, 900, 600);
+    QApplication::processEvents();
+    const QRect placed = window.geometry();
 
     window.mn_factory->trigger();
     ASSERT_TRUE(factory.isVisible());
@@ -228,10 +238,12 @@ TEST(MainWindowTools, FactoryCalibrationIsWrittenAndReadBackAfterARestart) {
     QApplication::sendEvent(factory.txt_set_temp, &escape);
     EXPECT_FALSE(factory.isVisible());
     EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.geometry(), placed);  // where the operator left it
     window.mn_factory->trigger();
     factory.Cmd_close->click();
     EXPECT_FALSE(factory.isVisible());
     EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.geometry(), placed);
     EXPECT_FALSE(factory.Timer_temp->isActive());
     EXPECT_EQ(program.instrument.instrument.factoryRegisters(), untouched);
     window.mn_factory->trigger();

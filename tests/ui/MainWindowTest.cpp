@@ -8,6 +8,7 @@
 
 #include "MainProgram.h"
 #include "common/Files.h"
+#include "ui/main/NoticesWindow.h"
 #include "ui/report/Frm_Report.h"
 
 using namespace zorvex;
@@ -175,15 +176,16 @@ TEST(MainWindow, RunArgumentStartsAnAutorunAcquisitionAndTheLapseEndOpensTheRepo
 
     program.host.advanceMinutes(2);
     ASSERT_TRUE(program.runUntil([&] { return window.acquisition().state() == AcquisitionState::Stopped; }));
-    ASSERT_TRUE(program.runUntil([&] { return !program.dialogs.shown.empty(); }));  // after the tick
-    EXPECT_EQ(program.dialogs.shown, std::vector<std::string>{"Acquisition finished"});
     ASSERT_NE(window.reportWindow(), nullptr);
-    EXPECT_TRUE(window.reportWindow()->isVisible());
+    ASSERT_TRUE(program.runUntil([&] { return window.reportWindow()->isVisible(); }));  // after the tick
+    EXPECT_TRUE(program.dialogs.shown.empty());
+    ASSERT_EQ(window.noticesWindow()->lst_notices->count(), 1);
+    EXPECT_TRUE(window.noticesWindow()->lst_notices->item(0)->text().endsWith("  Acquisition finished"));
     EXPECT_EQ(window.reportWindow()->Cmb_binsize->currentText(), "30");
     EXPECT_EQ(window.reportWindow()->Txt_inputfile->text().toStdString(), window.acquisition().folder().string());
 }
 
-TEST(MainWindow, WriteErrorBoxStaysOpenWhileTheTicksGoOnAndRecordTheirBins) {
+TEST(MainWindow, WriteErrorIsNoticedWhileTheTicksGoOnAndRecordTheirBins) {
     OnlineProgram program("", [](ProjectSetup& setup) {
         setup.RT_Buffer = 200;
         setup.Aq_lapse = 600;
@@ -193,29 +195,24 @@ TEST(MainWindow, WriteErrorBoxStaysOpenWhileTheTicksGoOnAndRecordTheirBins) {
     program.dialogs.inputs = {"Night run"};
     window.CmdPlay->click();
     ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 1; }));
+    program.dialogs.shown.clear();
     const auto folder = window.acquisition().folder();
     // The next bin's record cannot be appended while a folder stands in its way.
     std::filesystem::rename(folder / "counts.bin", folder / "kept.bin");
     std::filesystem::create_directory(folder / "counts.bin");
+    const QListWidget& notices = *window.noticesWindow()->lst_notices;
+    ASSERT_TRUE(program.runUntil([&] { return notices.count() > 0; }));
+    EXPECT_TRUE(notices.item(0)->text().contains("Data writing ERROR")) << notices.item(0)->text().toStdString();
 
-    int binsWhileOpen = 0;
-    program.dialogs.whileShown = [&](const std::string& text) {
-        if (text.rfind("Data writing ERROR", 0) != 0) return;
-        // The operator is away: the disk is mended, the box stays open, and
-        // the acquisition goes on underneath it.
-        std::filesystem::remove(folder / "counts.bin");
-        std::filesystem::rename(folder / "kept.bin", folder / "counts.bin");
-        const int before = window.acquisition().binsRecorded();
-        program.runUntil([&] { return window.acquisition().binsRecorded() >= before + 2; });
-        binsWhileOpen = window.acquisition().binsRecorded() - before;
-    };
-    ASSERT_TRUE(program.runUntil([&] { return binsWhileOpen > 0; }));
-    EXPECT_EQ(binsWhileOpen, 2);
+    // The operator is away: the disk is mended, nothing waits for a click.
+    std::filesystem::remove(folder / "counts.bin");
+    std::filesystem::rename(folder / "kept.bin", folder / "counts.bin");
+    const int before = window.acquisition().binsRecorded();
+    ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsRecorded() >= before + 2; }));
     EXPECT_TRUE(window.Timeradq->isActive());
     EXPECT_EQ(std::filesystem::file_size(folder / "counts.bin"), 3u * 774u);  // bin 2 lost, bins 3 and 4 kept
-    EXPECT_EQ(std::count_if(program.dialogs.shown.begin(), program.dialogs.shown.end(),
-                            [](const std::string& text) { return text.rfind("Data writing ERROR", 0) == 0; }),
-              1);
+    EXPECT_EQ(notices.count(), 1);
+    EXPECT_TRUE(program.dialogs.shown.empty());
 }
 
 TEST(MainWindow, InstrumentGoneMidRecordingShowsTheWaitInRedAndTellsTheOperatorOnce) {
@@ -231,7 +228,8 @@ TEST(MainWindow, InstrumentGoneMidRecordingShowsTheWaitInRedAndTellsTheOperatorO
     program.dialogs.shown.clear();
 
     program.instrument.unplug();
-    ASSERT_TRUE(program.runUntil([&] { return !program.dialogs.shown.empty(); }));
+    const QListWidget& notices = *window.noticesWindow()->lst_notices;
+    ASSERT_TRUE(program.runUntil([&] { return notices.count() > 0; }));
     for (int i = 0; i < 50; ++i) QApplication::processEvents();
     EXPECT_EQ(window.acquisition().state(), AcquisitionState::Running);
     EXPECT_TRUE(window.acquisition().waitingForInstrument());
@@ -240,9 +238,10 @@ TEST(MainWindow, InstrumentGoneMidRecordingShowsTheWaitInRedAndTellsTheOperatorO
     EXPECT_TRUE(window.lbl_waiting->text().startsWith("Waiting for the instrument since 14:5"));
     EXPECT_TRUE(window.Txt_time->styleSheet().contains("red"));
     EXPECT_EQ(window.lbl_mode->text().toStdString(), "INSTRUMENT LOST on COM4 - trying again every 5 s");
-    ASSERT_EQ(program.dialogs.shown.size(), 1u);
-    const std::string& message = program.dialogs.shown[0];
-    EXPECT_EQ(message.rfind("The instrument stopped answering on COM4", 0), 0u) << message;
+    EXPECT_TRUE(program.dialogs.shown.empty());
+    ASSERT_EQ(notices.count(), 1);
+    const std::string message = notices.item(0)->text().toStdString();
+    EXPECT_NE(message.find("  The instrument stopped answering on COM4"), std::string::npos) << message;
     const auto folder = window.acquisition().folder();
     EXPECT_NE(message.find("The bin recorded so far is saved in " + folder.string() + "."), std::string::npos)
         << message;
@@ -360,7 +359,8 @@ TEST(MainWindow, SelectorsZoomAndWellListPickTheShownChannel) {
     EXPECT_EQ(window.selectedChannel(), plate.channelAt(17, 1));
     EXPECT_EQ(window.lblcanal->text().toInt(), plate.channelAt(17, 1));
 
-    window.Cmdzoom_minus->click();
+    EXPECT_EQ(window.txtzoom->text(), "4");
+    for (int i = 0; i < 5; ++i) window.Cmdzoom_minus->click();
     EXPECT_EQ(window.txtzoom->text(), "0");
     for (int i = 0; i < 12; ++i) window.Cmdzoom_plus->click();
     EXPECT_EQ(window.txtzoom->text(), "10");
@@ -384,6 +384,8 @@ TEST(MainWindow, FastZeroAndFastCalibDuringAMonitorRunSetThresholdsAndBeams) {
     const ChannelTable before = program.workspace.channels;
     window.Cmd_autozero->click();
     EXPECT_EQ(program.workspace.channels.Threshold, before.Threshold);
+
+    program.dialogs.inputs = {""};  // OK on an empty name box
 
     program.dialogs.answers = {Answer::Ok};  // an empty name: a monitor run
     window.CmdPlay->click();

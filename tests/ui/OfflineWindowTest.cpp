@@ -171,6 +171,43 @@ TEST(OfflineWindow, GroupActivityDrawsTheWellAndGroupBars) {
     EXPECT_EQ(offline.dialogs.shown, std::vector<std::string>{"Activity file not Found"});
 }
 
+TEST(OfflineWindow, TheMarkedGroupViewAlwaysShowsTheChosenAcquisition) {
+    OfflineWindow offline;
+    offline.acquisition("01022023_1015", "z96f", 90);
+    offline.acquisition("02022023_0900", "z96f", 20);
+    offline.openAcquisition("01022023_1015");  // a first open, no click on the view
+    Frm_offline& window = *offline.window;
+    EXPECT_EQ(window.Cmd_leegroups->text(), "[Group Activity]");
+    EXPECT_GT(offline.pixelsOf(GroupBarGrey), 1000);
+    const QImage first = window.Picreal->image();
+
+    window.cmdback->click();
+    EXPECT_EQ(offline.pixelsOf(GroupBarGrey), 0);
+    offline.openAcquisition("02022023_0900");
+    EXPECT_GT(offline.pixelsOf(GroupBarGrey), 0);
+    EXPECT_NE(window.Picreal->image(), first);
+    window.Cmd_leegroups->click();  // pressing it again changes nothing
+    const QImage second = window.Picreal->image();
+    offline.openAcquisition("02022023_0900");
+    EXPECT_EQ(window.Picreal->image(), second);
+    EXPECT_TRUE(offline.dialogs.shown.empty());
+}
+
+TEST(OfflineWindow, TheFirstNoticeOnTheStatusLineMovesNothing) {
+    OfflineWindow offline;
+    Frm_offline& window = offline.open();
+    window.show();
+    QApplication::processEvents();
+    const QRect plot = window.Picreal->geometry();
+    const QRect list = window.Listpj->geometry();
+
+    window.statusBar()->showMessage("Exported: somewhere");
+    QApplication::processEvents();
+
+    EXPECT_EQ(window.Picreal->geometry(), plot);
+    EXPECT_EQ(window.Listpj->geometry(), list);
+}
+
 TEST(OfflineWindow, ChoosingAWellFromTheGroupListSelectsItsBeamZeroChannel) {
     OfflineWindow offline;
     offline.acquisition("01022023_1015");

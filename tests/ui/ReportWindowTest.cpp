@@ -1,10 +1,13 @@
 #include <QApplication>
 #include <QStatusBar>
+#include <cctype>
 
 #include "OfflineWindow.h"
+#include "TypedKeys.h"
 #include "common/Files.h"
 #include "control/InstrumentSession.h"
 #include "ui/main/Frm_Main.h"
+#include "ui/common/ElidedLabel.h"
 #include "ui/report/Frm_Report.h"
 
 using namespace zorvex;
@@ -84,7 +87,30 @@ TEST(ReportWindow, GenerateWritesTheReportOpensItAndShowsTheBinSizeUsed) {
 
     report.window->Cmb_binsize->setEditText("1");
     report.window->Cmd_generate->click();
-    EXPECT_EQ(report.window->Cmb_binsize->currentText(), "2");
+    EXPECT_EQ(report.window->Cmb_binsize->currentText(), "1");  // one-minute bins as asked
+}
+
+TEST(ReportWindow, TypedBinSizeIsKeptAsTypedAndGenerateUsesIt) {
+    ReportWindow report;
+    const std::filesystem::path folder = report.openOn(100);
+    report.window->Option_report[1]->click();
+    QLineEdit* typed = report.window->Cmb_binsize->lineEdit();
+    for (const QString bin : {"2", "12", "1", "5x"}) {
+        eraseAll(typed);
+        typeText(typed, bin);
+        const QString digits = QString(bin).remove('x');
+        EXPECT_EQ(report.window->Cmb_binsize->currentText(), digits);  // not 240 or 120
+        report.window->Cmd_generate->click();
+        EXPECT_EQ(report.window->Cmb_binsize->currentText(), digits);
+        // The first bin's label is the bin size.
+        const std::string text = readFile(folder / "report.txt").value_or("");
+        const std::string header = "Group/Time[m] " + digits.toStdString();
+        const std::size_t at = text.find(header);
+        ASSERT_NE(at, std::string::npos) << bin.toStdString() << "\n" << text.substr(0, 300);
+        EXPECT_FALSE(std::isdigit(static_cast<unsigned char>(text[at + header.size()]))) << text.substr(at, 40);
+        std::filesystem::remove(folder / "report.txt");
+    }
+    EXPECT_EQ(report.window->Cmb_binsize->count(), 11);  // nothing typed joined the list
 }
 
 TEST(ReportWindow, ShortAcquisitionIsOneBinAndTheBoxShowsItsSize) {
@@ -131,12 +157,42 @@ TEST(ReportWindow, AReportHeldOpenByTheOfficeSuiteIsKeptAndTheNextNameWritten) {
     EXPECT_EQ(readFile(folder / "report.csv").value_or(""), "kept");
     EXPECT_NE(readFile(folder / "report_1.csv").value_or("").find("Group/Time[m]"), std::string::npos);
     EXPECT_EQ(report.host.opened, std::vector<std::filesystem::path>{folder / "report_1.csv"});
-    EXPECT_EQ(report.window->statusBar()->currentMessage().toStdString(),
+    EXPECT_EQ(report.window->lbl_status->fullText().toStdString(),
               "Report written: " + (folder / "report_1.csv").string());
 
     std::filesystem::remove(folder / ".~lock.report.csv#");
     report.window->Cmd_generate->click();
     EXPECT_NE(readFile(folder / "report.csv").value_or("").find("Group/Time[m]"), std::string::npos);
+}
+
+TEST(ReportWindow, StatusLineIsAboutTheShownAcquisitionAndElidesInTheMiddle) {
+    ReportWindow report;
+    Frm_Report& window = *report.window;
+    const std::filesystem::path first = report.openOn(90);
+    window.show();
+    QApplication::processEvents();
+    window.Cmd_generate->click();
+    const QString written = QString::fromStdString("Report written: " + (first / "report.csv").string());
+    EXPECT_EQ(window.lbl_status->fullText(), written);
+    EXPECT_EQ(window.lbl_status->toolTip(), written);
+    EXPECT_TRUE(window.statusBar()->currentMessage().isEmpty());
+    EXPECT_LE(window.lbl_status->fontMetrics().horizontalAdvance(window.lbl_status->text()),
+              window.lbl_status->width());
+    window.lbl_status->resize(window.lbl_status->fontMetrics().horizontalAdvance(written) / 2,
+                              window.lbl_status->height());
+    const QString shown = window.lbl_status->text();
+    EXPECT_TRUE(shown.startsWith("Report wri")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith("report.csv")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+    EXPECT_LE(window.lbl_status->fontMetrics().horizontalAdvance(shown), window.lbl_status->width());
+
+    // The end of the next lapse opens the window on its own acquisition.
+    const auto second = report.acquisition("06032024_0900", "z96f", 30);
+    ASSERT_TRUE(window.openOn(second.folder(), "30"));
+    EXPECT_TRUE(window.lbl_status->fullText().isEmpty());
+    window.Cmd_generate->click();
+    ASSERT_TRUE(window.openOn(second.folder(), "30"));  // brought forward again: its line stays
+    EXPECT_TRUE(window.lbl_status->fullText().endsWith("report.csv"));
 }
 
 TEST(ReportWindow, ADesktopWithoutAViewerIsNamedWithThePath) {
@@ -145,12 +201,12 @@ TEST(ReportWindow, ADesktopWithoutAViewerIsNamedWithThePath) {
     report.host.openSucceeds = false;
 
     report.window->Cmd_generate->click();
-    EXPECT_EQ(report.window->statusBar()->currentMessage().toStdString(),
+    EXPECT_EQ(report.window->lbl_status->fullText().toStdString(),
               "Report written: " + (folder / "report.csv").string() +
                   "  (no program on this desktop opens it: open it from there)");
 
     report.window->mncircadian->trigger();
-    EXPECT_EQ(report.window->statusBar()->currentMessage().toStdString(),
+    EXPECT_EQ(report.window->lbl_status->fullText().toStdString(),
               "96 well files written in: " + folder.string() +
                   "  (no program on this desktop opens it: open it from there)");
 }
@@ -298,7 +354,7 @@ TEST(ReportWindow, ActivityTableAsksTheIntervalWritesBesideTheAcquisitionAndOpen
     report.window->mntable->trigger();
     EXPECT_EQ(report.dialogs.shown.back(), "Minutes per row of the activity table (1 to 1440):");
     EXPECT_EQ(report.host.opened, std::vector<std::filesystem::path>{folder});
-    EXPECT_EQ(report.window->statusBar()->currentMessage().toStdString(),
+    EXPECT_EQ(report.window->lbl_status->fullText().toStdString(),
               "Activity table activity_30min.csv written in: " + folder.string());
     // 96 wells of 3 whole half hours, under the header.
     EXPECT_EQ(countLines(folder / "activity_30min.csv"), 1 + 96 * 3);

@@ -3,6 +3,7 @@
 #include "SetupWindow.h"
 #include "common/Text.h"
 #include "store/PlateGroups.h"
+#include "ui/setup/GroupAnnotationTable.h"
 #include "ui/setup/GroupsPanel.h"
 
 using namespace zorvex;
@@ -203,6 +204,12 @@ TEST(SetupGroups, GroupsAreRenamedByDoubleClick) {
     EXPECT_EQ(setup.dialogs.shown.back(), "Enter New Group (003) Name");
     EXPECT_EQ(setup.items("combogrup")[3], "003_Control");
     EXPECT_EQ(setup.workspace.groups.Name[3], "Control");
+    // The annotation table's Name column follows at once.
+    const QTableWidget* table = window.groups()->annotations->tbl_annotations;
+    QStringList names;
+    for (int row = 0; row < table->rowCount(); ++row) names << table->item(row, 1)->text();
+    EXPECT_TRUE(names.contains("Control")) << names.join(",").toStdString();
+    EXPECT_FALSE(names.contains("Group3")) << names.join(",").toStdString();
 
     setup.doubleClick("combogrup", "003_Control");
     EXPECT_EQ(setup.items("combogrup")[3], "003_Control");

@@ -120,6 +120,21 @@ TEST(SetupProjects, AnEmptyNameIsRefusedWithoutTakingANumber) {
     EXPECT_FALSE(folderExists(setup.folder / "p00002"));
 }
 
+TEST(SetupProjects, ASaveThatFailsSaysWhy) {
+    SetupWindow setup;
+    Frm_setup& window = setup.open();
+    // A folder where setup.dat goes: the file cannot take its place.
+    const auto project = setup.folder / "p00001";
+    std::filesystem::remove(project / "setup.dat");
+    std::filesystem::create_directory(project / "setup.dat");
+    setup.dialogs.answers = {Answer::Yes};
+
+    window.Cmdsavepj->click();
+
+    ASSERT_EQ(setup.dialogs.shown.size(), 2u);
+    EXPECT_EQ(setup.dialogs.shown[1], "<Error Saving Project Files> in " + project.string() + ": Is a directory");
+}
+
 TEST(SetupProjects, SaveWithYesWritesTheProjectButNotTheConfiguration) {
     SetupWindow setup;
     // A configuration on disk that differs from memory shows any rewrite.
@@ -176,12 +191,13 @@ TEST(SetupProjects, ChoosingAProjectFromTheListLoadsIt) {
 
     EXPECT_EQ(setup.dialogs.shown, (std::vector<std::string>{"Do you like to save current values before new load?"}));
     EXPECT_TRUE(window.frm_project->isVisible());
-    EXPECT_EQ(setup.items("List_project"), (std::vector<std::string>{"p00001", "p00012"}));
+    EXPECT_EQ(setup.items("List_project"), (std::vector<std::string>{"Demo (p00001)", "Twelve (p00012)"}));
+    EXPECT_EQ(setup.child<QLabel>("lbl_projecthint")->text(), "Double-click a project to open it.");
 
     emit window.List_project->itemDoubleClicked(nullptr);  // nothing selected yet
     EXPECT_EQ(setup.workspace.config.Actual_Project_Number, 1);
 
-    setup.doubleClick("List_project", "p00012");
+    setup.doubleClick("List_project", "Twelve (p00012)");
 
     EXPECT_EQ(setup.workspace.config.Actual_Project_Number, 12);
     EXPECT_EQ(setup.workspace.projectFolder, setup.folder / "p00012");

@@ -1,6 +1,7 @@
 #include <QFocusEvent>
 
 #include "SetupWindow.h"
+#include "TypedKeys.h"
 #include "common/Files.h"
 #include "ui/setup/GroupsPanel.h"
 #include "ui/setup/SettingsPanels.h"
@@ -30,21 +31,69 @@ bool anyChannelGrouped(const Workspace& workspace) {
 
 }  // namespace
 
-TEST(SetupSettings, LapseIsClampedAsItIsTyped) {
+TEST(SetupSettings, LapseKeepsWhatIsTypedAndIsClampedWhenLeft) {
     SetupWindow setup;
     Frm_setup& window = setup.open();
     QLineEdit* lapse = window.config()->Txtlapse;
     EXPECT_EQ(lapse->text(), "10");
 
-    const std::vector<std::pair<QString, std::pair<QString, int>>> cases = {
-        {"40000", {"32000", 32000}}, {"0", {"2", 2}},        {"", {"2", 2}},    {"0.4", {"2", 2}},
-        {"45", {"45", 45}},          {"90.5", {"90.5", 90}}, {"abc", {"2", 2}}, {"99999999", {"32000", 32000}},
+    eraseAll(lapse);
+    EXPECT_EQ(lapse->text(), "");  // not "2" at once
+    EXPECT_EQ(setup.workspace.setup.Aq_lapse, 10);
+    typeText(lapse, "45");
+    EXPECT_EQ(lapse->text(), "45");
+    EXPECT_EQ(setup.workspace.setup.Aq_lapse, 45);
+
+    struct Case {
+        QString typed;
+        QString shownWhenLeft;
+        int stored;
     };
-    for (const auto& [typed, expected] : cases) {
-        lapse->setText(typed);
-        EXPECT_EQ(lapse->text(), expected.first) << typed.toStdString();
-        EXPECT_EQ(setup.workspace.setup.Aq_lapse, expected.second) << typed.toStdString();
+    for (const Case& c : {Case{"40000", "32000", 32000}, Case{"0", "2", 2}, Case{"-7", "2", 2}, Case{"90", "90", 90}}) {
+        eraseAll(lapse);
+        typeText(lapse, c.typed);
+        EXPECT_EQ(lapse->text(), c.typed);
+        leave(lapse);
+        EXPECT_EQ(lapse->text(), c.shownWhenLeft) << c.typed.toStdString();
+        EXPECT_EQ(setup.workspace.setup.Aq_lapse, c.stored) << c.typed.toStdString();
     }
+}
+
+TEST(SetupSettings, NumberBoxesTakeOnlyDigitsAndSayWhatIsWrong) {
+    SetupWindow setup;
+    Frm_setup& window = setup.open();
+    ConfigPanel& config = *window.config();
+    EXPECT_TRUE(config.lbl_numberproblem->isHidden());
+
+    eraseAll(config.Txtlapse);
+    typeText(config.Txtlapse, "abc");
+    EXPECT_EQ(config.Txtlapse->text(), "");  // not "2bc"
+    EXPECT_FALSE(config.lbl_numberproblem->isHidden());
+    EXPECT_EQ(config.lbl_numberproblem->text(), "Acq. Lapse is empty: type a whole number");
+    EXPECT_EQ(setup.workspace.setup.Aq_lapse, 10);
+
+    typeText(config.Txtlapse, "30");
+    EXPECT_TRUE(config.lbl_numberproblem->isHidden());
+
+    eraseAll(config.Txtsample);
+    typeText(config.Txtsample, "99x7");
+    EXPECT_EQ(config.Txtsample->text(), "997");
+    EXPECT_EQ(setup.workspace.setup.Sample_Rate, 997);
+}
+
+TEST(SetupSettings, SaveRefusesABoxThatHoldsNoNumber) {
+    SetupWindow setup;
+    Frm_setup& window = setup.open();
+    const auto setupFile = setup.folder / "p00001" / "setup.dat";
+    const std::string before = readFile(setupFile).value_or("");
+    eraseAll(window.config()->Txtlapse);
+
+    setup.dialogs.answers = {Answer::Yes};
+    window.Cmdsavepj->click();
+
+    ASSERT_EQ(setup.dialogs.shown.size(), 2u);
+    EXPECT_EQ(setup.dialogs.shown[1], "The project was not saved. Acq. Lapse is empty: type a whole number.");
+    EXPECT_EQ(readFile(setupFile).value_or(""), before);
 }
 
 TEST(SetupSettings, BufferIsCheckedWhenTheBoxIsLeft) {
@@ -75,12 +124,14 @@ TEST(SetupSettings, FreeNumberBoxesClampToSixteenBits) {
     Frm_setup& window = setup.open();
     window.config()->Txtsample->setText("99999");
     EXPECT_EQ(setup.workspace.setup.Sample_Rate, 32767);
+    leave(window.config()->Txtsample);
     EXPECT_EQ(window.config()->Txtsample->text(), "32767");
     window.config()->Txt_dspinterval->setText("-40000");
     EXPECT_EQ(setup.workspace.setup.DSP_Interval, -32768);
-    window.config()->Txt_dspinterval->setText("12.5");
-    EXPECT_EQ(setup.workspace.setup.DSP_Interval, 12);
+    window.config()->Txt_dspinterval->setText("12.5");  // not a whole number: the setting stays
+    EXPECT_EQ(setup.workspace.setup.DSP_Interval, -32768);
     EXPECT_EQ(window.config()->Txt_dspinterval->text(), "12.5");
+    EXPECT_EQ(window.config()->numberProblem(), "DSP Interval: \"12.5\" is not a whole number");
 }
 
 TEST(SetupSettings, ModesAndOutputChoicesFollowTheListIndex) {
@@ -250,4 +301,34 @@ TEST(SetupRules, ProjectNumbersAndTypedValues) {
     EXPECT_EQ(typedInt16("1e400"), 32767);
     EXPECT_EQ(typedName(" \"A\" \r\n B "), "'A'   B");
     EXPECT_EQ(typedName("\t "), std::nullopt);
+}
+
+TEST(SetupRules, WholeNumberProblemsNameTheBox) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+        {"45", std::nullopt},
+        {"-7", std::nullopt},
+        {"32000", std::nullopt},
+        {"", "Acq. Lapse is empty: type a whole number"},
+        {"-", "Acq. Lapse: \"-\" is not a whole number"},
+        {"2bc", "Acq. Lapse: \"2bc\" is not a whole number"},
+        {"12.5", "Acq. Lapse: \"12.5\" is not a whole number"},
+        {"123456", "Acq. Lapse: \"123456\" is not a whole number"},
+    };
+    for (const auto& [typed, problem] : cases) EXPECT_EQ(wholeNumberProblem("Acq. Lapse", typed), problem) << typed;
+}
+
+TEST(SetupRules, GroupLabelsSitBetweenTheBeamDots) {
+    constexpr double Text = 66, Radius = 5, Fallback = 45;
+    EXPECT_DOUBLE_EQ(groupLabelTop(0, 208, Text, Radius, Fallback), 67);   // between the dots at 50 and 150
+    EXPECT_DOUBLE_EQ(groupLabelTop(0, 100, Text, Radius, Fallback), 45);   // a 384 well has no such room
+    EXPECT_DOUBLE_EQ(groupLabelTop(30, 238, Text, Radius, Fallback), 67);  // a well that starts off the beam grid
+    // Wherever a 96-well row starts, its label covers no dot.
+    for (double top = 0; top < 400; top += 7) {
+        const double y = groupLabelTop(top, top + 208, Text, Radius, Fallback);
+        EXPECT_GE(y, top);
+        EXPECT_LE(y + Text, top + 208);
+        for (double dot = 50; dot < 700; dot += 100) {
+            EXPECT_TRUE(y + Text <= dot - Radius || y >= dot + Radius) << "well from " << top << ", dot at " << dot;
+        }
+    }
 }

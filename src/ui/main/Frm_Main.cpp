@@ -13,6 +13,7 @@
 #include "ui/factory/Frm_Factory.h"
 #include "ui/main/DeviceTestView.h"
 #include "ui/main/LiveView.h"
+#include "ui/main/NoticesWindow.h"
 #include "ui/offline/Frm_offline.h"
 #include "ui/report/Frm_Report.h"
 #include "ui/setup/Frm_setup.h"
@@ -31,7 +32,6 @@ Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& di
       session_(session),
       host_(host),
       log_(host),
-      shownDialogs_(dialogs),
       loggedDialogs_(dialogs, log_),
       dialogs_(loggedDialogs_),
       commandLine_(std::move(commandLine)),
@@ -47,6 +47,7 @@ Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& di
     resize(1280, 800);
     buildWidgets();
     buildWaitingLabel();
+    notices_ = new NoticesWindow(this);
     buildMenus();
     setupPanel_.attach(frm_autotext, lbl_autotext, lbl_autochannel, picturecal);
     live_ = std::make_unique<LiveView>(workspace_, session_, *acquisition_, Picreal, Picact);

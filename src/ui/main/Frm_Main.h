@@ -50,6 +50,7 @@ class Frm_Report;
 class Frm_setup;
 class LiveView;
 class RunWatch;
+class NoticesWindow;
 
 class Frm_Main : public QMainWindow, private AcquisitionOwner {
     Q_OBJECT
@@ -69,6 +70,8 @@ public:
     Frm_Init* splashWindow() const { return splash_.get(); }
     /// The report window; Frm_Report::openOn opens it on an acquisition folder.
     Frm_Report* reportWindow() const { return report_.get(); }
+    /// The run's messages, newest first; shown by the first one.
+    NoticesWindow* noticesWindow() const { return notices_; }
     /// The factory settings window ("Factory Settings").
     Frm_Factory* factoryWindow() const { return factory_.get(); }
     /// The device test "Test DEVICE" drives.
@@ -225,6 +228,8 @@ private:
     void onPlay();
     void startAcquisition(const StartRequest& request);
     void onReport();
+    /// The Pause button's caption and the mode line say whether the run is paused.
+    void showPauseState();
     void onFastCalibration();
     void onFastZero();
     void fillSelectors();
@@ -256,6 +261,7 @@ private:
     void showInstrumentWait(const std::string& status) override;
     void notify(RunEvent event, const std::string& message) override;
     void binClosed(const BinSummary& summary) override;
+    void instrumentAnswers() override;
 
     // MainRunSafety.cpp: messages from the cycle, the lost instrument, Read Blank's question.
     void buildWaitingLabel();
@@ -265,7 +271,6 @@ private:
     InstrumentSession& session_;
     Host& host_;
     EventLog log_;
-    Dialogs& shownDialogs_;        ///< the boxes themselves, for what the cycle already logged
     LoggedDialogs loggedDialogs_;  ///< every other message also goes to the log
     Dialogs& dialogs_;
     std::string commandLine_;
@@ -286,6 +291,8 @@ private:
     std::unique_ptr<DeviceTest> deviceTest_;
     std::unique_ptr<Frm_Factory> factory_;
     std::unique_ptr<RunWatch> watch_;  ///< the status page and the notify command
+    QByteArray geometryBeforeFactory_;  ///< where the window was when Factory Settings hid it
+    NoticesWindow* notices_ = nullptr;  ///< a child of this window
 };
 
 }  // namespace zorvex

@@ -12,6 +12,7 @@
 #include "control/InstrumentSession.h"
 #include "store/Workspace.h"
 #include "ui/common/PlotSurface.h"
+#include "ui/main/LiveViewModel.h"
 
 namespace zorvex {
 
@@ -58,7 +59,7 @@ private:
     int channel_ = 0;
     std::string wellName_;
     std::vector<int> memberWells_;
-    int zoom_ = 0;
+    int zoom_ = DefaultZoom;
     std::array<std::int16_t, ChannelSlots> bases_{};
 };
 

@@ -19,6 +19,10 @@ namespace zorvex {
 
 /// Highest zoom level of the signal plot.
 constexpr int MaxZoom = 10;
+/// The zoom a run starts at: zoom 0 plots raw 12-bit samples, which sit far
+/// above the plot's top, so the trace would be a flat line without its dips;
+/// at 4 a larva's crossing reaches half the plot's height and the noise shows.
+constexpr int DefaultZoom = 4;
 /// Well and group bars are drawn no taller than this.
 constexpr std::int16_t BarCap = 9999;
 

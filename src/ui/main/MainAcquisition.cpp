@@ -32,7 +32,10 @@ void Frm_Main::connectAcquisition() {
         watch_->tickEnded();
     });
     connect(CmdPlay, &QPushButton::clicked, this, [this] { startAcquisition(StartRequest{}); });
-    connect(CmdPause, &QPushButton::clicked, this, [this] { acquisition_->pauseOrResume(); });
+    connect(CmdPause, &QPushButton::clicked, this, [this] {
+        acquisition_->pauseOrResume();
+        showPauseState();
+    });
     connect(CmdStop, &QPushButton::clicked, this, [this] {
         acquisition_->stop();
         lblcalibrando->hide();
@@ -70,7 +73,7 @@ void Frm_Main::startAcquisition(const StartRequest& request) {
 }
 
 void Frm_Main::onReport() {
-    if (!acquisition_->folder().empty()) openReport(acquisition_->folder());
+    if (!acquisition_->folder().empty()) report_->openOn(acquisition_->folder(), combo_minutes->currentText());
 }
 
 void Frm_Main::onFastCalibration() {
@@ -204,6 +207,7 @@ void Frm_Main::lockControls(bool running) {
     }
     CmdPlay->setEnabled(!running);
     CmdPause->setEnabled(running);
+    showPauseState();
     CmdSetup->setEnabled(!running);
     CmdOffline->setEnabled(!running);
     Cmb_organism->setEnabled(!running);
@@ -214,8 +218,28 @@ void Frm_Main::lockControls(bool running) {
     }
 }
 
+void Frm_Main::showPauseState() {
+    const bool paused = acquisition_->state() == AcquisitionState::Paused;
+    CmdPause->setText(paused ? "Resume" : "Pause");
+    if (acquisition_->waitingForInstrument()) return;  // the lost instrument's line says more
+    showOperatingMode();
+    // Seen from across the room: a paused run records nothing.
+    if (paused) lbl_mode->setText(lbl_mode->text() + " - RUN PAUSED, nothing is sampled");
+}
+
 void Frm_Main::openSetupEditor() { showSetup(); }
 
-void Frm_Main::openReport(const std::filesystem::path& folder) { report_->openOn(folder, combo_minutes->currentText()); }
+void Frm_Main::openReport(const std::filesystem::path& folder) {
+    // Asked from the tick at the end of the lapse: the run stops, logs and
+    // unlocks first, and a folder without records is told in the notices,
+    // since a box there would hold the stop until someone clicks.
+    QTimer::singleShot(0, this, [this, folder] {
+        if (Frm_Report::holdsActivity(folder)) {
+            report_->openOn(folder, combo_minutes->currentText());
+        } else {
+            tell("Activity file not Found in " + folder.string() + ": no record was saved, so there is no report");
+        }
+    });
+}
 
 }  // namespace zorvex

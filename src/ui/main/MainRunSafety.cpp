@@ -2,12 +2,12 @@
 // acquisition cycle shown without stopping it, the waiting state while the
 // instrument is lost, Read Blank's question, and the shut-down at exit.
 
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "acquisition/Acquisition.h"
 #include "status/RunWatch.h"
 #include "ui/main/Frm_Main.h"
+#include "ui/main/NoticesWindow.h"
 
 namespace zorvex {
 
@@ -23,14 +23,16 @@ void Frm_Main::buildWaitingLabel() {
 }
 
 void Frm_Main::tell(const std::string& message) {
-    // Shown once the tick has returned: the box's own event loop keeps the
-    // acquisition timer running underneath it. The cycle has logged it.
-    QTimer::singleShot(0, this, [this, message] { shownDialogs_.message(message, Buttons::Ok); });
+    // A list, not a box: a box's own event loop would run the next ticks inside
+    // this one, and a flapping link would stack them. The cycle has logged it.
+    notices_->tell(host_.now(), message, acquisition_->waitingForInstrument());
 }
 
 void Frm_Main::notify(RunEvent event, const std::string& message) { watch_->notify(event, message); }
 
 void Frm_Main::binClosed(const BinSummary& summary) { watch_->binClosed(summary); }
+
+void Frm_Main::instrumentAnswers() { notices_->instrumentAnswers(host_.now()); }
 
 void Frm_Main::showInstrumentWait(const std::string& status) {
     watch_->instrumentWait(status);

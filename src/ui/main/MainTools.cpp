@@ -26,7 +26,12 @@ void Frm_Main::connectTools() {
     connect(mnstatustest, &QAction::triggered, this, &Frm_Main::onDeviceTest);
     connect(Timer_test, &QTimer::timeout, this, &Frm_Main::onDeviceTestTick);
     connect(mn_factory, &QAction::triggered, this, &Frm_Main::onFactorySettings);
-    connect(factory_.get(), &Frm_Factory::closed, this, &QWidget::show);
+    connect(factory_.get(), &Frm_Factory::closed, this, [this] {
+        // Shown again where the operator left it: a window hidden and shown
+        // again is otherwise placed anew by the window manager.
+        restoreGeometry(geometryBeforeFactory_);
+        show();
+    });
     // The program folder, not the working folder: the program may be started from anywhere.
     connect(mncontent, &QAction::triggered, this, [this] {
         const std::filesystem::path guide = workspace_.programFolder / "zorvex_help.pdf";
@@ -84,6 +89,7 @@ void Frm_Main::onFactorySettings() {
     if (!factoryWindowAllowed(session_.online(), acquisition_->state() != AcquisitionState::Stopped, dialogs_)) {
         return;
     }
+    geometryBeforeFactory_ = saveGeometry();
     hide();
     factory_->open();
 }

@@ -8,6 +8,7 @@
 
 #include "ui/about/Frm_About.h"
 #include "ui/main/Frm_Main.h"
+#include "ui/main/LiveViewModel.h"
 #include "ui/main/PanelRules.h"
 #include "ui/main/StatusSettingsDialog.h"
 
@@ -121,7 +122,7 @@ QWidget* Frm_Main::buildLiveArea(QWidget* parent) {
     Cmdzoom_minus = named<QPushButton>("Cmdzoom_minus", "-", Framereal);
     txtzoom = box("txtzoom", Framereal, 40);
     txtzoom->setReadOnly(true);
-    txtzoom->setText("0");
+    txtzoom->setText(QString::number(DefaultZoom));
     Cmdzoom_plus = named<QPushButton>("Cmdzoom_plus", "+", Framereal);
     for (QWidget* widget : {static_cast<QWidget*>(Cmdzoom_minus), static_cast<QWidget*>(txtzoom),
                             static_cast<QWidget*>(Cmdzoom_plus)}) {

@@ -59,6 +59,9 @@ Frm_offline::Frm_offline(const std::filesystem::path& programFolder, Dialogs& di
     layout->addLayout(body, 1);
     layout->addWidget(buildSwitchBar());
     setCentralWidget(central);
+    // Made now, so that its line is kept from the start: made by the first
+    // notice, it would push the whole window up by its height.
+    statusBar();
 
     cmb_modeanalisis->addItems({"Mode:0", "Mode:1"});
     cmb_modeanalisis->setCurrentIndex(0);
@@ -230,6 +233,8 @@ void Frm_offline::showReportText(const std::string& text) {
 }
 
 void Frm_offline::listProjects() {
+    // Back leaves the acquisition: its drawing must not stay as if it were the next one's.
+    Picreal->clear();
     Listpj->clear();
     for (const std::string& name : listProjectNames(programFolder_)) Listpj->addItem(QString::fromStdString(name));
     browseLevel_ = 0;

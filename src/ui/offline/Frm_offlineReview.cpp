@@ -60,6 +60,8 @@ void Frm_offline::openAcquisition() {
     info += "]";
     QString shown = Txt_reporte->toPlainText() + QString::fromStdString(info).replace("\r\n", "\n");
     Txt_reporte->setPlainText(shown);
+    // The marked view shows this acquisition at once, never the one before.
+    redrawView();
 }
 
 void Frm_offline::loadPage(int page, int progressSteps) {

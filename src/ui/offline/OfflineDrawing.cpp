@@ -43,6 +43,12 @@ double lineHeight(const PlotSurface& surface) {
     return std::abs(surface.toUser(QPointF(0, pixels)).y() - surface.toUser(QPointF(0, 0)).y());
 }
 
+// Width of `text` in the surface's user units.
+double textWidth(const PlotSurface& surface, const QString& text) {
+    const double pixels = QFontMetrics(surface.font()).horizontalAdvance(text);
+    return std::abs(surface.toUser(QPointF(pixels, 0)).x() - surface.toUser(QPointF(0, 0)).x());
+}
+
 void blockLine(PlotSurface& surface, int slot) {
     surface.line(BlockWidth * slot, SignalTop, BlockWidth * slot, 0, BlockLine);
 }
@@ -153,9 +159,17 @@ void drawChannelSignal(PlotSurface& surface, const PageBuffer& page, int pageNum
     const PageLabels labels = pageLabels(pageNumber, loaded, samples);
     surface.text(SignalLeft, SignalTop, "100%", Qt::black);
     surface.text(SignalLeft, 100, "  0%", Qt::black);
-    surface.text(0, -30, QString::fromStdString(labels.first), Qt::black);
-    surface.text(dataEnd / 2, -25, "[sample]", Qt::black);
-    surface.text(std::max(dataEnd - LabelWidth, LabelWidth), -30, QString::fromStdString(labels.last), Qt::black);
+    const QString first = QString::fromStdString(labels.first);
+    const QString last = QString::fromStdString(labels.last);
+    const double lastX = std::max(dataEnd - LabelWidth, LabelWidth);
+    surface.text(0, -30, first, Qt::black);
+    surface.text(lastX, -30, last, Qt::black);
+    // The unit goes midway between the two numbers, and only where it fits between them.
+    const QString unit = "[sample]";
+    const double firstEnd = textWidth(surface, first);
+    const double unitWidth = textWidth(surface, unit);
+    const double gap = lastX - firstEnd;
+    if (gap > unitWidth * 1.2) surface.text(firstEnd + (gap - unitWidth) / 2, -25, unit, Qt::black);
 
     std::vector<QPointF> points(static_cast<std::size_t>(samples));
     for (int slot = 0; slot < loaded; ++slot) {
@@ -170,8 +184,8 @@ void drawChannelSignal(PlotSurface& surface, const PageBuffer& page, int pageNum
 
 void drawReanalysis(PlotSurface& surface, const PageReanalysis& reanalysis, const std::vector<WellBeam>& beams,
                     int maxBeam, int samplesPerBlock) {
-    // A line below the "100%" label, which shares the top line's left end.
-    surface.text(100, SignalTop - lineHeight(surface), "Time(min)", Qt::black);
+    // In the left margin below the "100%" label, clear of the block lines.
+    surface.text(SignalLeft, SignalTop - lineHeight(surface), "Time(min)", Qt::black);
     for (const WellBeam& beam : beams) {
         surface.filledBox(100, 100 * beam.beam + 20, 598, 100 * beam.beam + 40, colourOf(beam, maxBeam));
     }

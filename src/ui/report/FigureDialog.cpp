@@ -10,12 +10,12 @@
 #include "common/Files.h"
 #include "figures/FigureCanvas.h"
 #include "figures/Figures.h"
+#include "ui/report/BinSizeBox.h"
 
 namespace zorvex {
 
 namespace {
 
-constexpr const char* BinSizes[] = {"5", "15", "30", "60", "120", "180", "240", "360", "480", "720", "1440"};
 // In the order of FigureKinds, ErrorBand, HeatValue and PageSize.
 constexpr const char* KindCaptions[] = {"Group activity over time", "Plate heat map", "Actogram"};
 constexpr const char* ErrorCaptions[] = {"\u00b1 standard error", "\u00b1 standard deviation", "No band"};
@@ -86,8 +86,7 @@ QWidget* FigureDialog::buildSettings() {
     form_->setContentsMargins(0, 0, 0, 0);
     cmbKind = comboOf("cmbKind", KindCaptions, area);
     form_->addRow("Figure:", cmbKind);
-    cmbBin = comboOf("cmbBin", BinSizes, area);
-    cmbBin->setEditable(true);
+    cmbBin = binSizeBox("cmbBin", area);
     form_->addRow("Bin size (min):", cmbBin);
     cmbError = comboOf("cmbError", ErrorCaptions, area);
     form_->addRow("Band:", cmbError);

@@ -20,7 +20,9 @@
 #include "reports/Recalculation.h"
 #include "reports/RhythmExport.h"
 #include "reports/WellExport.h"
+#include "ui/common/ElidedLabel.h"
 #include "ui/common/WrittenNotice.h"
+#include "ui/report/BinSizeBox.h"
 #include "ui/report/FigureDialog.h"
 #include "ui/report/ScreeningWindow.h"
 #include "views/ChannelSignal.h"
@@ -29,7 +31,6 @@ namespace zorvex {
 
 namespace {
 
-constexpr const char* BinSizes[] = {"5", "15", "30", "60", "120", "180", "240", "360", "480", "720", "1440"};
 constexpr const char* Methods[] = {"0_Threshold+Binary (Old Method.w/filters)", "1_Threshold Avrg (Default.Agar&liquid)",
                                    "2_uOrganism (Motility Index)"};
 // SNR factors the organisms start from, in the order of the organism list.
@@ -85,7 +86,20 @@ Frm_Report::Frm_Report(const std::filesystem::path& programFolder, Dialogs& dial
     layout->addWidget(buildReportControls());
     layout->addWidget(buildRecalculationFrame());
     setCentralWidget(central);
+    buildStatusLine();
     setGrown(false);
+}
+
+void Frm_Report::buildStatusLine() {
+    lbl_status = named(new ElidedLabel(statusBar()), "lbl_status");
+    statusBar()->addWidget(lbl_status, 1);
+    // Every notice goes to the label, which elides a long path in the middle
+    // instead of cutting it at the window's edge.
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty()) return;
+        lbl_status->setFullText(message);
+        statusBar()->clearMessage();
+    });
 }
 
 void Frm_Report::buildMenu() {
@@ -109,9 +123,7 @@ QWidget* Frm_Report::buildReportControls() {
     Txt_inputfile->setMinimumWidth(420);
     fileRow->addWidget(Txt_inputfile, 1);
     fileRow->addWidget(new QLabel("Bin size (min):", area));
-    Cmb_binsize = named(new QComboBox(area), "Cmb_binsize");
-    Cmb_binsize->setEditable(true);
-    for (const char* size : BinSizes) Cmb_binsize->addItem(size);
+    Cmb_binsize = binSizeBox("Cmb_binsize", area);
     Cmb_binsize->setEditText("60");
     fileRow->addWidget(Cmb_binsize);
     layout->addLayout(fileRow);
@@ -236,13 +248,19 @@ void Frm_Report::setGrown(bool grown) {
     adjustSize();
 }
 
+bool Frm_Report::holdsActivity(const std::filesystem::path& acquisitionFolder) {
+    return !acquisitionFolder.empty() && fileExists(acquisitionFolder / "counts.bin");
+}
+
 bool Frm_Report::openOn(const std::filesystem::path& acquisitionFolder, const QString& binSizeText) {
-    if (acquisitionFolder.empty() || !fileExists(acquisitionFolder / "counts.bin")) {
+    if (!holdsActivity(acquisitionFolder)) {
         dialogs_.message("Activity file not Found");
         return false;
     }
     // A running recalculation keeps its folder; the window only comes forward.
     if (!running_) {
+        // What the line said was about the acquisition shown before.
+        if (acquisitionFolder != folder()) lbl_status->setFullText("");
         Cmb_binsize->setEditText(binSizeText);
         Txt_inputfile->setText(QString::fromStdString(acquisitionFolder.string()));
     }
@@ -340,9 +358,9 @@ void Frm_Report::run() {
         settings.hours = ShortestLapseMinutes / 60.0;
         frmtxt_datalapse->setText(QString::fromStdString(formatFixed(settings.hours, 2)));
     }
-    if (*binMinutes < 2) {
-        binMinutes = 2;
-        Cmb_binsize->setEditText("2");
+    if (*binMinutes < 1) {  // as the report does: a minute at least
+        binMinutes = 1;
+        Cmb_binsize->setEditText("1");
     }
 
     running_ = true;

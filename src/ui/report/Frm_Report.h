@@ -26,6 +26,7 @@
 
 namespace zorvex {
 
+class ElidedLabel;
 class FigureDialog;
 class ScreeningWindow;
 
@@ -38,6 +39,9 @@ public:
     /// size box; "Activity file not Found" instead when the folder holds no
     /// counts.bin. False when the window was not opened.
     bool openOn(const std::filesystem::path& acquisitionFolder, const QString& binSizeText);
+
+    /// Whether `acquisitionFolder` holds the counts.bin a report is made from.
+    static bool holdsActivity(const std::filesystem::path& acquisitionFolder);
 
     /// True while a recalculation runs.
     bool running() const { return running_; }
@@ -61,6 +65,7 @@ public:
     QPushButton* cmd_runframe;
     QPushButton* cmd_stopframe;
     QLabel* frmlbl_status;
+    ElidedLabel* lbl_status;  ///< the status line: what was last written for this acquisition
     QMenu* mnadvance;
     QAction* mnrecalculate;
     QAction* mncircadian;
@@ -74,6 +79,7 @@ private:
     QWidget* buildReportControls();
     QWidget* buildRecalculationFrame();
     void buildMenu();
+    void buildStatusLine();
     void setGrown(bool grown);
     void cancel();
     std::filesystem::path folder() const;

@@ -5,7 +5,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <cerrno>
 #include <filesystem>
+#include <system_error>
 
 #include "store/PlateFormat.h"
 #include "store/ProjectFolders.h"
@@ -102,6 +104,10 @@ QWidget* Frm_setup::buildProjectList() {
     List_project = new QListWidget(frame);
     List_project->setObjectName("List_project");
     layout->addWidget(List_project, 1);
+    auto* hint = new QLabel("Double-click a project to open it.", frame);
+    hint->setObjectName("lbl_projecthint");
+    hint->setWordWrap(true);
+    layout->addWidget(hint);
     Cmd_cancel = namedButton("Cmd_cancel", "Cancel", frame);
     layout->addWidget(Cmd_cancel);
     frame->hide();
@@ -174,8 +180,16 @@ void Frm_setup::loadContents() {
 }
 
 bool Frm_setup::saveCurrentProject() {
+    if (std::optional<std::string> problem = config_->numberProblem()) {
+        dialogs_.message("The project was not saved. " + *problem + ".");
+        return false;
+    }
+    errno = 0;
     if (saveProject(workspace_) && groups_->annotations->save()) return true;
-    dialogs_.message(ProjectSaveFailed);
+    // The file layer fails on a system call and leaves its error behind.
+    const int error = errno;
+    dialogs_.message(std::string(ProjectSaveFailed) + " in " + workspace_.projectFolder.string() + ": " +
+                     (error != 0 ? std::generic_category().message(error) : "the reason was not reported"));
     return false;
 }
 
@@ -238,7 +252,9 @@ void Frm_setup::loadChoice() {
     if (answer == Answer::Yes) saveCurrentProject();
     List_project->clear();
     for (const std::string& name : listProjectNames(workspace_.programFolder)) {
-        List_project->addItem(QString::fromStdString(name));
+        auto* item = new QListWidgetItem(QString::fromStdString(projectListEntry(workspace_.programFolder, name)),
+                                         List_project);
+        item->setData(Qt::UserRole, QString::fromStdString(name));
     }
     frm_project->show();
 }
@@ -246,7 +262,7 @@ void Frm_setup::loadChoice() {
 void Frm_setup::chooseProject() {
     QListWidgetItem* item = List_project->currentItem();
     if (!item || !item->isSelected()) return;
-    const std::string name = item->text().toStdString();
+    const std::string name = item->data(Qt::UserRole).toString().toStdString();
     const std::int16_t number = projectNumberOfName(name);
     workspace_.projectFolder = number < 1 ? workspace_.programFolder : workspace_.programFolder / name;
     workspace_.config.Actual_Project_Number = number;

@@ -1,5 +1,7 @@
 #include "ui/setup/GroupsPanel.h"
 
+#include <QFontMetrics>
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -226,6 +228,7 @@ void GroupsPanel::renameGroup() {
     if (!name) return;
     workspace_.groups.Name[group] = *name;
     item->setText(QString::fromStdString(formatDigits(group, 3) + "_" + *name));
+    annotations->showGroups();  // its Name column shows the new name at once
 }
 
 void GroupsPanel::moveWell(QListWidget* list, int group) {
@@ -274,13 +277,16 @@ void GroupsPanel::drawMap() {
     // Label positions use the unrounded pitch, as the wells' own coordinates do.
     auto labelX = [&](int k) { return k * 100 * plate.ColumnPitch + map.columnOffset + LabelInset; };
     auto labelY = [&](int r) { return r * 100 * plate.RowPitch + map.rowOffset; };
+    const double textHeight = std::abs(Picwell->toUser(QPointF(0, QFontMetrics(Picwell->font()).height())).y() -
+                                       Picwell->toUser(QPointF(0, 0)).y());
     for (int k = 0; k < plate.Columns; ++k) {
         for (int r = 0; r < plate.Rows; ++r) {
             std::vector<int> channels = channelsOfWell(plate, wellOfCell(plate, {k, r}));
             if (channels.empty()) continue;
             int group = workspace_.channels.Group[channels.front()];
             if (group < 0) continue;
-            Picwell->text(labelX(k), labelY(r) + GroupLabelDrop, QString("G%1").arg(group), groupColour(group));
+            const double y = groupLabelTop(labelY(r), labelY(r + 1), textHeight, ChannelRadius, GroupLabelDrop);
+            Picwell->text(labelX(k), y, QString("G%1").arg(group), groupColour(group));
         }
     }
     for (int k = 0; k < plate.Columns; ++k) {

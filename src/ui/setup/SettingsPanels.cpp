@@ -4,6 +4,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -96,13 +97,42 @@ ConfigPanel::ConfigPanel(ProjectSetup& setup, QWidget* parent) : QGroupBox("Acqu
             [this](int index) { setup_.Aq_mode = static_cast<std::int16_t>(index); });
     connect(ComboDSP, &QComboBox::activated, this,
             [this](int index) { setup_.DSP_Method = static_cast<std::int16_t>(index); });
-    connect(Txtlapse, &QLineEdit::textChanged, this, [this] { applyRule(Txtlapse, setup_.Aq_lapse, lapseMinutes); });
-    connect(Txtsample, &QLineEdit::textChanged, this, [this] { applyRule(Txtsample, setup_.Sample_Rate, anyInt16); });
-    connect(Txt_dspinterval, &QLineEdit::textChanged, this,
-            [this] { applyRule(Txt_dspinterval, setup_.DSP_Interval, anyInt16); });
-    // The buffer is checked only when the operator leaves the box, so that
-    // typing 5000 can pass through 5, 50 and 500.
-    Txtbuffer->installEventFilter(this);
+    numbers_ = {{Txtlapse, "Acq. Lapse", &ProjectSetup::Aq_lapse, lapseMinutes},
+                {Txtsample, "Sample rate", &ProjectSetup::Sample_Rate, anyInt16},
+                {Txtbuffer, "Real-time Buffer", &ProjectSetup::RT_Buffer, bufferSamples},
+                {Txt_dspinterval, "DSP Interval", &ProjectSetup::DSP_Interval, anyInt16}};
+    lbl_numberproblem = new QLabel(this);
+    lbl_numberproblem->setObjectName("lbl_numberproblem");
+    lbl_numberproblem->setStyleSheet("color: #c00000;");
+    lbl_numberproblem->setWordWrap(true);
+    layout->insertWidget(layout->count() - 1, lbl_numberproblem);
+    for (const NumberField& number : numbers_) {
+        // Whatever is typed stays as typed: a clamp is shown only once the
+        // operator leaves the box, so that 45 can be typed into an emptied box.
+        connect(number.box, &QLineEdit::textChanged, this, [this, number] { takeTyped(number); });
+        number.box->installEventFilter(this);
+    }
+}
+
+void ConfigPanel::takeTyped(const NumberField& number) {
+    showNumberProblem();
+    // The buffer is taken only when the operator leaves the box, so that
+    // typing 5000 passes through 5, 50 and 500 without a stored 200.
+    if (number.box == Txtbuffer || wholeNumberProblem(number.caption, number.box->text().toStdString())) return;
+    setup_.*number.field = number.rule(number.box->text().toStdString()).value;
+}
+
+void ConfigPanel::showNumberProblem() {
+    const std::optional<std::string> problem = numberProblem();
+    lbl_numberproblem->setText(QString::fromStdString(problem.value_or("")));
+    lbl_numberproblem->setVisible(problem.has_value());
+}
+
+std::optional<std::string> ConfigPanel::numberProblem() const {
+    for (const NumberField& number : numbers_) {
+        if (auto problem = wholeNumberProblem(number.caption, number.box->text().toStdString())) return problem;
+    }
+    return std::nullopt;
 }
 
 QLineEdit* ConfigPanel::numberBox(const char* name) {
@@ -110,15 +140,21 @@ QLineEdit* ConfigPanel::numberBox(const char* name) {
     box->setObjectName(name);
     box->setFixedWidth(NumberBoxWidth);
     box->setAlignment(Qt::AlignRight);
+    // Only a sign and the five digits a 16-bit setting can hold get in.
+    box->setValidator(new QRegularExpressionValidator(QRegularExpression("-?[0-9]{0,5}"), box));
     return box;
 }
 
 bool ConfigPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Txtbuffer && event->type() == QEvent::FocusOut) applyBufferRule();
+    if (event->type() == QEvent::FocusOut) {
+        for (const NumberField& number : numbers_) {
+            if (number.box == watched && !wholeNumberProblem(number.caption, number.box->text().toStdString())) {
+                applyRule(number.box, setup_.*number.field, number.rule);
+            }
+        }
+    }
     return QGroupBox::eventFilter(watched, event);
 }
-
-void ConfigPanel::applyBufferRule() { applyRule(Txtbuffer, setup_.RT_Buffer, bufferSamples); }
 
 void ConfigPanel::load(const std::vector<std::string>& plateNames) {
     Combowell->clear();
@@ -131,11 +167,11 @@ void ConfigPanel::load(const std::vector<std::string>& plateNames) {
     Combo_aqmode->addItems(AcquisitionModes);
     selectIndex(Combo_aqmode, setup_.Aq_mode);
 
-    Txtlapse->setText(QString::number(setup_.Aq_lapse));
-    applyRule(Txtlapse, setup_.Aq_lapse, lapseMinutes);
-    Txtsample->setText(QString::number(setup_.Sample_Rate));
-    Txtbuffer->setText(QString::number(setup_.RT_Buffer));
-    Txt_dspinterval->setText(QString::number(setup_.DSP_Interval));
+    for (const NumberField& number : numbers_) {
+        number.box->setText(QString::number(setup_.*number.field));
+        // A stored value the box would not take (a hand-edited file) shows as the box corrects it.
+        if (number.box == Txtlapse) applyRule(number.box, setup_.*number.field, number.rule);
+    }
 
     ComboDSP->clear();
     ComboDSP->addItems(DspMethods);

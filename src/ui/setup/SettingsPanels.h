@@ -6,12 +6,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "store/ProjectSetup.h"
+#include "ui/setup/SetupRules.h"
 
 namespace zorvex {
 
@@ -35,15 +38,29 @@ public:
     QLineEdit* Txtbuffer;
     QComboBox* ComboDSP;
     QLineEdit* Txt_dspinterval;
+    QLabel* lbl_numberproblem;  ///< what is wrong with a number box's text, in red
+
+    /// The first number box whose text is not a whole number: what is wrong with it.
+    std::optional<std::string> numberProblem() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// A number box, the setting it edits and the rule that corrects it.
+    struct NumberField {
+        QLineEdit* box;
+        std::string caption;
+        std::int16_t ProjectSetup::*field;
+        BoxValue (*rule)(std::string_view);
+    };
+
     QLineEdit* numberBox(const char* name);
-    void applyBufferRule();
+    void takeTyped(const NumberField& number);
+    void showNumberProblem();
 
     ProjectSetup& setup_;
+    std::vector<NumberField> numbers_;
 };
 
 class OutputPanel : public QGroupBox {

@@ -7,6 +7,7 @@
 #include "common/Numbers.h"
 #include "common/Text.h"
 #include "store/ProjectFolders.h"
+#include "store/ProjectSetup.h"
 
 namespace zorvex {
 
@@ -18,6 +19,7 @@ constexpr std::int16_t MinBufferSamples = 200;
 constexpr std::int16_t MaxBufferSamples = 10000;
 constexpr std::size_t ProjectNameLength = 6;
 constexpr std::size_t ProjectDigits = 5;
+constexpr std::size_t MaxTypedDigits = 5;  // a 16-bit setting
 
 double clampedTo16Bits(double value) {
     if (std::isnan(value)) return 0.0;
@@ -26,6 +28,15 @@ double clampedTo16Bits(double value) {
 
 BoxValue corrected(std::int16_t value) { return {value, std::to_string(value)}; }
 }  // namespace
+
+std::optional<std::string> wholeNumberProblem(std::string_view caption, std::string_view text) {
+    const std::string_view digits = text.substr(!text.empty() && text[0] == '-' ? 1 : 0);
+    const bool whole = !digits.empty() && digits.size() <= MaxTypedDigits &&
+                       std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (whole) return std::nullopt;
+    if (text.empty()) return std::string(caption) + " is empty: type a whole number";
+    return std::string(caption) + ": \"" + std::string(text) + "\" is not a whole number";
+}
 
 std::int16_t typedInt16(std::string_view text) { return toInt16(clampedTo16Bits(val(text))); }
 
@@ -66,6 +77,25 @@ std::vector<std::string> listProjectNames(const std::filesystem::path& programFo
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+double groupLabelTop(double top, double bottom, double textHeight, double dotRadius, double fallbackDrop) {
+    constexpr double BeamPitch = 100.0;
+    double gapStart = top;
+    for (double dot = std::floor((top - dotRadius - BeamPitch / 2) / BeamPitch) * BeamPitch + BeamPitch / 2;
+         dot - dotRadius < bottom; dot += BeamPitch) {
+        if (dot + dotRadius <= top) continue;
+        if (dot - dotRadius - gapStart >= textHeight) return gapStart + (dot - dotRadius - gapStart - textHeight) / 2;
+        gapStart = std::max(gapStart, dot + dotRadius);
+    }
+    if (bottom - gapStart >= textHeight) return gapStart + (bottom - gapStart - textHeight) / 2;
+    return top + fallbackDrop;
+}
+
+std::string projectListEntry(const std::filesystem::path& programFolder, const std::string& folderName) {
+    const std::optional<SetupAsIs> read = readSetupAsIs(programFolder / folderName / SetupFileName);
+    const std::string name = read ? std::string(trimBlanks(read->setup.Name)) : std::string();
+    return name.empty() ? folderName : name + " (" + folderName + ")";
 }
 
 std::int16_t projectNumberOfName(std::string_view name) {

@@ -23,6 +23,10 @@ struct BoxValue {
     std::optional<std::string> shownText;
 };
 
+/// What is wrong with a number box's text, named by its `caption`: nothing
+/// for a whole number (a sign and up to five digits), else the message.
+std::optional<std::string> wholeNumberProblem(std::string_view caption, std::string_view text);
+
 /// A box that takes any 16-bit integer; a value beyond the range shows clamped.
 BoxValue anyInt16(std::string_view text);
 
@@ -40,6 +44,17 @@ std::int16_t nextProjectNumber(int lastProject);
 /// The project folder names of the program folder ("p" and five more
 /// characters, folders or files, but no link leading out of it), in name order.
 std::vector<std::string> listProjectNames(const std::filesystem::path& programFolder);
+
+/// The top of a group label `textHeight` tall in a well spanning `top` to
+/// `bottom` of the plate map (y down, a row of beam dots of `dotRadius` every
+/// 100 units at 50, 150, ...): centred in the first gap between the dot rows
+/// that holds it, so no beam dot falls on the label; `top` + `fallbackDrop`
+/// when no gap does.
+double groupLabelTop(double top, double bottom, double textHeight, double dotRadius, double fallbackDrop);
+
+/// How Load lists a project folder: its name and the folder ("Larvae (p00002)"),
+/// the folder alone when its setup.dat names none.
+std::string projectListEntry(const std::filesystem::path& programFolder, const std::string& folderName);
 
 /// The project number of a listed name: the value of its last five characters.
 std::int16_t projectNumberOfName(std::string_view name);

@@ -1,0 +1,10 @@
+#include "ui/common/AppFonts.h"
+
+#include <QApplication>
+#include <QFont>
+
+namespace zorvex {
+
+void useMenuBarFontInMenus() { QApplication::setFont(QApplication::font("QMenuBar"), "QMenu"); }
+
+}  // namespace zorvex
