@@ -27,18 +27,24 @@ int columnsOf(double periodHours, int binMinutes) {
 }
 
 struct Readings {
-    std::vector<double> times;  ///< bin index
+    std::vector<double> times;  ///< bin index of each reading
     std::vector<double> values;
+    std::vector<double> dense;          ///< [bin]: its value, 0 without one
+    std::vector<unsigned char> present;  ///< [bin]: 1 when it has a value
     double mean = 0.0;
     double squares = 0.0;  ///< sum of squared deviations from the mean
 };
 
 Readings readingsOf(const BinnedSeries& series) {
     Readings readings;
+    readings.dense.assign(series.values.size(), 0.0);
+    readings.present.assign(series.values.size(), 0);
     for (std::size_t i = 0; i < series.values.size(); ++i) {
         if (!series.values[i]) continue;
         readings.times.push_back(static_cast<double>(i));
         readings.values.push_back(*series.values[i]);
+        readings.dense[i] = *series.values[i];
+        readings.present[i] = 1;
     }
     if (readings.values.empty()) return readings;
     double sum = 0.0;
@@ -53,10 +59,12 @@ std::optional<double> chiSquarePower(const Readings& readings, int columns) {
     if (columns < 1 || readings.values.size() < 2 || readings.squares <= 0.0) return std::nullopt;
     std::vector<double> sums(static_cast<std::size_t>(columns), 0.0);
     std::vector<int> counts(static_cast<std::size_t>(columns), 0);
-    for (std::size_t k = 0; k < readings.values.size(); ++k) {
-        const auto column = static_cast<std::size_t>(static_cast<long long>(readings.times[k]) % columns);
-        sums[column] += readings.values[k];
-        ++counts[column];
+    // Bins in time order fill the columns in turn; a bin without a value adds nothing.
+    std::size_t column = 0;
+    for (std::size_t i = 0; i < readings.dense.size(); ++i) {
+        sums[column] += readings.dense[i];
+        counts[column] += readings.present[i];
+        if (++column == sums.size()) column = 0;
     }
     double between = 0.0;
     for (std::size_t h = 0; h < sums.size(); ++h) {
@@ -160,6 +168,13 @@ std::vector<PeriodPower> periodogram(const BinnedSeries& series, const std::vect
         point.periodHours = period;
         if (options.method == PeriodMethod::ChiSquare) {
             const int columns = columnsOf(period, series.binMinutes);
+            // Neighbouring periods often round to the same columns, and so to the same power.
+            if (!powers.empty() && columnsOf(powers.back().periodHours, series.binMinutes) == columns) {
+                PeriodPower same = powers.back();
+                same.periodHours = period;
+                powers.push_back(same);
+                continue;
+            }
             point.power = chiSquarePower(readings, columns);
             point.threshold = gsl_cdf_chisq_Qinv(alpha, columns);
             if (point.power) point.pValue = gsl_cdf_chisq_Q(*point.power, columns);
