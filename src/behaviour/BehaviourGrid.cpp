@@ -2,6 +2,7 @@
 
 #include <gsl/gsl_statistics_double.h>
 
+#include <charconv>
 #include <cmath>
 
 #include "common/Text.h"
@@ -100,7 +101,12 @@ std::vector<int> groupsWithWells(const RhythmGrid& grid) {
 }
 
 std::string csvNumber(const std::optional<double>& value) {
-    return value && std::isfinite(*value) ? formatShortest(*value) : "";
+    if (!value || !std::isfinite(*value)) return "";
+    // Shortest exact form, in exponent notation where that is shorter: a
+    // p value of 1e-59 stays short, and every CSV reader takes it.
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, *value).ptr;
+    return std::string(text, end);
 }
 
 GroupEstimate estimateOf(const std::vector<double>& values) {

@@ -70,7 +70,8 @@ std::string groupFields(const RhythmGrid& grid, int group);
 /// The groups that hold a measured well, in number order.
 std::vector<int> groupsWithWells(const RhythmGrid& grid);
 
-/// A value as the files write it: shortest exact decimal, or empty when there is none.
+/// A value as the files write it: the shortest text that reads back exactly
+/// ("2.5", "7.1e-59"), or empty when there is none.
 std::string csvNumber(const std::optional<double>& value);
 
 /// The mean of a group's wells and its standard error (sample SD / sqrt(n)).

@@ -62,7 +62,7 @@ protected:
     std::filesystem::path acquisition(const std::string& stamp, const MinuteSeries& series, LightRowValues light,
                                       int organism = 0) {
         AcquisitionBuilder builder(temp / "p00001" / stamp);
-        builder.plate("zwells").group(1, "Wild, type").group(2, "Mutant");
+        builder.plate("zwells").allEnabled().group(1, "Wild, type").group(2, "Mutant");
         for (std::size_t w = 0; w < series.counts.size(); ++w) builder.channelGroup(static_cast<int>(w), 1 + static_cast<int>(w % 2));
         builder.writeSideFiles();
         std::vector<ActivityRecord> records;
