@@ -196,7 +196,12 @@ std::optional<std::size_t> peakOf(const std::vector<PeriodPower>& powers) {
         if (!power || *power <= powers[k].threshold) continue;
         if (!peak || *power > *powers[*peak].power) peak = k;
     }
-    return peak;
+    if (!peak) return peak;
+    // Neighbouring periods of the same columns share the power: the middle
+    // of that run is the best guess of the period, not its first.
+    std::size_t last = *peak;
+    while (last + 1 < powers.size() && powers[last + 1].power == powers[*peak].power) ++last;
+    return *peak + (last - *peak) / 2;
 }
 
 }  // namespace zorvex

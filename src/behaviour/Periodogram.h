@@ -65,7 +65,8 @@ struct PeriodPower {
 std::vector<PeriodPower> periodogram(const BinnedSeries& series, const std::vector<double>& periods,
                                      const PeriodogramOptions& options);
 
-/// The highest power above its threshold; nothing for an arrhythmic series.
+/// The highest power above its threshold (the middle of a run of periods
+/// that share it); nothing for an arrhythmic series.
 std::optional<std::size_t> peakOf(const std::vector<PeriodPower>& powers);
 
 }  // namespace zorvex

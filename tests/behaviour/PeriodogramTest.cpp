@@ -193,6 +193,13 @@ TEST(PeriodogramOptionsTest, PeriodsRunFromTheFirstToTheLastInExactSteps) {
     EXPECT_EQ(periods.back(), 32.0);
 }
 
+TEST(PeriodogramSeriesTest, APeakSharedByNeighbouringPeriodsIsTheMiddleOfThem) {
+    const auto point = [](double period, double power) { return PeriodPower{period, power, 10.0, 0.0}; };
+    EXPECT_EQ(peakOf({point(23.8, 50), point(23.9, 80), point(24.0, 80), point(24.1, 80), point(24.2, 60)}), 2u);
+    EXPECT_EQ(peakOf({point(24.2, 80), point(24.3, 80), point(24.4, 60)}), 0u);
+    EXPECT_EQ(peakOf({point(24.0, 5), point(32.0, 9)}), std::nullopt) << "nothing above the threshold";
+}
+
 TEST(PeriodogramSeriesTest, AFlatSeriesHasNoPowerAndIsArrhythmic) {
     BinnedSeries flat{15, std::vector<std::optional<double>>(500, 2.0)};
     const auto powers = periodogram(flat, periodsTested({}), {});
