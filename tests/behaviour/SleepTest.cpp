@@ -235,6 +235,25 @@ TEST_F(SleepTest, GroupsGiveTheMeanAndStandardErrorOfTheirWells) {
     }
 }
 
+TEST_F(SleepTest, DaysBeginAtLightsOnSoThatANightBelongsToTheDayBeforeIt) {
+    // From 08:00 under lights 9 to 21, two days: an hour of dark, then day 2 from 09:00.
+    const auto folder = acquisition("01032026_0800", MinuteSeries(4, 2 * 24 * 60), DaylightNineToNine);
+    const auto analysis = analyseSleep({folder, temp.path(), 1, std::nullopt, {}}, dialogs);
+    ASSERT_TRUE(analysis);
+    const DayCalendar& calendar = analysis->second.calendar;
+    const struct {
+        int minute;
+        int day;
+        LightPhase phase;
+    } expected[] = {{0, 1, LightPhase::Dark},          {59, 1, LightPhase::Dark},   {60, 2, LightPhase::Light},
+                    {779, 2, LightPhase::Light},       {780, 2, LightPhase::Dark},  {1499, 2, LightPhase::Dark},
+                    {1500, 3, LightPhase::Light},      {2879, 3, LightPhase::Dark}};
+    for (const auto& one : expected) {
+        EXPECT_EQ(calendar.day[static_cast<std::size_t>(one.minute)], one.day) << "minute " << one.minute;
+        EXPECT_EQ(calendar.phase[static_cast<std::size_t>(one.minute)], one.phase) << "minute " << one.minute;
+    }
+}
+
 TEST_F(SleepTest, NothingIsWrittenWhenTheWindowOrNIsOutOfRange) {
     const auto folder = acquisition("01032026_2050", constructedSeries(), DaylightNineToNine);
     EXPECT_TRUE(runSleep({folder, temp.path(), 5, ElapsedWindow{10.0, 20.0}, temp / "late"}, dialogs).files.empty());
