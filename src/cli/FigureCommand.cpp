@@ -32,7 +32,7 @@ struct KindOption {
     const char* name;
     FigureSetting setting;
 };
-constexpr std::array<KindOption, 9> KindOptions = {{{"--bin", FigureSetting::Bin},
+constexpr std::array<KindOption, 15> KindOptions = {{{"--bin", FigureSetting::Bin},
                                                     {"--error", FigureSetting::Error},
                                                     {"--window", FigureSetting::Window},
                                                     {"--groups", FigureSetting::Groups},
@@ -40,16 +40,25 @@ constexpr std::array<KindOption, 9> KindOptions = {{{"--bin", FigureSetting::Bin
                                                     {"--time", FigureSetting::TimeAxis},
                                                     {"--value", FigureSetting::HeatValue},
                                                     {"--well", FigureSetting::ActogramSubject},
-                                                    {"--group", FigureSetting::ActogramSubject}}};
+                                                    {"--group", FigureSetting::ActogramSubject},
+                                                    {"--inactive-minutes", FigureSetting::InactiveMinutes},
+                                                    {"--resample", FigureSetting::Periodogram},
+                                                    {"--periods", FigureSetting::Periodogram},
+                                                    {"--step", FigureSetting::Periodogram},
+                                                    {"--method", FigureSetting::Periodogram},
+                                                    {"--alpha", FigureSetting::Periodogram}}};
 
-// "groups or plate": the kinds a setting shapes, as --kind names them.
+// "groups, plate or sleep": the kinds a setting shapes, as --kind names them.
 std::string kindsOf(FigureSetting setting) {
-    std::string kinds;
-    for (FigureKind kind : FigureKinds) {
-        if (!settingApplies(setting, kind)) continue;
-        kinds += (kinds.empty() ? "" : " or ") + std::string(figureKindName(kind));
+    std::vector<std::string> kinds;
+    for (FigureKind kind : CommandFigureKinds) {
+        if (settingApplies(setting, kind)) kinds.emplace_back(figureKindName(kind));
     }
-    return kinds;
+    std::string text;
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        text += (k == 0 ? "" : k + 1 == kinds.size() ? " or " : ", ") + kinds[k];
+    }
+    return text;
 }
 
 class FigureCommand : public Command {
@@ -61,7 +70,11 @@ public:
                    "shaded grey, in zeitgeber time where the light ran on daily hours. plate: the plate as it lies, "
                    "each well coloured by its activity over the window, the groups outlined, disabled wells and "
                    "wells without a beam marked. actogram: the double-plotted actogram of every group's mean on one "
-                   "page, of one group (--group) or of one well (--well).\n\n"
+                   "page, of one group (--group) or of one well (--well). sleep: each group's sleep minutes per hour over "
+                   "time (mean and SE of its wells, the dark shaded) above its sleep per light phase (a point per well, a line at the "
+                   "mean), as the sleep command computes it. periodogram: each group's mean periodogram (and its SE) "
+                   "with the threshold, as the periodogram command computes it. period-map: the plate as it lies, "
+                   "each rhythmic well coloured by its period, arrhythmic wells pale.\n\n"
                    "The type of the file comes from the extension of --out: PDF and SVG as vectors with their font "
                    "embedded, PNG at 300 dpi. A file that is there is replaced whole, never half-written. No display "
                    "is needed. Prints the file written.",
@@ -71,8 +84,8 @@ public:
         addAcquisitionFolder(app, folder_);
         app.add_option("--kind", kind_, "the figure")
             ->required()
-            ->type_name("groups|plate|actogram")
-            ->check(oneOf({"groups", "plate", "actogram"}));
+            ->type_name("groups|plate|actogram|sleep|periodogram|period-map")
+            ->check(oneOf({"groups", "plate", "actogram", "sleep", "periodogram", "period-map"}));
         app.add_option("--out", output_, "the figure file: .pdf, .svg or .png")
             ->required()
             ->type_name("FILE")
@@ -85,7 +98,8 @@ public:
         app.add_option("--error", error_, "groups: the band around each curve (default se)")
             ->type_name("se|sd|none")
             ->check(oneOf({"se", "sd", "none"}));
-        app.add_option("--window", window_, "groups, plate: hours H1 to H2 from the start (default: all)")
+        app.add_option("--window", window_,
+                       "groups, plate, sleep, periodogram, period-map: hours H1 to H2 from the start (default: all)")
             ->type_name("H1-H2")
             ->check(readBy(readHourWindow));
         app.add_option("--groups", groups_, "groups: the group numbers drawn, such as 1,3 (default: every group)")
@@ -105,6 +119,26 @@ public:
             ->type_name("N")
             ->check(wholeNumberIn(0, ChannelCount - 1))
             ->excludes(well);
+        app.add_option("--inactive-minutes", inactive_,
+                       "sleep: N, inactive minutes that make a bout (default: 1 for zebrafish larvae, 5 otherwise)")
+            ->type_name("N")
+            ->check(wholeNumberIn(1, MinutesPerDay));
+        PeriodogramOptions& periodogram = choices_.periodogram;
+        app.add_option("--resample", periodogram.resampleMinutes, "periodogram, period-map: minutes per bin (default 15)")
+            ->type_name("MIN")
+            ->check(wholeNumberIn(1, MinutesPerDay));
+        app.add_option("--periods", periods_, "periodogram, period-map: periods A to B hours (default 16-32)")
+            ->type_name("A-B")
+            ->check(readBy(readHourWindow));
+        app.add_option("--step", periodogram.stepHours, "periodogram, period-map: hours between periods (default 0.1)")
+            ->type_name("H")
+            ->check(numberIn(0.001, 24.0));
+        app.add_option("--method", method_, "periodogram, period-map: the periodogram (default chi-square)")
+            ->type_name("chi-square|lomb-scargle")
+            ->check(oneOf({"chi-square", "lomb-scargle"}));
+        app.add_option("--alpha", periodogram.alpha, "periodogram, period-map: significance level (default 0.01)")
+            ->type_name("A")
+            ->check(numberIn(1e-12, 0.999999));
         app.add_option("--size", size_, "column: 85 mm wide for a page column; slide: 254 x 143 mm (default column)")
             ->type_name("column|slide")
             ->check(oneOf({"column", "slide"}));
@@ -133,6 +167,13 @@ public:
                            : group_               ? ActogramSubject::Group
                                                   : ActogramSubject::AllGroups;
         choices_.group = group_.value_or(0);
+        choices_.inactiveMinutes = inactive_;
+        if (periods_) {
+            const HourWindow range = *readHourWindow(*periods_).value;
+            choices_.periodogram.fromHours = range.fromHours;
+            choices_.periodogram.toHours = range.toHours;
+        }
+        choices_.periodogram.method = method_ == "lomb-scargle" ? PeriodMethod::LombScargle : PeriodMethod::ChiSquare;
         choices_.page = size_ == "slide" ? PageSize::Slide : PageSize::Column;
         const FigureRequest request =
             figureRequestOf(choices_, folder_, resolveProgramFolder(programFolder_), output_);
@@ -147,7 +188,7 @@ public:
 
 private:
     static FigureKind kindOf(const std::string& name) {
-        for (FigureKind kind : FigureKinds) {
+        for (FigureKind kind : CommandFigureKinds) {
             if (figureKindName(kind) == name) return kind;
         }
         return FigureKind::Groups;
@@ -164,6 +205,9 @@ private:
     std::string time_ = "zeitgeber";
     std::string value_ = "total";
     std::string size_ = "column";
+    std::optional<int> inactive_;
+    std::optional<std::string> periods_;
+    std::string method_ = "chi-square";
     std::optional<std::filesystem::path> programFolder_;
     FigureChoices choices_;
 };

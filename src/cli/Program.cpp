@@ -8,11 +8,13 @@
 #include "cli/FigureCommand.h"
 #include "cli/InitCommand.h"
 #include "cli/JoinCommand.h"
+#include "cli/PeriodogramCommand.h"
 #include "cli/RecalcCommand.h"
 #include "cli/RecordCommand.h"
 #include "cli/ReportCommand.h"
 #include "cli/RhythmCommand.h"
 #include "cli/ScreenCommand.h"
+#include "cli/SleepCommand.h"
 #include "cli/WellsCommand.h"
 
 namespace zorvex {
@@ -27,11 +29,13 @@ std::vector<std::unique_ptr<Command>> makeCommands() {
     commands.push_back(makeFigureCommand());
     commands.push_back(makeInitCommand());
     commands.push_back(makeJoinCommand());
+    commands.push_back(makePeriodogramCommand());
     commands.push_back(makeRecalcCommand());
     commands.push_back(makeRecordCommand());
     commands.push_back(makeReportCommand());
     commands.push_back(makeRhythmCommand());
     commands.push_back(makeScreenCommand());
+    commands.push_back(makeSleepCommand());
     commands.push_back(makeWellsCommand());
     return commands;
 }
@@ -43,7 +47,7 @@ constexpr const char* CommandGroup = "Commands";
 int runZorvexCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CLI::App program{"The instrument program without windows, for scripts and batch work: makes program folders, "
                      "records acquisitions from the instrument, and writes reports, recounts, per-well files, "
-                     "rhythm-analysis files, activity tables, figures, joins and screens from stored acquisitions. "
+                     "rhythm-analysis files, activity tables, sleep and circadian periods, figures, joins and screens from stored acquisitions. "
                      "File formats and folders are those of the windows.",
                      "zorvex-cli"};
     setUpProgram(program);

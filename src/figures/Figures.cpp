@@ -81,6 +81,22 @@ std::optional<PaintPlan> planFigure(const FigureRequest& request, const FigureSt
                 },
                 heatMapHeightMm, paintHeatMap);
         case FigureKind::Actogram: return planActogram(request, style, dialogs);
+        case FigureKind::Sleep:
+            if (auto figure = sleepFigureOf(request.acquisitionFolder, request.programFolder, request.behaviour, dialogs)) {
+                return planOf(std::move(*figure), style, chartHeightMm, paintChart);
+            }
+            return std::nullopt;
+        case FigureKind::Periodogram:
+            if (auto figure =
+                    periodogramFigureOf(request.acquisitionFolder, request.programFolder, request.behaviour, dialogs)) {
+                return planOf(std::move(*figure), style, chartHeightMm, paintChart);
+            }
+            return std::nullopt;
+        case FigureKind::PeriodMap:
+            if (auto map = periodMapOf(request.acquisitionFolder, request.programFolder, request.behaviour, dialogs)) {
+                return planOf(std::move(*map), style, heatMapHeightMm, paintHeatMap);
+            }
+            return std::nullopt;
     }
     return std::nullopt;
 }

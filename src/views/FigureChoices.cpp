@@ -38,13 +38,17 @@ std::string_view figureKindName(FigureKind kind) {
         case FigureKind::Groups: return "groups";
         case FigureKind::Plate: return "plate";
         case FigureKind::Actogram: return "actogram";
+        case FigureKind::Sleep: return "sleep";
+        case FigureKind::Periodogram: return "periodogram";
+        case FigureKind::PeriodMap: return "period-map";
     }
     return "";
 }
 
 bool settingApplies(FigureSetting setting, FigureKind kind) {
     switch (setting) {
-        case FigureSetting::Bin: return true;
+        case FigureSetting::Bin:
+            return kind == FigureKind::Groups || kind == FigureKind::Plate || kind == FigureKind::Actogram;
         case FigureSetting::Window: return kind != FigureKind::Actogram;
         case FigureSetting::Error:
         case FigureSetting::Groups:
@@ -52,6 +56,8 @@ bool settingApplies(FigureSetting setting, FigureKind kind) {
         case FigureSetting::TimeAxis: return kind == FigureKind::Groups;
         case FigureSetting::HeatValue: return kind == FigureKind::Plate;
         case FigureSetting::ActogramSubject: return kind == FigureKind::Actogram;
+        case FigureSetting::InactiveMinutes: return kind == FigureKind::Sleep;
+        case FigureSetting::Periodogram: return kind == FigureKind::Periodogram || kind == FigureKind::PeriodMap;
     }
     return false;
 }
@@ -126,6 +132,13 @@ FigureRequest figureRequestOf(const FigureChoices& choices, const std::filesyste
             request.actogram.subject = choices.subject;
             request.actogram.well = choices.well;
             request.actogram.group = choices.group;
+            break;
+        case FigureKind::Sleep:
+        case FigureKind::Periodogram:
+        case FigureKind::PeriodMap:
+            request.behaviour.inactiveMinutes = choices.inactiveMinutes;
+            if (choices.window) request.behaviour.window = ElapsedWindow{choices.window->fromHours, choices.window->toHours};
+            request.behaviour.periodogram = choices.periodogram;
             break;
     }
     return request;

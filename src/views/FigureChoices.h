@@ -25,11 +25,28 @@ struct TypedValue {
 /// The kinds in the order the dialog lists them.
 inline constexpr FigureKind FigureKinds[] = {FigureKind::Groups, FigureKind::Plate, FigureKind::Actogram};
 
-/// "groups", "plate", "actogram": the command line's word and the file's name.
+/// Every kind the command line draws: the dialog's, then the sleep and rhythm figures.
+inline constexpr FigureKind CommandFigureKinds[] = {FigureKind::Groups,   FigureKind::Plate,
+                                                    FigureKind::Actogram, FigureKind::Sleep,
+                                                    FigureKind::Periodogram, FigureKind::PeriodMap};
+
+/// "groups", "plate", "actogram", "sleep", "periodogram", "period-map": the
+/// command line's word and the file's name.
 std::string_view figureKindName(FigureKind kind);
 
 /// A setting of a figure beyond its kind, page and file.
-enum class FigureSetting { Bin, Error, Window, Groups, PerGroup, TimeAxis, HeatValue, ActogramSubject };
+enum class FigureSetting {
+    Bin,
+    Error,
+    Window,
+    Groups,
+    PerGroup,
+    TimeAxis,
+    HeatValue,
+    ActogramSubject,
+    InactiveMinutes,
+    Periodogram,
+};
 
 /// Whether `setting` shapes a figure of `kind`; the others are not asked for.
 bool settingApplies(FigureSetting setting, FigureKind kind);
@@ -63,6 +80,8 @@ struct FigureChoices {
     ActogramSubject subject = ActogramSubject::AllGroups;
     std::string well;                     ///< "B3", for the well subjects
     int group = 0;                        ///< for ActogramSubject::Group
+    std::optional<int> inactiveMinutes;   ///< sleep: the organism's without one
+    PeriodogramOptions periodogram;       ///< periodogram and period map
     PageSize page = PageSize::Column;
 };
 

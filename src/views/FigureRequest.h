@@ -6,12 +6,13 @@
 #include <filesystem>
 
 #include "views/ActogramFigure.h"
+#include "views/BehaviourFigures.h"
 #include "views/GroupFigure.h"
 #include "views/PlateHeatMap.h"
 
 namespace zorvex {
 
-enum class FigureKind { Groups, Plate, Actogram };
+enum class FigureKind { Groups, Plate, Actogram, Sleep, Periodogram, PeriodMap };
 
 /// Where a figure goes: a column of a printed page, or a presentation slide.
 enum class PageSize { Column, Slide };
@@ -25,6 +26,7 @@ struct FigureRequest {
     GroupFigureOptions groups;            ///< for FigureKind::Groups
     HeatMapOptions plate;                 ///< for FigureKind::Plate
     ActogramOptions actogram;             ///< for FigureKind::Actogram
+    BehaviourFigureOptions behaviour;     ///< for FigureKind::Sleep, Periodogram and PeriodMap
 };
 
 }  // namespace zorvex

@@ -106,6 +106,23 @@ std::vector<CellEdge> groupOutlineEdges(const PlateHeatMapLayout& map, int group
     return edges;
 }
 
+void outlineGroups(PlateHeatMapLayout& map, const ReportPlate& plate) {
+    std::vector<int> groups;
+    for (const HeatWell& well : map.wells) {
+        if (well.mark != WellMark::NoBeam && well.group >= 0 &&
+            std::find(groups.begin(), groups.end(), well.group) == groups.end()) {
+            groups.push_back(well.group);
+        }
+    }
+    std::sort(groups.begin(), groups.end());
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        const Rgb colour = groupColour(static_cast<int>(i), static_cast<int>(groups.size()));
+        map.outlines.push_back({groups[i], colour, groupOutlineEdges(map, groups[i])});
+        map.legend.push_back({groupName(plate, groups[i]), colour, LegendMark::Line});
+    }
+    map.note = markNote(map.wells);
+}
+
 std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source, const ReportTables& tables,
                                                      const HeatMapOptions& options, Dialogs& dialogs) {
     const std::vector<std::int32_t> bins = binsInWindow(tables, options.window);
@@ -127,20 +144,7 @@ std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source,
     const double toHours = bins.back() * tables.binMinutes / 60.0;
     colourWells(map, scaleTitle(options, fromHours, toHours));
 
-    std::vector<int> groups;
-    for (const HeatWell& well : map.wells) {
-        if (well.mark != WellMark::NoBeam && well.group >= 0 &&
-            std::find(groups.begin(), groups.end(), well.group) == groups.end()) {
-            groups.push_back(well.group);
-        }
-    }
-    std::sort(groups.begin(), groups.end());
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        const Rgb colour = groupColour(static_cast<int>(i), static_cast<int>(groups.size()));
-        map.outlines.push_back({groups[i], colour, groupOutlineEdges(map, groups[i])});
-        map.legend.push_back({groupName(plate, groups[i]), colour, LegendMark::Line});
-    }
-    map.note = markNote(map.wells);
+    outlineGroups(map, plate);
     return map;
 }
 

@@ -78,6 +78,10 @@ void colourWells(PlateHeatMapLayout& map, std::string title);
 /// The sides of the cells of `group`'s wells that face a well of another group or the plate's edge.
 std::vector<CellEdge> groupOutlineEdges(const PlateHeatMapLayout& map, int group);
 
+/// Outlines each group's wells in its colour, lists the groups in the
+/// legend and sets the note to how marked wells are drawn.
+void outlineGroups(PlateHeatMapLayout& map, const ReportPlate& plate);
+
 /// The heat map of the report tables `tables` of `source`; nothing, after a
 /// message, when no bin with records lies in the window.
 std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source, const ReportTables& tables,

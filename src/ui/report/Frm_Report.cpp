@@ -24,6 +24,7 @@
 #include "ui/common/WrittenNotice.h"
 #include "ui/report/BinSizeBox.h"
 #include "ui/report/FigureDialog.h"
+#include "ui/report/BehaviourWindow.h"
 #include "ui/report/ScreeningWindow.h"
 #include "views/ChannelSignal.h"
 
@@ -178,6 +179,8 @@ QWidget* Frm_Report::buildReportControls() {
     buttons->addWidget(Cmd_figures);
     Cmd_screening = namedButton("Cmd_screening", "Screening...", area);
     buttons->addWidget(Cmd_screening);
+    Cmd_behaviour = namedButton("Cmd_behaviour", "Behaviour...", area);
+    buttons->addWidget(Cmd_behaviour);
     buttons->addStretch();
     options->addLayout(buttons);
     layout->addLayout(options);
@@ -194,6 +197,10 @@ QWidget* Frm_Report::buildReportControls() {
     connect(Cmd_screening, &QPushButton::clicked, this, [this] {
         if (!screening_) screening_ = new ScreeningWindow(programFolder_, dialogs_, host_, this);
         screening_->openOn(folder());
+    });
+    connect(Cmd_behaviour, &QPushButton::clicked, this, [this] {
+        if (!behaviour_) behaviour_ = new BehaviourWindow(programFolder_, dialogs_, host_, this);
+        behaviour_->openOn(folder());
     });
     return area;
 }

@@ -29,6 +29,7 @@ namespace zorvex {
 class ElidedLabel;
 class FigureDialog;
 class ScreeningWindow;
+class BehaviourWindow;
 
 class Frm_Report : public QMainWindow {
     Q_OBJECT
@@ -56,6 +57,7 @@ public:
     QPushButton* Cmd_cancel;
     QPushButton* Cmd_figures;
     QPushButton* Cmd_screening;  ///< "Screening...": the screening window on this folder
+    QPushButton* Cmd_behaviour;  ///< "Behaviour...": sleep and circadian rhythm of this folder
     QGroupBox* Frame_run;
     QComboBox* Cmb_dspmethod;
     QComboBox* Cmb_organism;
@@ -101,6 +103,7 @@ private:
     Dialogs& dialogs_;
     Host& host_;
     ScreeningWindow* screening_ = nullptr;
+    BehaviourWindow* behaviour_ = nullptr;
     bool running_ = false;
     bool stopRequested_ = false;
     FigureDialog* figures_ = nullptr;  ///< made at the first "Figures..."
