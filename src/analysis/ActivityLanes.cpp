@@ -53,9 +53,7 @@ struct Kernel {
         Ints trace[Samples];
         Ints offsets[Samples];
         Ints inDoubles[Samples];
-        bool anyDoubles[Samples];
         Reals means[Samples];
-        Reals scaled[Samples];
         Ints minima[Samples];
         Ints prefix[Samples];
         Ints suffix[Samples];
@@ -134,6 +132,7 @@ LANE_STEP Ints withinSafeEntry(Ints entry) {
 // lanes whose trace leaves the safe range, or whose double step leaves 16 bits,
 // come back as lanes to count again.
 LANE_STEP Ints averagedEntries(Ints* trace, LaneWork& work, Reals coefficient) {
+    Ints anyInDoubles{};
     for (int w = LeadPositions + 1; w < Samples; ++w) {
         const Reals value = coefficient * work.means[w] * 0.01;
         const Reals whole = nearest(value);
@@ -143,10 +142,15 @@ LANE_STEP Ints averagedEntries(Ints* trace, LaneWork& work, Reals coefficient) {
         const Ints inDoubles = narrow(~integral);
         work.offsets[w] = inDoubles ? Ints{} : toInts(integral ? whole : Reals{}) + narrow(offset < 0.0) + 2;
         work.inDoubles[w] = inDoubles;
-        work.anyDoubles[w] = anyLane(inDoubles);
-        if (work.anyDoubles[w]) work.scaled[w] = coefficient * work.means[w] / Percent;
+        anyInDoubles |= inDoubles;
     }
+    // Most blocks need no double step at all.
+    if (anyLane(anyInDoubles)) return recursion<true>(trace, work, coefficient);
+    return recursion<false>(trace, work, coefficient);
+}
 
+template <bool WithDoubles>
+LANE_STEP Ints recursion(Ints* trace, const LaneWork& work, Reals coefficient) {
     Ints small = ~Ints{};
     for (int w = 0; w <= LeadPositions; ++w) small &= withinSafeEntry(trace[w]);
     Ints bad{};
@@ -156,9 +160,10 @@ LANE_STEP Ints averagedEntries(Ints* trace, LaneWork& work, Reals coefficient) {
     for (int w = LeadPositions + 1; w < Samples; ++w) {
         const Ints three = e1 + (e2 + e3);
         Ints entry = (three + work.offsets[w]) >> 2;
-        if (work.anyDoubles[w]) {
+        if constexpr (WithDoubles) {
             Ints outside{};
-            const Ints rounded = roundedInt16((toReals(three) + work.scaled[w]) / 4.0, outside);
+            const Reals scaled = coefficient * work.means[w] / Percent;
+            const Ints rounded = roundedInt16((toReals(three) + scaled) / 4.0, outside);
             entry = work.inDoubles[w] ? rounded : entry;
             bad |= work.inDoubles[w] & outside;
         }
