@@ -5,6 +5,7 @@
 // the one-channel routine's.
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -25,6 +26,7 @@ struct LaneTypes;
 
 template <>
 struct LaneTypes<4> {
+    typedef std::int16_t Shorts __attribute__((vector_size(8)));
     typedef std::int32_t Ints __attribute__((vector_size(16)));
     typedef std::int64_t Longs __attribute__((vector_size(32)));
     typedef double Reals __attribute__((vector_size(32)));
@@ -32,6 +34,7 @@ struct LaneTypes<4> {
 
 template <>
 struct LaneTypes<2> {
+    typedef std::int16_t Shorts __attribute__((vector_size(4)));
     typedef std::int32_t Ints __attribute__((vector_size(8)));
     typedef std::int64_t Longs __attribute__((vector_size(16)));
     typedef double Reals __attribute__((vector_size(16)));
@@ -40,6 +43,7 @@ struct LaneTypes<2> {
 // The steps for N lanes.
 template <int N>
 struct Kernel {
+    using Shorts = typename LaneTypes<N>::Shorts;
     using Ints = typename LaneTypes<N>::Ints;
     using Longs = typename LaneTypes<N>::Longs;
     using Reals = typename LaneTypes<N>::Reals;
@@ -264,6 +268,39 @@ LANE_STEP Ints countExcursions(LaneWork& work, Ints t, Ints& bad) {
     return narrow(count);
 }
 
+// Fills work.s from the lanes' rows, a square of N samples by N lanes at a
+// time; a short bin's last sample stands in for the samples it lacks.
+LANE_STEP void loadRows(LaneWork& work, const std::int16_t* const* rows, int binLength) {
+    if (binLength < Samples) {
+        for (int k = 0; k < Lanes; ++k) {
+            for (int i = 0; i < Samples; ++i) work.s[i][k] = rows[k][std::min(i, binLength - 1)];
+        }
+        return;
+    }
+    static_assert(Samples % Lanes == 0);
+    for (int i = 0; i < Samples; i += Lanes) {
+        Ints r[Lanes];
+        for (int k = 0; k < Lanes; ++k) {
+            Shorts samples;
+            std::memcpy(&samples, rows[k] + i, sizeof samples);
+            r[k] = __builtin_convertvector(samples, Ints);
+        }
+        if constexpr (Lanes == 4) {
+            const Ints t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 1, 5);
+            const Ints t1 = __builtin_shufflevector(r[0], r[1], 2, 6, 3, 7);
+            const Ints t2 = __builtin_shufflevector(r[2], r[3], 0, 4, 1, 5);
+            const Ints t3 = __builtin_shufflevector(r[2], r[3], 2, 6, 3, 7);
+            work.s[i] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+            work.s[i + 1] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+            work.s[i + 2] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+            work.s[i + 3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+        } else {
+            work.s[i] = __builtin_shufflevector(r[0], r[1], 0, 2);
+            work.s[i + 1] = __builtin_shufflevector(r[0], r[1], 1, 3);
+        }
+    }
+}
+
 // One block: work.s holds the lanes' rows; leaves the clipped rows in work.s,
 // the traces in work.trace and the results in work.counts and work.fallback.
 LANE_STEP void countBlock(LaneWork& work, double snr, int method) {
@@ -328,11 +365,11 @@ template <int N>
             ++end;
         }
         const int used = static_cast<int>(end - first);
+        const std::int16_t* rows[K::Lanes];
         for (int k = 0; k < K::Lanes; ++k) {
-            const std::int16_t* row = job.frame.row(channel(first + static_cast<std::size_t>(std::min(k, used - 1))));
-            for (int i = 0; i < binLength; ++i) work->s[i][k] = row[i];
-            for (int i = binLength; i < Samples; ++i) work->s[i][k] = row[binLength - 1];
+            rows[k] = job.frame.row(channel(first + static_cast<std::size_t>(std::min(k, used - 1))));
         }
+        K::loadRows(*work, rows, binLength);
         K::countBlock(*work, job.snr, job.method);
 
         // The trace left behind is that of the block's last success.
