@@ -5,11 +5,13 @@
 // the one-channel routine's.
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
 
 #include "analysis/ActivityConstants.h"
+#include "analysis/ActivityLanes.h"
 #include "analysis/Analysis_Module.h"
 
 namespace zorvex {
@@ -404,16 +406,31 @@ void countFrameBaseline(FrameJob& job) { countFrame<2>(job); }
 
 using FrameCounter = void (*)(FrameJob&);
 
-FrameCounter chooseFrameCounter() {
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return countFrameAvx2;
-    if (__builtin_cpu_supports("sse4.2")) return countFrameSse42;
+FrameCounter counterFor(LaneSet set) {
+    switch (set) {
+        case LaneSet::Avx2:
+            return countFrameAvx2;
+        case LaneSet::Sse42:
+            return countFrameSse42;
+        case LaneSet::Baseline:
+            break;
+    }
     return countFrameBaseline;
 }
 
-const FrameCounter countLanes = chooseFrameCounter();
+std::atomic<FrameCounter> countLanes{counterFor(supportedLaneSets().back())};
 
 }  // namespace
+
+std::vector<LaneSet> supportedLaneSets() {
+    __builtin_cpu_init();
+    std::vector<LaneSet> sets{LaneSet::Baseline};
+    if (__builtin_cpu_supports("sse4.2")) sets.push_back(LaneSet::Sse42);
+    if (__builtin_cpu_supports("avx2")) sets.push_back(LaneSet::Avx2);
+    return sets;
+}
+
+void useLaneSet(LaneSet set) { countLanes.store(counterFor(set), std::memory_order_relaxed); }
 
 std::vector<std::optional<std::int16_t>> Analysis_Module::CalculateActivities(SampleFrame& frame,
                                                                               std::span<const int> channels,
@@ -427,7 +444,7 @@ std::vector<std::optional<std::int16_t>> Analysis_Module::CalculateActivities(Sa
         return counts;
     }
     FrameJob job{*this, trace_, frame, channels, snr, method, counts};
-    countLanes(job);
+    countLanes.load(std::memory_order_relaxed)(job);
     return counts;
 }
 
