@@ -79,7 +79,7 @@ void productionBin(benchmark::State& state) {
     }
 }
 
-// The same bin through the routine that runs eight channels in vector lanes.
+// The same bin through the routine that runs several channels in vector lanes.
 void lanesBin(benchmark::State& state) {
     const int method = static_cast<int>(state.range(0));
     const SampleFrame pristine = beamFrame(2);

@@ -1,5 +1,5 @@
 // CalculateActivities: the arithmetic of CalculateActivity, step by step and in
-// the same order, for eight channels at once in vector lanes. A lane that meets
+// the same order, for several channels at once in vector lanes. A lane that meets
 // anything the fast steps do not cover (a trace beyond 10922, a value near an
 // overflow) is counted again by the one-channel routine, so every result is
 // the one-channel routine's.
