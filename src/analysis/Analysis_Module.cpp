@@ -5,38 +5,16 @@
 #include <limits>
 #include <stdexcept>
 
+#include "analysis/ActivityConstants.h"
 #include "common/Numbers.h"
 
 namespace zorvex {
 namespace {
 
-constexpr int Samples = Analysis_Module::AnalysedSamples;
-constexpr int LastSample = Samples - 1;
-constexpr int FirstEnvelope = 2;  // envelope positions 2..498, 497 of them
-constexpr int LastEnvelope = 498;
-constexpr double EnvelopePositions = LastEnvelope - FirstEnvelope + 1;
-constexpr int MeanWindow = 30;     // envelope positions per window mean
-constexpr int LeadPositions = 3;   // trace positions 0..3 take no averaging
-constexpr double LeadFactor = 1.75;
-constexpr double Percent = 100.0;
-constexpr std::int16_t AmplitudeFloor = 5;
-constexpr int CountWindow = 30;     // method 0: samples per counting window
-constexpr int BaselineWindow = 50;  // method 2: moving minimum and average
-constexpr int SmoothWindow = 10;
-constexpr int RunLength = 10;
-constexpr int StartMinimum = 9999;
-// Adding and removing 1.5 x 2^52 leaves the nearest integer, halves to even,
-// of any value below 2^51 in magnitude, under the round-to-nearest arithmetic
-// every double of this calculation already assumes; unlike roundHalfEven it
-// needs no branches and vectorises.
-constexpr double RoundingShift = 0x1.8p52;
-constexpr double RoundingLimit = 0x1p51;
-// Limits of the integer trace step (see averagedEntries).
-constexpr double IntegerStepLimit = 0x1p19;
-constexpr double FractionMargin = 0x1p-28;
-constexpr std::int32_t InDoubles = std::numeric_limits<std::int32_t>::min();
+using namespace activity;
 
-static_assert(Samples % BaselineWindow == 0, "the moving minimum works in whole blocks");
+static_assert(Samples == Analysis_Module::AnalysedSamples);
+constexpr std::int32_t InDoubles = std::numeric_limits<std::int32_t>::min();
 
 using Row = std::array<std::int16_t, Samples>;
 using Reals = std::array<double, Samples>;
@@ -139,7 +117,6 @@ void averagedEntries(std::int16_t* trace, const Reals& means, double coefficient
         return static_cast<std::int32_t>(toInt16((three + coefficient * means[w] / Percent) / 4));
     };
 
-    constexpr std::uint32_t SafeEntry = 32767 / 3;
     bool small = true;
     for (int w = 0; w <= LeadPositions; ++w) small &= static_cast<std::uint32_t>(trace[w] + SafeEntry) <= 2 * SafeEntry;
     std::int32_t e1 = trace[LeadPositions];
@@ -159,12 +136,6 @@ void averagedEntries(std::int16_t* trace, const Reals& means, double coefficient
         const std::int16_t three = checkedInt16(checkedInt16(trace[w - 1] + trace[w - 2]) + trace[w - 3]);
         trace[w] = checkedInt16(entryAfter(three, w));
     }
-}
-
-double marginFrom(double p) { return std::max(p + 1, 1.0); }
-
-double ratioMargin(std::int32_t amplitude, std::int32_t level, double snr) {
-    return (1 - static_cast<double>(level - amplitude) / level) * Percent * snr;
 }
 
 // Clips the signal to the trace grown from the upper envelope, k1 percent above it.

@@ -21,25 +21,25 @@ constexpr std::int16_t ShortestLimitMinutes = 5;
 using Counts = std::array<std::int16_t, ChannelCount>;
 
 // Channels whose well has a beam-0 channel are counted; the rest stay 0.
-std::array<bool, ChannelCount> countedChannels(const ReportPlate& plate) {
-    std::array<bool, ChannelCount> counted{};
+std::vector<int> countedChannels(const ReportPlate& plate) {
+    std::vector<int> counted;
     for (int c = 0; c < ChannelCount; ++c) {
         int well = plate.plate.WellOfChannel[static_cast<std::size_t>(c)];
-        counted[static_cast<std::size_t>(c)] = well >= 0 && plate.beamZeroChannel(well) >= 0;
+        if (well >= 0 && plate.beamZeroChannel(well) >= 0) counted.push_back(c);
     }
     return counted;
 }
 
 // A record without its raw block counts 0 everywhere; a channel whose
 // calculation overflows counts 0 in this record.
-Counts recount(const std::filesystem::path& folder, int record, int rtBuffer, const std::array<bool, ChannelCount>& counted,
+Counts recount(const std::filesystem::path& folder, int record, int rtBuffer, const std::vector<int>& counted,
                const RecalcSettings& settings, Analysis_Module& analysis) {
     Counts counts{};
     std::optional<SampleFrame> frame = readRealTimeDump(folder, record, rtBuffer);
     if (!frame) return counts;
-    for (int c = 0; c < ChannelCount; ++c) {
-        if (!counted[static_cast<std::size_t>(c)]) continue;
-        counts[static_cast<std::size_t>(c)] = analysis.CalculateActivity(*frame, c, settings.snr, settings.method).value_or(0);
+    const auto results = analysis.CalculateActivities(*frame, counted, settings.snr, settings.method);
+    for (std::size_t n = 0; n < counted.size(); ++n) {
+        counts[static_cast<std::size_t>(counted[n])] = results[n].value_or(0);
     }
     return counts;
 }
