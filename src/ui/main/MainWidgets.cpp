@@ -297,7 +297,7 @@ void Frm_Main::buildMenus() {
     mnstatuspage = settings->addAction("Status page and notify...");
     mnstatuspage->setObjectName("mnstatuspage");
     connect(mnstatuspage, &QAction::triggered, this, [this] {
-        StatusSettingsDialog dialog(workspace_.programFolder, *watch_, shownDialogs_, this);
+        StatusSettingsDialog dialog(workspace_.programFolder, *watch_, dialogs_, this);
         dialog.exec();
     });
 
