@@ -77,6 +77,33 @@ void paintWell(FigureCanvas& canvas, const PlateHeatMapLayout& map, const HeatFr
     }
 }
 
+// Each side drawn inside its group's cell, so that two groups side by side
+// both show and no outline covers a neighbour's well or label.
+void paintOutline(FigureCanvas& canvas, const PlateHeatMapLayout& map, const HeatFrame& frame, const GroupOutline& outline) {
+    const double width = OutlineWidths * canvas.style().curveMm;
+    auto inGroup = [&](double row, double column) {
+        const int r = static_cast<int>(row), c = static_cast<int>(column);
+        if (r < 0 || r >= map.rows || c < 0 || c >= map.columns) return false;
+        const HeatWell& well = map.wells[static_cast<std::size_t>(c * map.rows + r)];
+        return well.mark != WellMark::NoBeam && well.group == outline.group;
+    };
+    for (const CellEdge& edge : outline.edges) {
+        double x1 = frame.plateLeft + edge.x1 * frame.cellWidth, y1 = frame.plateTop + edge.y1 * frame.cellHeight;
+        double x2 = frame.plateLeft + edge.x2 * frame.cellWidth, y2 = frame.plateTop + edge.y2 * frame.cellHeight;
+        if (edge.y1 == edge.y2) {
+            // The cell below the side (row y, column x) is the group's, or the one above.
+            const double inward = inGroup(edge.y1, std::min(edge.x1, edge.x2)) ? width / 2.0 : -width / 2.0;
+            y1 += inward;
+            y2 += inward;
+        } else {
+            const double inward = inGroup(std::min(edge.y1, edge.y2), edge.x1) ? width / 2.0 : -width / 2.0;
+            x1 += inward;
+            x2 += inward;
+        }
+        canvas.line(x1, y1, x2, y2, toQColor(outline.colour), width);
+    }
+}
+
 }  // namespace
 
 double heatMapHeightMm(const PlateHeatMapLayout& map, const FigureStyle& style) {
@@ -98,23 +125,7 @@ void paintHeatMap(FigureCanvas& canvas, const PlateHeatMapLayout& map) {
     }
     for (const HeatWell& well : map.wells) paintWell(canvas, map, frame, well);
     canvas.strokeRect(frame.plateLeft, frame.plateTop, plateWidth, plateHeight, toQColor(QuietInk), style.axisMm);
-    // Each outline drawn inside its own wells' cells, so that two groups side by side both show.
-    for (const GroupOutline& outline : map.outlines) {
-        std::vector<QRectF> cells;
-        for (const HeatWell& well : map.wells) {
-            if (well.mark != WellMark::NoBeam && well.group == outline.group) {
-                cells.emplace_back(frame.plateLeft + well.column * frame.cellWidth, frame.plateTop + well.row * frame.cellHeight,
-                                   frame.cellWidth, frame.cellHeight);
-            }
-        }
-        canvas.clipToRects(cells);
-        for (const CellEdge& edge : outline.edges) {
-            canvas.line(frame.plateLeft + edge.x1 * frame.cellWidth, frame.plateTop + edge.y1 * frame.cellHeight,
-                        frame.plateLeft + edge.x2 * frame.cellWidth, frame.plateTop + edge.y2 * frame.cellHeight,
-                        toQColor(outline.colour), 2.0 * OutlineWidths * style.curveMm);
-        }
-        canvas.unclip();
-    }
+    for (const GroupOutline& outline : map.outlines) paintOutline(canvas, map, frame, outline);
     const double barWidth = ColourBarShare * plateWidth;
     paintColourBar(canvas, map.scale, frame.plateLeft + (plateWidth - barWidth) / 2.0, frame.barTop, barWidth);
     paintLegend(canvas, map.legend, frame.legend, style.marginMm, frame.legendTop, style.labelPt);
