@@ -58,7 +58,7 @@ ChartSeries seriesOf(const FigureSource& source, const ReportTables& tables, con
         previous = bin;
         const double mean = tables.groupAverage[static_cast<std::size_t>(bin)][static_cast<std::size_t>(group)];
         const double error = errorOf(tables, options.error, group, bin);
-        series.segments.back().push_back({binMiddleHours(tables, bin) + base.offsetHours, mean, mean - error, mean + error});
+        series.segments.back().push_back({base.at(binMiddleHours(tables, bin)), mean, mean - error, mean + error});
     }
     return series;
 }
@@ -83,7 +83,6 @@ std::optional<ChartFigure> layoutGroupFigure(const FigureSource& source, const R
         dialogs.message("No bin with records lies in the chosen time window.");
         return std::nullopt;
     }
-    const TimeBase base = timeBaseOf(source, options.zeitgeber);
     const double binHours = tables.binMinutes / 60.0;
     double fromHours = (bins.front() - 1) * binHours;
     double toHours = bins.back() * binHours;
@@ -91,6 +90,7 @@ std::optional<ChartFigure> layoutGroupFigure(const FigureSource& source, const R
         fromHours = std::max(fromHours, options.window->fromHours);
         toHours = std::min(toHours, options.window->toHours);
     }
+    const TimeBase base = timeBaseOf(source, options.zeitgeber, toHours - fromHours);
 
     std::vector<ChartSeries> curves;
     double highest = 0.0;
@@ -104,7 +104,7 @@ std::optional<ChartFigure> layoutGroupFigure(const FigureSource& source, const R
     }
 
     ChartPanel panel;
-    panel.x = hourAxis(fromHours + base.offsetHours, toHours + base.offsetHours, WantedXTicks, base.title);
+    panel.x = timeAxis(base, fromHours, toHours, WantedXTicks);
     panel.y = niceAxis(0.0, highest, WantedYTicks, "Activity (counts / " + std::to_string(tables.binMinutes) + " min)");
     panel.shaded = darkSpans(source, fromHours, toHours, base);
 

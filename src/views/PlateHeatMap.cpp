@@ -26,11 +26,9 @@ int groupOf(const ReportPlate& plate, int well) {
     return channel < 0 ? -1 : plate.channelGroup[static_cast<std::size_t>(channel)];
 }
 
-std::string hoursText(double hours) { return formatShortest(hours); }
-
 // "Counts, total over 0-24 h" and the like.
 std::string scaleTitle(const HeatMapOptions& options, double fromHours, double toHours) {
-    std::string span = hoursText(fromHours) + "\u2013" + hoursText(toHours) + " h";
+    const std::string span = spanText(fromHours, toHours);
     return options.value == HeatValue::Total ? "Counts per well, total over " + span
                                              : "Counts per well per hour, mean over " + span;
 }
