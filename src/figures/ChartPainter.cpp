@@ -13,6 +13,7 @@ constexpr double SinglePlotMm = 45.0;
 constexpr double MultiplePlotMm = 22.0;
 constexpr double MinimumPlotMm = 8.0;
 constexpr double MarkerEm = 0.5;
+constexpr double MarkerRowTicks = 1.2;  // rows of interval bars above the x axis, in tick lengths
 
 // The page divided: margins round the plots and the room under them.
 struct ChartFrame {
@@ -137,17 +138,22 @@ void paintAxes(FigureCanvas& canvas, const PlotArea& area, bool xLabels) {
     }
 }
 
-// A dashed drop line from the marked value's point to the x axis, and its interval as a capped bar.
-void paintMarker(FigureCanvas& canvas, const PlotArea& area, const XMarker& marker) {
+// A dashed drop line from the marked value's point to the x axis in its
+// colour, and its interval as a black capped bar just above the axis; the
+// `index`th marker's bar one row higher, so that no two cover each other.
+void paintMarker(FigureCanvas& canvas, const PlotArea& area, const XMarker& marker, std::size_t index) {
     const FigureStyle& style = canvas.style();
-    const QColor colour = toQColor(marker.colour);
-    const double x = area.pageX(marker.x), y = area.pageY(marker.y), cap = style.tickMm / 2.0;
-    canvas.line(x, y, x, area.top + area.height, colour, style.curveMm, true);
+    const double bottom = area.top + area.height;
+    const double x = area.pageX(marker.x), cap = style.tickMm / 2.0;
+    canvas.line(x, area.pageY(marker.y), x, bottom, toQColor(marker.colour), style.curveMm, true);
+    const double y = bottom - (static_cast<double>(index) + 1.0) * MarkerRowTicks * style.tickMm;
     const double low = std::max(area.pageX(marker.low), area.left);
     const double high = std::min(area.pageX(marker.high), area.left + area.width);
-    canvas.line(low, y, high, y, colour, style.curveMm);
-    if (low > area.left) canvas.line(low, y - cap, low, y + cap, colour, style.curveMm);
-    if (high < area.left + area.width) canvas.line(high, y - cap, high, y + cap, colour, style.curveMm);
+    const QColor ink = toQColor(Ink);
+    canvas.line(low, y, high, y, ink, style.curveMm);
+    // An interval beyond the axis keeps its open end without a cap.
+    if (low > area.left) canvas.line(low, y - cap, low, y + cap, ink, style.curveMm);
+    if (high < area.left + area.width) canvas.line(high, y - cap, high, y + cap, ink, style.curveMm);
 }
 
 void paintPanel(FigureCanvas& canvas, const PlotArea& area, const ChartPanel& panel, bool xLabels) {
@@ -160,7 +166,7 @@ void paintPanel(FigureCanvas& canvas, const PlotArea& area, const ChartPanel& pa
     // Every band before any line, so that no band covers another group's line.
     for (const ChartSeries& series : panel.series) paintBands(canvas, area, series);
     for (const ChartSeries& series : panel.series) paintLines(canvas, area, series);
-    for (const XMarker& marker : panel.markers) paintMarker(canvas, area, marker);
+    for (std::size_t i = 0; i < panel.markers.size(); ++i) paintMarker(canvas, area, panel.markers[i], i);
     canvas.unclip();
     paintAxes(canvas, area, xLabels);
 }

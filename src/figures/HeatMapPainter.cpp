@@ -11,6 +11,7 @@ namespace {
 constexpr double WellFraction = 0.86;   // a well's share of its cell
 constexpr double OutlineWidths = 2.0;   // group outlines, in curve widths
 constexpr double ColourBarShare = 0.8;  // of the plate's width
+constexpr double OutlierInset = 0.18;   // of a well's size, inside its edge
 
 struct HeatFrame {
     double plateLeft = 0.0;
@@ -70,6 +71,14 @@ void paintWell(FigureCanvas& canvas, const PlateHeatMapLayout& map, const HeatFr
     }
     if (map.roundWells) canvas.fillEllipse(left, top, size, size, toQColor(well.fill));
     else canvas.fillRect(left, top, size, size, toQColor(well.fill));
+    if (well.outlier) {
+        // Black on a white ring: seen on the darkest and the palest fill alike.
+        const double inset = OutlierInset * size;
+        for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 3.0 * style.curveMm}, std::pair{QColor(Qt::black), style.curveMm}}) {
+            if (map.roundWells) canvas.strokeEllipse(left + inset, top + inset, size - 2.0 * inset, size - 2.0 * inset, colour, width);
+            else canvas.strokeRect(left + inset, top + inset, size - 2.0 * inset, size - 2.0 * inset, colour, width);
+        }
+    }
     if (well.mark == WellMark::Disabled) {
         const double inset = map.roundWells ? size * 0.15 : 0.0;
         canvas.line(left + inset, top + inset, left + size - inset, top + size - inset, quiet, style.axisMm);

@@ -19,6 +19,13 @@ inline constexpr int OkabeItoColours = 8;
 /// groups, else evenly spaced along the perceptual scale.
 Rgb groupColour(int index, int count);
 
+/// Colours of heat map outlines: none of them on the perceptual scale, so an
+/// outline never reads as a well's value.
+inline constexpr int OutlineColours = 8;
+
+/// Colour of the `index`th outline; after OutlineColours they come round again.
+Rgb outlineColour(int index);
+
 /// The perceptual (viridis) scale at `fraction` 0..1, dark purple to yellow;
 /// clamped outside.
 Rgb scaleColour(double fraction);

@@ -132,7 +132,7 @@ std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source,
     }
     std::sort(groups.begin(), groups.end());
     for (std::size_t i = 0; i < groups.size(); ++i) {
-        const Rgb colour = groupColour(static_cast<int>(i), static_cast<int>(groups.size()));
+        const Rgb colour = outlineColour(static_cast<int>(i));
         map.outlines.push_back({groups[i], colour, groupOutlineEdges(map, groups[i])});
         map.legend.push_back({groupName(plate, groups[i]), colour, LegendMark::Line});
     }

@@ -138,7 +138,8 @@ std::optional<ChartFigure> layoutDoseResponse(const ScreeningResults& results, c
     const Axis y = niceAxis(0.0, highestOf(all), WantedYTicks, responseTitle(results.normalisation, window));
     for (ChartPanel& panel : figure.panels) panel.y = y;
     figure.note = "Points: wells over " + windowText(window) +
-                  "; lines: four-parameter log-logistic fits; dashed: IC50 with its 95 % interval.";
+                  "; lines: four-parameter log-logistic fits; dashed: IC50; black bar on the axis: its 95 % "
+                  "interval.";
     return figure;
 }
 
@@ -221,8 +222,12 @@ PlateHeatMapLayout layoutScreeningHeatMap(const ReportPlate& reportPlate, const 
         note += "; crossed grey: channels disabled";
     }
     if (!results.outliers.empty()) {
-        note += "; outliers (more than 3 robust SD from their group's median):";
-        for (std::size_t i : results.outliers) note += " " + plate.wells[i].name;
+        note += "; ringed: outliers (more than 3 robust SD from their group's median):";
+        for (std::size_t i : results.outliers) {
+            note += " " + plate.wells[i].name;
+            const auto well = static_cast<std::size_t>(plate.wells[i].well);
+            if (well < map.wells.size()) map.wells[well].outlier = true;
+        }
     }
     map.note = note + ".";
     return map;

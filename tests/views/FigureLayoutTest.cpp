@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <sstream>
 
@@ -119,6 +120,19 @@ TEST(FigureColours, GroupsTakeOkabeItoUpToEightThenThePerceptualScale) {
     EXPECT_EQ(scaleColour(0.0), (Rgb{68, 1, 84}));
     EXPECT_EQ(scaleColour(1.0), (Rgb{253, 231, 37}));
     EXPECT_EQ(scaleColour(0.45), (Rgb{38, 133, 141}));
+}
+
+TEST(FigureColours, OutlinesTakeNoColourOfTheActivityScale) {
+    auto distance = [](Rgb a, Rgb b) {
+        return std::hypot(a.red - b.red, a.green - b.green, a.blue - b.blue);
+    };
+    for (int i = 0; i < OutlineColours; ++i) {
+        for (int step = 0; step <= 100; ++step) {
+            EXPECT_GT(distance(outlineColour(i), scaleColour(step / 100.0)), 60.0) << "outline " << i << " at " << step << " %";
+        }
+        for (int j = i + 1; j < OutlineColours; ++j) EXPECT_NE(outlineColour(i), outlineColour(j));
+    }
+    EXPECT_EQ(outlineColour(OutlineColours), outlineColour(0));
 }
 
 TEST(GroupFigure, EachCurveIsTheReportsGroupMeanAndItsBandTheReportsErrorBinForBin) {
