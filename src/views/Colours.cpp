@@ -53,7 +53,12 @@ int mix(int from, int to, double fraction) {
 
 Rgb groupColour(int index, int count) {
     if (count <= OkabeItoColours) return OkabeIto[static_cast<std::size_t>(std::clamp(index, 0, OkabeItoColours - 1))];
-    return scaleColour(GroupScaleEnd * std::clamp(index, 0, count - 1) / (count - 1));
+    // Neighbours (the doses of a series) from the two halves of the scale in
+    // turn, so that no two next to each other look alike.
+    const int clamped = std::clamp(index, 0, count - 1);
+    const int half = (count + 1) / 2;
+    const int position = clamped % 2 == 0 ? clamped / 2 : half + clamped / 2;
+    return scaleColour(GroupScaleEnd * position / (count - 1));
 }
 
 Rgb outlineColour(int index) {

@@ -16,7 +16,8 @@ struct Rgb {
 inline constexpr int OkabeItoColours = 8;
 
 /// Colour of the `index`th of `count` groups: Okabe-Ito for up to eight
-/// groups, else evenly spaced along the perceptual scale.
+/// groups, else evenly spaced along the perceptual scale, neighbouring
+/// indices from its two halves.
 Rgb groupColour(int index, int count);
 
 /// Colours of heat map outlines: none of them on the perceptual scale, so an

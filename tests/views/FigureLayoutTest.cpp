@@ -117,6 +117,11 @@ TEST(FigureColours, GroupsTakeOkabeItoUpToEightThenThePerceptualScale) {
             for (std::size_t j = i + 1; j < colours->size(); ++j) EXPECT_NE((*colours)[i], (*colours)[j]) << i << " " << j;
         }
     }
+    // Neighbours of a dose series lie far apart on the scale.
+    for (std::size_t i = 1; i < twelve.size(); ++i) {
+        const Rgb a = twelve[i - 1], b = twelve[i];
+        EXPECT_GT(std::hypot(a.red - b.red, a.green - b.green, a.blue - b.blue), 80.0) << i;
+    }
     EXPECT_EQ(scaleColour(0.0), (Rgb{68, 1, 84}));
     EXPECT_EQ(scaleColour(1.0), (Rgb{253, 231, 37}));
     EXPECT_EQ(scaleColour(0.45), (Rgb{38, 133, 141}));
