@@ -377,3 +377,28 @@ TEST(ActogramFigure, AWellWithOrWithoutItsGroupAGroupOrEveryGroupOnOnePage) {
                                  "Well A4 is not a measured well of the plate.", "Well A is not a measured well of the plate.",
                                  "Name the well of the actogram, such as B3.", "Group 3 has no wells in this acquisition."}));
 }
+
+TEST(GroupFigure, ALastBinNotWholeIsLeftOutAndTheNoteSaysHowBinsAreCounted) {
+    struct Case {
+        int lastMinute;
+        std::size_t points;  // per curve
+        bool leftOut;
+    };
+    // 60-minute bins: 210 minutes make four bins of which the last holds 30 minutes.
+    const Case cases[] = {{240, 4, false}, {210, 3, true}};
+    for (const Case& c : cases) {
+        FigureFolder folder;
+        folder.acquisition("14032026_0930").writeSideFiles().append(figureRecords(10, c.lastMinute, busy));
+        ScriptedDialogs dialogs;
+        const LoadedFigure loaded = load(folder, "14032026_0930", 60, dialogs);
+        const auto figure = layoutGroupFigure(loaded.source, loaded.tables, {}, dialogs);
+        ASSERT_TRUE(figure);
+        EXPECT_EQ(figure->panels[0].series[0].segments.front().size(), c.points) << c.lastMinute;
+        EXPECT_NE(figure->note.find("per 60-min bin as the report bins them (minutes 0\u201360, 61\u2013120, \u2026)"),
+                  std::string::npos)
+            << figure->note;
+        EXPECT_EQ(figure->note.find("the last bin, minutes 181\u2013210, is not whole and is left out") != std::string::npos,
+                  c.leftOut)
+            << figure->note;
+    }
+}
