@@ -7,6 +7,10 @@
 
 namespace zorvex {
 
+/// The style `figure` is drawn in: a column page widened to a printed
+/// page's full width when its panels wrap into columns; else `style`.
+FigureStyle chartStyle(const ChartFigure& figure, const FigureStyle& style);
+
 /// Height the content takes at the style's width (a slide's height is fixed instead).
 double chartHeightMm(const ChartFigure& figure, const FigureStyle& style);
 

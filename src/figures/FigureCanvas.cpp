@@ -4,8 +4,9 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QImage>
-#include <QPainterPath>
 #include <QStandardPaths>
+
+#include "figures/Clipping.h"
 
 namespace zorvex {
 
@@ -135,8 +136,14 @@ QPen FigureCanvas::pen(QColor colour, double widthMm, bool dashed) const {
 QFont FigureCanvas::font(double points) const { return fontOf(points); }
 
 void FigureCanvas::line(double x1, double y1, double x2, double y2, QColor colour, double widthMm, bool dashed) {
+    QLineF segment(point(x1, y1), point(x2, y2));
+    if (clip_) {
+        const auto inside = clipSegment(segment, *clip_);
+        if (!inside) return;
+        segment = *inside;
+    }
     painter_.setPen(pen(colour, widthMm, dashed));
-    painter_.drawLine(point(x1, y1), point(x2, y2));
+    painter_.drawLine(segment);
 }
 
 // Qt's rasterizer slows down sharply on one long path that crosses itself
@@ -146,19 +153,26 @@ void FigureCanvas::polyline(const std::vector<QPointF>& pointsMm, QColor colour,
     std::vector<QPointF> points;
     points.reserve(pointsMm.size());
     for (const QPointF& p : pointsMm) points.push_back(point(p.x(), p.y()));
+    std::vector<std::vector<QPointF>> runs;
+    if (clip_) {
+        runs = clipPolyline(points, *clip_);
+    } else {
+        runs.push_back(std::move(points));
+    }
     QPen stroke = pen(colour, widthMm, false);
     painter_.setBrush(Qt::NoBrush);
     if (!raster_) {
         painter_.setPen(stroke);
-        painter_.drawPolyline(points.data(), static_cast<int>(points.size()));
+        for (const auto& run : runs) painter_.drawPolyline(run.data(), static_cast<int>(run.size()));
         return;
     }
     // Round caps join the segments as round joins would.
     stroke.setCapStyle(Qt::RoundCap);
     painter_.setPen(stroke);
     std::vector<QLineF> segments;
-    segments.reserve(points.size());
-    for (std::size_t i = 1; i < points.size(); ++i) segments.emplace_back(points[i - 1], points[i]);
+    for (const auto& run : runs) {
+        for (std::size_t i = 1; i < run.size(); ++i) segments.emplace_back(run[i - 1], run[i]);
+    }
     painter_.drawLines(segments.data(), static_cast<int>(segments.size()));
 }
 
@@ -174,32 +188,51 @@ void FigureCanvas::band(const std::vector<QPointF>& upperMm, const std::vector<Q
         outline.clear();
         for (std::size_t i = first; i <= last; ++i) outline.push_back(point(upperMm[i].x(), upperMm[i].y()));
         for (std::size_t i = last + 1; i-- > first;) outline.push_back(point(lowerMm[i].x(), lowerMm[i].y()));
-        painter_.drawPolygon(outline.data(), static_cast<int>(outline.size()));
+        if (clip_) outline = clipPolygon(outline, *clip_);
+        if (!outline.empty()) painter_.drawPolygon(outline.data(), static_cast<int>(outline.size()));
     }
 }
 
 void FigureCanvas::fillRect(double left, double top, double width, double height, QColor fill) {
-    painter_.fillRect(QRectF(point(left, top), point(left + width, top + height)), fill);
+    QRectF rect(point(left, top), point(left + width, top + height));
+    if (clip_) rect = rect.intersected(*clip_);
+    if (!rect.isEmpty()) painter_.fillRect(rect, fill);
+}
+
+void FigureCanvas::drawClipped(const QPainterPath& path, const QPen& pen, const QBrush& brush) {
+    if (!clip_) {
+        painter_.setPen(pen);
+        painter_.setBrush(brush);
+        painter_.drawPath(path);
+        return;
+    }
+    QPainterPath area;
+    area.addRect(*clip_);
+    painter_.setPen(Qt::NoPen);
+    if (brush.style() != Qt::NoBrush) painter_.fillPath(path.intersected(area), brush);
+    if (pen.style() == Qt::NoPen) return;
+    QPainterPathStroker stroker(pen);
+    painter_.fillPath(stroker.createStroke(path).intersected(area), pen.color());
 }
 
 void FigureCanvas::strokeRect(double left, double top, double width, double height, QColor colour, double widthMm,
                               bool dashed) {
-    painter_.setPen(pen(colour, widthMm, dashed));
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawRect(QRectF(point(left, top), point(left + width, top + height)));
+    QPainterPath path;
+    path.addRect(QRectF(point(left, top), point(left + width, top + height)));
+    drawClipped(path, pen(colour, widthMm, dashed), Qt::NoBrush);
 }
 
 void FigureCanvas::fillEllipse(double left, double top, double width, double height, QColor fill) {
-    painter_.setPen(Qt::NoPen);
-    painter_.setBrush(fill);
-    painter_.drawEllipse(QRectF(point(left, top), point(left + width, top + height)));
+    QPainterPath path;
+    path.addEllipse(QRectF(point(left, top), point(left + width, top + height)));
+    drawClipped(path, Qt::NoPen, fill);
 }
 
 void FigureCanvas::strokeEllipse(double left, double top, double width, double height, QColor colour, double widthMm,
                                  bool dashed) {
-    painter_.setPen(pen(colour, widthMm, dashed));
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawEllipse(QRectF(point(left, top), point(left + width, top + height)));
+    QPainterPath path;
+    path.addEllipse(QRectF(point(left, top), point(left + width, top + height)));
+    drawClipped(path, pen(colour, widthMm, dashed), Qt::NoBrush);
 }
 
 void FigureCanvas::text(double x, double y, const QString& text, double points, Qt::Alignment alignment, QColor colour) {
@@ -228,16 +261,12 @@ void FigureCanvas::paragraph(double x, double y, const std::string& text, double
 void FigureCanvas::fillRects(const std::vector<QRectF>& rectsMm, QColor fill) {
     painter_.save();
     painter_.setRenderHint(QPainter::Antialiasing, false);
-    for (const QRectF& rect : rectsMm) {
-        painter_.fillRect(QRectF(point(rect.left(), rect.top()), point(rect.right(), rect.bottom())), fill);
+    for (const QRectF& rectMm : rectsMm) {
+        QRectF rect(point(rectMm.left(), rectMm.top()), point(rectMm.right(), rectMm.bottom()));
+        if (clip_) rect = rect.intersected(*clip_);
+        if (!rect.isEmpty()) painter_.fillRect(rect, fill);
     }
     painter_.restore();
-}
-
-void FigureCanvas::clipToRects(const std::vector<QRectF>& rectsMm) {
-    QPainterPath area;
-    for (const QRectF& rect : rectsMm) area.addRect(QRectF(point(rect.left(), rect.top()), point(rect.right(), rect.bottom())));
-    painter_.setClipPath(area.simplified());
 }
 
 void FigureCanvas::verticalText(double x, double y, const QString& text, double points, QColor colour) {
@@ -250,9 +279,9 @@ void FigureCanvas::verticalText(double x, double y, const QString& text, double 
 }
 
 void FigureCanvas::clip(double left, double top, double width, double height) {
-    painter_.setClipRect(QRectF(point(left, top), point(left + width, top + height)));
+    clip_ = QRectF(point(left, top), point(left + width, top + height));
 }
 
-void FigureCanvas::unclip() { painter_.setClipping(false); }
+void FigureCanvas::unclip() { clip_.reset(); }
 
 }  // namespace zorvex

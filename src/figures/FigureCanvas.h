@@ -6,9 +6,11 @@
 #include <QColor>
 #include <QFont>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,22 +83,25 @@ public:
     /// Fills rectangles given in millimetres without smoothing their edges, so
     /// that bars side by side leave no seams.
     void fillRects(const std::vector<QRectF>& rectsMm, QColor fill);
-    /// Limits painting to the union of rectangles given in millimetres.
-    void clipToRects(const std::vector<QRectF>& rectsMm);
     /// The same turned a quarter anticlockwise, read from bottom to top, centred on (x, y).
     void verticalText(double x, double y, const QString& text, double points, QColor colour = Qt::black);
-    /// Limits painting to a rectangle in millimetres; none restores it.
+    /// Limits the painting of lines and shapes (not text) to a rectangle in
+    /// millimetres until unclip(); they are cut by geometry, so that every
+    /// file format shows the same.
     void clip(double left, double top, double width, double height);
     void unclip();
 
 private:
     QPen pen(QColor colour, double widthMm, bool dashed) const;
     QFont font(double points) const;
+    /// A filled path, or the outline of a stroked one, cut to the clip.
+    void drawClipped(const QPainterPath& path, const QPen& pen, const QBrush& brush);
 
     QPainter& painter_;
     bool raster_;  ///< painting pixels (PNG) rather than vectors
     double dotsPerMm_;
     FigureStyle style_;
+    std::optional<QRectF> clip_;  ///< in dots
 };
 
 }  // namespace zorvex

@@ -27,6 +27,12 @@ int dotsOf(double millimetres, double dotsPerInch) {
 
 QString qPath(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
+// A vector page is see-through where nothing is painted; the figure is on white as its PNG is.
+void paintOnWhite(FigureCanvas& canvas, double widthMm, double heightMm, const PaintFigure& paint) {
+    canvas.fillRect(0.0, 0.0, widthMm, heightMm, Qt::white);
+    paint(canvas);
+}
+
 bool paintPdf(const std::filesystem::path& file, double widthMm, double heightMm, const FigureStyle& style,
               const PaintFigure& paint) {
     QPdfWriter writer(qPath(file));
@@ -37,7 +43,7 @@ bool paintPdf(const std::filesystem::path& file, double widthMm, double heightMm
     QPainter painter;
     if (!painter.begin(&writer)) return false;
     FigureCanvas canvas(painter, PdfDotsPerInch, style);
-    paint(canvas);
+    paintOnWhite(canvas, widthMm, heightMm, paint);
     return painter.end();
 }
 
@@ -62,7 +68,7 @@ bool paintSvg(const std::filesystem::path& file, double widthMm, double heightMm
     QPainter painter;
     if (!painter.begin(&generator)) return false;
     FigureCanvas canvas(painter, SvgDotsPerInch, style);
-    paint(canvas);
+    paintOnWhite(canvas, widthMm, heightMm, paint);
     if (!painter.end()) return false;
 
     QFile svg(qPath(file));

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <exception>
 #include <optional>
+#include <type_traits>
 
 #include "figures/ActogramPainter.h"
 #include "figures/ChartPainter.h"
@@ -27,16 +28,19 @@ private:
     std::string text_;
 };
 
-// A laid-out figure: the page height it needs and how to paint it.
+// A laid-out figure: the style of its page, the height it needs and how to paint it.
 struct PaintPlan {
+    FigureStyle style;
     double heightMm = 0.0;
     PaintFigure paint;
 };
 
 template <typename Layout, typename Height, typename Paint>
-PaintPlan planOf(Layout layout, const FigureStyle& style, Height contentHeight, Paint paint) {
+PaintPlan planOf(Layout layout, const FigureStyle& asked, Height contentHeight, Paint paint) {
+    FigureStyle style = asked;
+    if constexpr (std::is_same_v<Layout, ChartFigure>) style = chartStyle(layout, asked);
     const double height = style.fixedHeightMm > 0.0 ? style.fixedHeightMm : contentHeight(layout, style);
-    return {height, [layout = std::move(layout), paint](FigureCanvas& canvas) { paint(canvas, layout); }};
+    return {style, height, [layout = std::move(layout), paint](FigureCanvas& canvas) { paint(canvas, layout); }};
 }
 
 // The group figure and the heat map: both drawn from the report's tables at their bin size.
@@ -113,7 +117,7 @@ FigureOutcome drawPlanned(const FigureRequest& request, Draw draw) {
     try {
         const std::optional<PaintPlan> plan = planFigure(request, style, messages);
         if (!plan) return {false, messages.text()};
-        if (std::optional<std::string> failure = draw(*plan, style)) {
+        if (std::optional<std::string> failure = draw(*plan)) {
             messages.message(*failure, Buttons::Ok);
             return {false, messages.text()};
         }
@@ -130,15 +134,15 @@ FigureOutcome writeFigure(const FigureRequest& request) {
     if (!formatOfFile(request.output)) {
         return {false, "The figure file must end in .pdf, .svg or .png: " + request.output.string()};
     }
-    return drawPlanned(request, [&](const PaintPlan& plan, const FigureStyle& style) {
-        return writeFigureFile(request.output, style.widthMm, plan.heightMm, style, plan.paint);
+    return drawPlanned(request, [&](const PaintPlan& plan) {
+        return writeFigureFile(request.output, plan.style.widthMm, plan.heightMm, plan.style, plan.paint);
     });
 }
 
 FigurePreview previewFigure(const FigureRequest& request, double dotsPerInch) {
     FigurePreview preview;
-    preview.outcome = drawPlanned(request, [&](const PaintPlan& plan, const FigureStyle& style) -> std::optional<std::string> {
-        preview.image = paintFigureImage(style.widthMm, plan.heightMm, style, plan.paint, dotsPerInch);
+    preview.outcome = drawPlanned(request, [&](const PaintPlan& plan) -> std::optional<std::string> {
+        preview.image = paintFigureImage(plan.style.widthMm, plan.heightMm, plan.style, plan.paint, dotsPerInch);
         if (preview.image.isNull()) return "The figure is too large to show.";
         return std::nullopt;
     });

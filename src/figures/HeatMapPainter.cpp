@@ -11,6 +11,7 @@ namespace {
 constexpr double WellFraction = 0.86;   // a well's share of its cell
 constexpr double OutlineWidths = 2.0;   // group outlines, in curve widths
 constexpr double ColourBarShare = 0.8;  // of the plate's width
+constexpr double OutlierInset = 0.18;   // of a well's size, inside its edge
 
 struct HeatFrame {
     double plateLeft = 0.0;
@@ -70,10 +71,45 @@ void paintWell(FigureCanvas& canvas, const PlateHeatMapLayout& map, const HeatFr
     }
     if (map.roundWells) canvas.fillEllipse(left, top, size, size, toQColor(well.fill));
     else canvas.fillRect(left, top, size, size, toQColor(well.fill));
+    if (well.outlier) {
+        // Black on a white ring: seen on the darkest and the palest fill alike.
+        const double inset = OutlierInset * size;
+        for (const auto& [colour, width] : {std::pair{QColor(Qt::white), 3.0 * style.curveMm}, std::pair{QColor(Qt::black), style.curveMm}}) {
+            if (map.roundWells) canvas.strokeEllipse(left + inset, top + inset, size - 2.0 * inset, size - 2.0 * inset, colour, width);
+            else canvas.strokeRect(left + inset, top + inset, size - 2.0 * inset, size - 2.0 * inset, colour, width);
+        }
+    }
     if (well.mark == WellMark::Disabled) {
         const double inset = map.roundWells ? size * 0.15 : 0.0;
         canvas.line(left + inset, top + inset, left + size - inset, top + size - inset, quiet, style.axisMm);
         canvas.line(left + inset, top + size - inset, left + size - inset, top + inset, quiet, style.axisMm);
+    }
+}
+
+// Each side drawn inside its group's cell, so that two groups side by side
+// both show and no outline covers a neighbour's well or label.
+void paintOutline(FigureCanvas& canvas, const PlateHeatMapLayout& map, const HeatFrame& frame, const GroupOutline& outline) {
+    const double width = OutlineWidths * canvas.style().curveMm;
+    auto inGroup = [&](double row, double column) {
+        const int r = static_cast<int>(row), c = static_cast<int>(column);
+        if (r < 0 || r >= map.rows || c < 0 || c >= map.columns) return false;
+        const HeatWell& well = map.wells[static_cast<std::size_t>(c * map.rows + r)];
+        return well.mark != WellMark::NoBeam && well.group == outline.group;
+    };
+    for (const CellEdge& edge : outline.edges) {
+        double x1 = frame.plateLeft + edge.x1 * frame.cellWidth, y1 = frame.plateTop + edge.y1 * frame.cellHeight;
+        double x2 = frame.plateLeft + edge.x2 * frame.cellWidth, y2 = frame.plateTop + edge.y2 * frame.cellHeight;
+        if (edge.y1 == edge.y2) {
+            // The cell below the side (row y, column x) is the group's, or the one above.
+            const double inward = inGroup(edge.y1, std::min(edge.x1, edge.x2)) ? width / 2.0 : -width / 2.0;
+            y1 += inward;
+            y2 += inward;
+        } else {
+            const double inward = inGroup(std::min(edge.y1, edge.y2), edge.x1) ? width / 2.0 : -width / 2.0;
+            x1 += inward;
+            x2 += inward;
+        }
+        canvas.line(x1, y1, x2, y2, toQColor(outline.colour), width);
     }
 }
 
@@ -98,23 +134,7 @@ void paintHeatMap(FigureCanvas& canvas, const PlateHeatMapLayout& map) {
     }
     for (const HeatWell& well : map.wells) paintWell(canvas, map, frame, well);
     canvas.strokeRect(frame.plateLeft, frame.plateTop, plateWidth, plateHeight, toQColor(QuietInk), style.axisMm);
-    // Each outline drawn inside its own wells' cells, so that two groups side by side both show.
-    for (const GroupOutline& outline : map.outlines) {
-        std::vector<QRectF> cells;
-        for (const HeatWell& well : map.wells) {
-            if (well.mark != WellMark::NoBeam && well.group == outline.group) {
-                cells.emplace_back(frame.plateLeft + well.column * frame.cellWidth, frame.plateTop + well.row * frame.cellHeight,
-                                   frame.cellWidth, frame.cellHeight);
-            }
-        }
-        canvas.clipToRects(cells);
-        for (const CellEdge& edge : outline.edges) {
-            canvas.line(frame.plateLeft + edge.x1 * frame.cellWidth, frame.plateTop + edge.y1 * frame.cellHeight,
-                        frame.plateLeft + edge.x2 * frame.cellWidth, frame.plateTop + edge.y2 * frame.cellHeight,
-                        toQColor(outline.colour), 2.0 * OutlineWidths * style.curveMm);
-        }
-        canvas.unclip();
-    }
+    for (const GroupOutline& outline : map.outlines) paintOutline(canvas, map, frame, outline);
     const double barWidth = ColourBarShare * plateWidth;
     paintColourBar(canvas, map.scale, frame.plateLeft + (plateWidth - barWidth) / 2.0, frame.barTop, barWidth);
     paintLegend(canvas, map.legend, frame.legend, style.marginMm, frame.legendTop, style.labelPt);

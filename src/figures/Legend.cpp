@@ -30,18 +30,30 @@ LegendPlacement placeLegend(const std::vector<LegendEntry>& entries, double widt
     if (entries.empty()) return placement;
     const double line = lineHeightMm(points);
     const double rowHeight = RowSpacing * line;
-    double x = 0.0;
-    double y = 0.0;
+    const double gap = EntryGapEm * line;
+    std::vector<double> widths;
     for (const LegendEntry& entry : entries) {
-        const double width = markWidth(points) + MarkGapEm * line + textWidthMm(QString::fromStdString(entry.label), points);
-        if (x > 0.0 && x + width > widthMm) {
-            x = 0.0;
-            y += rowHeight;
-        }
-        placement.entryOrigins.emplace_back(x, y);
-        x += width + EntryGapEm * line;
+        widths.push_back(markWidth(points) + MarkGapEm * line + textWidthMm(QString::fromStdString(entry.label), points));
     }
-    placement.heightMm = y + rowHeight;
+    double oneRow = 0.0;
+    for (double width : widths) oneRow += width + gap;
+    if (oneRow - gap <= widthMm) {
+        double x = 0.0;
+        for (double width : widths) {
+            placement.entryOrigins.emplace_back(x, 0.0);
+            x += width + gap;
+        }
+        placement.heightMm = rowHeight;
+        return placement;
+    }
+    // More than a row: columns as wide as the widest entry, rows filled alike.
+    const double column = *std::max_element(widths.begin(), widths.end()) + gap;
+    const int count = static_cast<int>(entries.size());
+    const int fit = std::clamp(static_cast<int>((widthMm + gap) / column), 1, count);
+    const int rows = (count + fit - 1) / fit;
+    const int columns = (count + rows - 1) / rows;
+    for (int i = 0; i < count; ++i) placement.entryOrigins.emplace_back((i % columns) * column, (i / columns) * rowHeight);
+    placement.heightMm = rows * rowHeight;
     return placement;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The legend of a figure: entries flowing left to right in rows as wide as
-// the figure, each a line, a line with its band, or a swatch before its label.
+// The legend of a figure: entries on one line when they fit, else in even
+// columns row by row, each a line, a line with its band, or a swatch before
+// its label.
 
 #include <vector>
 
@@ -15,7 +16,8 @@ struct LegendPlacement {
     double heightMm = 0.0;              ///< 0 for a legend without entries
 };
 
-/// Places `entries` in rows no wider than `widthMm`, labels at `points`.
+/// Places `entries` in one row, or in columns as wide as the widest entry
+/// with every row but the last full, no wider than `widthMm`; labels at `points`.
 LegendPlacement placeLegend(const std::vector<LegendEntry>& entries, double widthMm, double points);
 
 /// Paints the placed legend with its top left at (`left`, `top`).

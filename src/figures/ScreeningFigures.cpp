@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <exception>
+#include <type_traits>
 
 #include "figures/ChartPainter.h"
 #include "figures/HeatMapPainter.h"
@@ -15,8 +16,10 @@ namespace {
 constexpr double MmPerInch = 25.4;
 
 template <typename Layout, typename Height, typename Paint>
-void writeOne(const std::filesystem::path& file, const Layout& layout, const FigureStyle& style, Height contentHeight,
+void writeOne(const std::filesystem::path& file, const Layout& layout, const FigureStyle& asked, Height contentHeight,
               Paint paint, ScreeningFiguresOutcome& outcome) {
+    FigureStyle style = asked;
+    if constexpr (std::is_same_v<Layout, ChartFigure>) style = chartStyle(layout, asked);
     const double height = style.fixedHeightMm > 0.0 ? style.fixedHeightMm : contentHeight(layout, style);
     const auto failure =
         writeFigureFile(file, style.widthMm, height, style, [&](FigureCanvas& canvas) { paint(canvas, layout); });

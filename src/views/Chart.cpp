@@ -11,6 +11,8 @@ namespace zorvex {
 namespace {
 
 constexpr std::array<double, 8> HourSteps = {0.25, 0.5, 1, 2, 3, 4, 6, 12};
+constexpr std::array<double, 10> MinuteSteps = {1, 2, 5, 10, 15, 20, 30, 60, 120, 240};
+constexpr int ReadableDigits = 3;
 constexpr double HoursPerDay = 24.0;
 // Ticks within this fraction of a step of an end still count as inside.
 constexpr double TickTolerance = 1e-9;
@@ -54,6 +56,23 @@ std::string tickLabel(double value, double step) {
     const int decimals = step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - TickTolerance));
     std::string text = formatFixed(value, decimals);
     return text.find_first_not_of("-0.") == std::string::npos ? formatFixed(0.0, decimals) : text;
+}
+
+std::string readableNumber(double value) {
+    if (!std::isfinite(value) || value == 0.0) return formatShortest(std::isfinite(value) ? 0.0 : value);
+    const int wholeDigits = static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
+    const int decimals = std::max(0, ReadableDigits - wholeDigits);
+    // Scaled by an exact power of ten and divided back: the nearest double to the rounded decimal.
+    const double scale = std::pow(10.0, decimals);
+    const double rounded = std::round(value * scale) / scale;
+    return formatShortest(rounded == 0.0 ? 0.0 : rounded);
+}
+
+std::string spanText(double fromHours, double toHours) {
+    if (toHours < LongestMinuteSpanHours) {
+        return readableNumber(fromHours * 60.0) + "\u2013" + readableNumber(toHours * 60.0) + " min";
+    }
+    return readableNumber(fromHours) + "\u2013" + readableNumber(toHours) + " h";
 }
 
 Axis niceAxis(double low, double high, int wanted, std::string title) {
@@ -104,6 +123,25 @@ Axis logAxis(double low, double high, int wanted, std::string title) {
         if (decades > MostDecadesWithMinorTicks || power == last) continue;
         for (int multiple = 2; multiple <= 9; ++multiple) axis.minorTicks.push_back(multiple * std::pow(10.0, power));
     }
+    return axis;
+}
+
+Axis minuteAxis(double low, double high, int wanted, std::string title) {
+    if (!validRange(low, high)) return niceAxis(low, high, wanted, std::move(title));
+    const double range = high - low;
+    wanted = std::max(wanted, 1);
+    double step = MinuteSteps.back();
+    for (double minutes : MinuteSteps) {
+        if (range / minutes <= wanted) {
+            step = minutes;
+            break;
+        }
+    }
+    Axis axis;
+    axis.title = std::move(title);
+    axis.min = low;
+    axis.max = high;
+    placeTicks(axis, step);
     return axis;
 }
 

@@ -44,8 +44,23 @@ Axis hourAxis(double low, double high, int wanted, std::string title);
 /// few decades show; an invalid range becomes 0.1..10.
 Axis logAxis(double low, double high, int wanted, std::string title);
 
+/// A time axis in minutes over exactly low..high, ticks at steps of 1, 2,
+/// 5, 10, 15, 20 or 30 minutes or whole hours, about `wanted` of them.
+Axis minuteAxis(double low, double high, int wanted, std::string title);
+
 /// A tick value as text with the decimals its step needs ("0.5", "20").
 std::string tickLabel(double value, double step);
+
+/// A number as people read it in a caption: three significant digits at
+/// most, whole numbers kept whole, no trailing zeros ("0.0667", "2", "1440").
+std::string readableNumber(double value);
+
+/// Runs shorter than this are told in minutes, longer ones in hours.
+inline constexpr double LongestMinuteSpanHours = 2.0;
+
+/// Elapsed hours `fromHours` to `toHours` as a caption gives them: "0–24 h",
+/// or "0–4 min" when the end lies within the first two hours.
+std::string spanText(double fromHours, double toHours);
 
 /// A point of a series: `low`..`high` is its band (both `y` without one).
 struct ChartPoint {

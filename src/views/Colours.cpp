@@ -29,6 +29,19 @@ constexpr std::array<Rgb, 11> Viridis = {
     Rgb{122, 209, 81}, Rgb{189, 223, 38}, Rgb{253, 231, 37},
 };
 
+// Black, the warm Okabe-Ito colours, and browns, greys and reds: none near the
+// purples, blues, greens and yellows of the scale.
+constexpr std::array<Rgb, OutlineColours> Outlines = {
+    Rgb{0, 0, 0},       // black
+    Rgb{213, 94, 0},    // vermillion
+    Rgb{204, 121, 167}, // reddish purple
+    Rgb{230, 159, 0},   // orange
+    Rgb{150, 150, 150}, // grey
+    Rgb{140, 81, 10},   // brown
+    Rgb{255, 160, 200}, // pink
+    Rgb{180, 0, 30},    // crimson
+};
+
 // The part of the scale used for groups: its palest end is hard to see as a line.
 constexpr double GroupScaleEnd = 0.9;
 
@@ -40,7 +53,17 @@ int mix(int from, int to, double fraction) {
 
 Rgb groupColour(int index, int count) {
     if (count <= OkabeItoColours) return OkabeIto[static_cast<std::size_t>(std::clamp(index, 0, OkabeItoColours - 1))];
-    return scaleColour(GroupScaleEnd * std::clamp(index, 0, count - 1) / (count - 1));
+    // Neighbours (the doses of a series) from the two halves of the scale in
+    // turn, so that no two next to each other look alike.
+    const int clamped = std::clamp(index, 0, count - 1);
+    const int half = (count + 1) / 2;
+    const int position = clamped % 2 == 0 ? clamped / 2 : half + clamped / 2;
+    return scaleColour(GroupScaleEnd * position / (count - 1));
+}
+
+Rgb outlineColour(int index) {
+    const int wrapped = ((index % OutlineColours) + OutlineColours) % OutlineColours;
+    return Outlines[static_cast<std::size_t>(wrapped)];
 }
 
 Rgb scaleColour(double fraction) {

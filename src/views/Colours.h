@@ -16,8 +16,16 @@ struct Rgb {
 inline constexpr int OkabeItoColours = 8;
 
 /// Colour of the `index`th of `count` groups: Okabe-Ito for up to eight
-/// groups, else evenly spaced along the perceptual scale.
+/// groups, else evenly spaced along the perceptual scale, neighbouring
+/// indices from its two halves.
 Rgb groupColour(int index, int count);
+
+/// Colours of heat map outlines: none of them on the perceptual scale, so an
+/// outline never reads as a well's value.
+inline constexpr int OutlineColours = 8;
+
+/// Colour of the `index`th outline; after OutlineColours they come round again.
+Rgb outlineColour(int index);
 
 /// The perceptual (viridis) scale at `fraction` 0..1, dark purple to yellow;
 /// clamped outside.

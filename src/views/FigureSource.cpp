@@ -56,12 +56,29 @@ std::vector<std::int32_t> binsInWindow(const ReportTables& tables, const std::op
     return bins;
 }
 
-TimeBase timeBaseOf(const FigureSource& source, bool preferZeitgeber) {
+TimeBase timeBaseOf(const FigureSource& source, bool preferZeitgeber, double spanHours) {
     const LightSchedule& light = source.light;
     const bool dailyHours = light.enabled && light.pulseCount < 1 && light.onHour != light.offHour;
-    if (!preferZeitgeber || !dailyHours || !source.start) return {0.0, false, "Time from start (h)"};
+    const bool minutes = spanHours < LongestMinuteSpanHours;
+    const std::string unit = minutes ? " (min)" : " (h)";
+    const double unitsPerHour = minutes ? MinutesPerHour : 1.0;
+    if (!preferZeitgeber || !dailyHours || !source.start) return {0.0, false, "Time from start" + unit, unitsPerHour};
     const double startHour = source.start->hour + source.start->minute / MinutesPerHour;
-    return {std::fmod(startHour - light.onHour + HoursPerDay, HoursPerDay), true, "Zeitgeber time (h)"};
+    return {std::fmod(startHour - light.onHour + HoursPerDay, HoursPerDay), true, "Zeitgeber time" + unit, unitsPerHour};
+}
+
+Axis timeAxis(const TimeBase& base, double fromHours, double toHours, int wanted) {
+    const double low = base.at(fromHours), high = base.at(toHours);
+    Axis axis = base.unitsPerHour == 1.0 ? hourAxis(low, high, wanted, base.title) : minuteAxis(low, high, wanted, base.title);
+    if (!base.zeitgeber || axis.ticks.size() < 2) return axis;
+    // Lights-on is zeitgeber time 0 of every day.
+    const double day = HoursPerDay * base.unitsPerHour;
+    const double step = axis.ticks[1] - axis.ticks[0];
+    for (std::size_t i = 0; i < axis.ticks.size(); ++i) {
+        const double wrapped = axis.ticks[i] - day * std::floor(axis.ticks[i] / day + 1e-9);
+        axis.labels[i] = tickLabel(std::fabs(wrapped) < 1e-9 ? 0.0 : wrapped, step);
+    }
+    return axis;
 }
 
 std::vector<XSpan> darkSpans(const FigureSource& source, double fromHours, double toHours, const TimeBase& base) {
@@ -73,7 +90,7 @@ std::vector<XSpan> darkSpans(const FigureSource& source, double fromHours, doubl
     auto clipped = [&](double fromMinute, double toMinute) {
         const double from = std::max(fromMinute / MinutesPerHour, fromHours);
         const double to = std::min(toMinute / MinutesPerHour, toHours);
-        if (to > from) spans.push_back({from + base.offsetHours, to + base.offsetHours});
+        if (to > from) spans.push_back({base.at(from), base.at(to)});
     };
     for (int minute = std::max(firstMinute, 0); minute < minutes;) {
         if (light[static_cast<std::size_t>(minute)]) {

@@ -45,17 +45,26 @@ std::vector<std::int32_t> binsInWindow(const ReportTables& tables, const std::op
 /// Elapsed hours from the start at the middle of bin `bin`.
 double binMiddleHours(const ReportTables& tables, std::int32_t bin);
 
-/// How x is counted: hours from the start, or zeitgeber time (hours since
-/// lights-on of the day the acquisition started) when a daily light schedule exists.
+/// How x is counted: time from the start, or zeitgeber time (since
+/// lights-on of the day the acquisition started) when a daily light schedule
+/// exists; in hours, or in minutes for what lasts under two hours.
 struct TimeBase {
     double offsetHours = 0.0;  ///< added to elapsed hours
     bool zeitgeber = false;
     std::string title;         ///< the x axis title with its unit
+    double unitsPerHour = 1.0; ///< 60 for an axis in minutes
+    /// The x of `elapsedHours` after the start.
+    double at(double elapsedHours) const { return (elapsedHours + offsetHours) * unitsPerHour; }
 };
 
 /// Zeitgeber time when `preferZeitgeber`, the start is known and the light
-/// ran on daily hours; hours from the start otherwise.
-TimeBase timeBaseOf(const FigureSource& source, bool preferZeitgeber);
+/// ran on daily hours; time from the start otherwise. In minutes when the
+/// figure spans less than two hours (`spanHours`).
+TimeBase timeBaseOf(const FigureSource& source, bool preferZeitgeber, double spanHours = LongestMinuteSpanHours);
+
+/// The x axis of elapsed hours `fromHours` to `toHours` in `base`, about
+/// `wanted` ticks; zeitgeber labels start again at 0 at each lights-on.
+Axis timeAxis(const TimeBase& base, double fromHours, double toHours, int wanted);
 
 /// The hours in the dark between elapsed hours `fromHours` and `toHours`,
 /// minute by minute as the acquisition switched its light, shifted by

@@ -58,16 +58,38 @@ ChartSeries seriesOf(const FigureSource& source, const ReportTables& tables, con
         previous = bin;
         const double mean = tables.groupAverage[static_cast<std::size_t>(bin)][static_cast<std::size_t>(group)];
         const double error = errorOf(tables, options.error, group, bin);
-        series.segments.back().push_back({binMiddleHours(tables, bin) + base.offsetHours, mean, mean - error, mean + error});
+        series.segments.back().push_back({base.at(binMiddleHours(tables, bin)), mean, mean - error, mean + error});
     }
     return series;
 }
 
-std::string noteOf(const GroupFigureOptions& options, const ReportTables& tables, bool shaded) {
+// The minutes a bin covers as the report counts them: bin 1 from minute 0
+// to its end, every later one from the minute after the previous end.
+std::string binMinutesText(std::int32_t first, std::int32_t last) {
+    return std::to_string(first) + "\u2013" + std::to_string(last);
+}
+
+// A last bin that ends after the recording does: fewer minutes than the
+// others, so its mean would read as a fall. 0 when the last bin is whole.
+// A record's stamp counts the whole minutes at its end, so a recording
+// whose last stamp is K ran into minute K + 1.
+std::int32_t partialLastBin(const ReportTables& tables, std::int32_t span) {
+    const std::vector<std::int32_t> bins = tables.reportedBins();
+    if (bins.empty() || static_cast<long long>(bins.back()) * tables.binMinutes <= span + 1LL) return 0;
+    return bins.back();
+}
+
+std::string noteOf(const GroupFigureOptions& options, const ReportTables& tables, bool shaded, std::int32_t leftOut,
+                   std::int32_t span) {
+    const std::int32_t bin = tables.binMinutes;
     std::string note = "Mean of wells";
     if (options.error == ErrorBand::StandardError) note += " \u00b1 SE";
     if (options.error == ErrorBand::StandardDeviation) note += " \u00b1 SD";
-    note += " per " + std::to_string(tables.binMinutes) + "-min bin";
+    note += " per " + std::to_string(bin) + "-min bin as the report bins them (minutes " + binMinutesText(0, bin) +
+            ", " + binMinutesText(bin + 1, 2 * bin) + ", \u2026)";
+    if (leftOut > 0) {
+        note += "; the last bin, minutes " + binMinutesText((leftOut - 1) * bin + 1, span) + ", is not whole and is left out";
+    }
     if (shaded) note += "; grey: dark";
     return note;
 }
@@ -78,12 +100,14 @@ std::optional<ChartFigure> layoutGroupFigure(const FigureSource& source, const R
                                              const GroupFigureOptions& options, Dialogs& dialogs) {
     const auto groups = shownGroups(tables, options.groups, dialogs);
     if (!groups) return std::nullopt;
-    const std::vector<std::int32_t> bins = binsInWindow(tables, options.window);
+    const std::int32_t span = source.series.span();
+    const std::int32_t leftOut = partialLastBin(tables, span);
+    std::vector<std::int32_t> bins = binsInWindow(tables, options.window);
+    const bool leftOutShown = std::erase(bins, leftOut) > 0;
     if (bins.empty()) {
         dialogs.message("No bin with records lies in the chosen time window.");
         return std::nullopt;
     }
-    const TimeBase base = timeBaseOf(source, options.zeitgeber);
     const double binHours = tables.binMinutes / 60.0;
     double fromHours = (bins.front() - 1) * binHours;
     double toHours = bins.back() * binHours;
@@ -91,6 +115,7 @@ std::optional<ChartFigure> layoutGroupFigure(const FigureSource& source, const R
         fromHours = std::max(fromHours, options.window->fromHours);
         toHours = std::min(toHours, options.window->toHours);
     }
+    const TimeBase base = timeBaseOf(source, options.zeitgeber, toHours - fromHours);
 
     std::vector<ChartSeries> curves;
     double highest = 0.0;
@@ -104,7 +129,7 @@ std::optional<ChartFigure> layoutGroupFigure(const FigureSource& source, const R
     }
 
     ChartPanel panel;
-    panel.x = hourAxis(fromHours + base.offsetHours, toHours + base.offsetHours, WantedXTicks, base.title);
+    panel.x = timeAxis(base, fromHours, toHours, WantedXTicks);
     panel.y = niceAxis(0.0, highest, WantedYTicks, "Activity (counts / " + std::to_string(tables.binMinutes) + " min)");
     panel.shaded = darkSpans(source, fromHours, toHours, base);
 
@@ -113,7 +138,7 @@ std::optional<ChartFigure> layoutGroupFigure(const FigureSource& source, const R
         figure.legend.push_back({curve.label, curve.colour, curve.band ? LegendMark::LineAndBand : LegendMark::Line});
     }
     if (!panel.shaded.empty()) figure.legend.push_back({"Dark", DarkShade, LegendMark::Swatch});
-    figure.note = noteOf(options, tables, !panel.shaded.empty());
+    figure.note = noteOf(options, tables, !panel.shaded.empty(), leftOutShown ? leftOut : 0, span);
     if (!options.smallMultiples) {
         panel.series = std::move(curves);
         figure.panels.push_back(std::move(panel));

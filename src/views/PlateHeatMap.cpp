@@ -27,12 +27,9 @@ int groupOf(const ReportPlate& plate, int well) {
     return channel < 0 ? -1 : plate.channelGroup[static_cast<std::size_t>(channel)];
 }
 
-// For people: a window of a few minutes (a live page's last hour) has hours like 0.0166...
-std::string hoursText(double hours) { return formatShortest(std::round(hours * 100.0) / 100.0); }
-
 // "Counts, total over 0-24 h" and the like.
 std::string scaleTitle(const HeatMapOptions& options, double fromHours, double toHours) {
-    std::string span = hoursText(fromHours) + "\u2013" + hoursText(toHours) + " h";
+    const std::string span = spanText(fromHours, toHours);
     return options.value == HeatValue::Total ? "Counts per well, total over " + span
                                              : "Counts per well per hour, mean over " + span;
 }
@@ -116,7 +113,7 @@ void outlineGroups(PlateHeatMapLayout& map, const ReportPlate& plate) {
     }
     std::sort(groups.begin(), groups.end());
     for (std::size_t i = 0; i < groups.size(); ++i) {
-        const Rgb colour = groupColour(static_cast<int>(i), static_cast<int>(groups.size()));
+        const Rgb colour = outlineColour(static_cast<int>(i));
         map.outlines.push_back({groups[i], colour, groupOutlineEdges(map, groups[i])});
         map.legend.push_back({groupName(plate, groups[i]), colour, LegendMark::Line});
     }

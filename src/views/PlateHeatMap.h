@@ -35,6 +35,7 @@ struct HeatWell {
     int group = -1;     ///< of its first beam, as the report groups it; -1 for none
     double value = 0.0; ///< total or mean per hour over the window
     Rgb fill;
+    bool outlier = false; ///< ringed: far from the rest of its group
 };
 
 /// A side of a well cell, in cell units: column k spans k..k+1, row r spans r..r+1.

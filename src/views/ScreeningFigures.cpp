@@ -21,9 +21,7 @@ constexpr Rgb PositiveOutline{213, 94, 0};
 constexpr Rgb UnscreenedWell{236, 236, 236};
 enum ControlOutline { NegativeWells = 0, PositiveWells = 1 };
 
-std::string windowText(const HourWindow& window) {
-    return formatShortest(window.fromHours) + "\u2013" + formatShortest(window.toHours) + " h";
-}
+std::string windowText(const HourWindow& window) { return spanText(window.fromHours, window.toHours); }
 
 std::string responseTitle(Normalisation normalisation, const HourWindow& window) {
     return normalisation == Normalisation::Control ? "Activity (% of negative control)"
@@ -64,6 +62,24 @@ void addCompound(ChartPanel& panel, const CompoundResult& compound, Rgb colour) 
     }
     panel.series.push_back(std::move(curve));
     panel.markers.push_back({fit.curve.ic50, curveResponse(fit.curve, fit.curve.ic50), fit.ic50Low, fit.ic50High, colour});
+}
+
+// The hours the percent-of-control rows with a value cover, and their bin.
+struct ScreenedHours {
+    double fromHours = 0.0;
+    double toHours = 0.0;
+    double binHours = 0.0;
+};
+
+ScreenedHours screenedHours(const ScreeningResults& results) {
+    ScreenedHours hours{HUGE_VAL, 0.0, 0.0};
+    for (const GroupPercent& row : results.percentOfControl) {
+        if (!row.percent) continue;
+        hours.fromHours = std::min(hours.fromHours, row.startHours);
+        hours.toHours = std::max(hours.toHours, row.endHours);
+        hours.binHours = row.endHours - row.startHours;
+    }
+    return hours;
 }
 
 }  // namespace
@@ -122,16 +138,17 @@ std::optional<ChartFigure> layoutDoseResponse(const ScreeningResults& results, c
     const Axis y = niceAxis(0.0, highestOf(all), WantedYTicks, responseTitle(results.normalisation, window));
     for (ChartPanel& panel : figure.panels) panel.y = y;
     figure.note = "Points: wells over " + windowText(window) +
-                  "; lines: four-parameter log-logistic fits; dashed: IC50 with its 95 % interval.";
+                  "; lines: four-parameter log-logistic fits; dashed: IC50; black bar on the axis: its 95 % "
+                  "interval.";
     return figure;
 }
 
 std::optional<ChartFigure> layoutPercentOfControl(const FigureSource& source, const ScreeningPlate& plate,
                                                   const ScreeningResults& results) {
-    const TimeBase base = timeBaseOf(source, true);
+    const ScreenedHours hours = screenedHours(results);
+    const TimeBase base = timeBaseOf(source, true, hours.toHours - hours.fromHours);
     std::map<int, ChartSeries> byGroup;
     std::map<int, int> lastBin;
-    double fromHours = HUGE_VAL, toHours = 0.0, binHours = 0.0;
     for (const GroupPercent& row : results.percentOfControl) {
         if (!row.percent) continue;
         ChartSeries& series = byGroup[row.group];
@@ -140,10 +157,7 @@ std::optional<ChartFigure> layoutPercentOfControl(const FigureSource& source, co
         lastBin[row.group] = row.bin;
         const double percent = row.percent->percent, se = row.percent->se;
         series.segments.back().push_back(
-            {(row.startHours + row.endHours) / 2.0 + base.offsetHours, percent, percent - se, percent + se});
-        fromHours = std::min(fromHours, row.startHours);
-        toHours = std::max(toHours, row.endHours);
-        binHours = row.endHours - row.startHours;
+            {base.at((row.startHours + row.endHours) / 2.0), percent, percent - se, percent + se});
     }
     if (byGroup.empty()) return std::nullopt;
     ChartPanel panel;
@@ -160,12 +174,12 @@ std::optional<ChartFigure> layoutPercentOfControl(const FigureSource& source, co
         figure.legend.push_back({series.label, series.colour, LegendMark::LineAndBand});
         panel.series.push_back(std::move(series));
     }
-    panel.x = hourAxis(fromHours + base.offsetHours, toHours + base.offsetHours, WantedXTicks, base.title);
+    panel.x = timeAxis(base, hours.fromHours, hours.toHours, WantedXTicks);
     panel.y = niceAxis(0.0, highestOf(panel.series), WantedYTicks, "Activity (% of negative control)");
-    panel.shaded = darkSpans(source, fromHours, toHours, base);
+    panel.shaded = darkSpans(source, hours.fromHours, hours.toHours, base);
     if (!panel.shaded.empty()) figure.legend.push_back({"Dark", DarkShade, LegendMark::Swatch});
     figure.note = "Mean of wells as percent of the negative-control mean of the same bin \u00b1 SE per " +
-                  formatShortest(binHours * 60.0) + "-min bin" + (panel.shaded.empty() ? "" : "; grey: dark");
+                  readableNumber(hours.binHours * 60.0) + "-min bin" + (panel.shaded.empty() ? "" : "; grey: dark");
     figure.panels.push_back(std::move(panel));
     return figure;
 }
@@ -208,8 +222,12 @@ PlateHeatMapLayout layoutScreeningHeatMap(const ReportPlate& reportPlate, const 
         note += "; crossed grey: channels disabled";
     }
     if (!results.outliers.empty()) {
-        note += "; outliers (more than 3 robust SD from their group's median):";
-        for (std::size_t i : results.outliers) note += " " + plate.wells[i].name;
+        note += "; ringed: outliers (more than 3 robust SD from their group's median):";
+        for (std::size_t i : results.outliers) {
+            note += " " + plate.wells[i].name;
+            const auto well = static_cast<std::size_t>(plate.wells[i].well);
+            if (well < map.wells.size()) map.wells[well].outlier = true;
+        }
     }
     map.note = note + ".";
     return map;

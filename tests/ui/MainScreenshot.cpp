@@ -1,7 +1,9 @@
 // Renders the start-up splash (splash.png), the main window online and idle
 // with the calibration buttons shown (main-idle.png), and the main window
 // during a named acquisition on the simulated instrument (main-acquisition.png),
-// at 1280 x 800, into the folder named on the command line:
+// at 1280 x 800, with the parts the guide discusses cut out of them so that
+// their labels read at the guide's page width (main-controls.png,
+// main-recording.png), into the folder named on the command line:
 //   main_screenshot docs/screenshots
 // It runs offscreen unless QT_QPA_PLATFORM names another platform (xcb under Xvfb).
 
@@ -19,6 +21,21 @@ namespace {
 bool save(QWidget& widget, const QString& folder, const char* name) {
     QApplication::processEvents();
     if (widget.grab().save(folder + "/" + name, "PNG")) return true;
+    std::cerr << "main_screenshot: cannot write " << name << " in " << folder.toStdString() << "\n";
+    return false;
+}
+
+// The part of `window` that holds `parts`, with a little room round them;
+// down to the window's bottom edge (its status line) when `toBottom`.
+bool saveCrop(QWidget& window, std::initializer_list<QWidget*> parts, bool toBottom, const QString& folder,
+              const char* name) {
+    constexpr int RoomPixels = 6;
+    QRect area;
+    for (QWidget* part : parts) area |= QRect(part->mapTo(&window, QPoint(0, 0)), part->size());
+    if (toBottom) area.setBottom(window.height());
+    area = area.adjusted(-RoomPixels, -RoomPixels, RoomPixels, RoomPixels).intersected(window.rect());
+    QApplication::processEvents();
+    if (window.grab(area).save(folder + "/" + name, "PNG")) return true;
     std::cerr << "main_screenshot: cannot write " << name << " in " << folder.toStdString() << "\n";
     return false;
 }
@@ -58,6 +75,10 @@ int main(int argc, char** argv) {
     window.mnZero->trigger();
     window.lbl_mode->setText("ONLINE on COM4 (/dev/ttyUSB3)");  // the default device, not this run's pty
     if (!save(window, output, "main-idle.png")) return 1;
+    if (!saveCrop(window, {window.frm_mn1, window.frm_mn2, window.frm_mn3, window.combo_minutes}, false, output,
+                  "main-controls.png")) {
+        return 1;
+    }
     window.mncal_off->trigger();
 
     window.Txt_description->setPlainText("Zebrafish larvae, 7 dpf, one per well; 14 h light / 10 h dark.");
@@ -85,5 +106,9 @@ int main(int argc, char** argv) {
     status.replace(QString::fromStdString(program.folder.path().string()), "~/.local/share/zorvex");
     window.statusBar()->showMessage(status);
     window.lbl_mode->setText("ONLINE on COM4 (/dev/ttyUSB3)");
-    return save(window, output, "main-acquisition.png") ? 0 : 1;
+    if (!save(window, output, "main-acquisition.png")) return 1;
+    // The activity panel, the buttons under it and the start of the status line.
+    return saveCrop(window, {window.Picact, window.CmdPlay, window.Cmdreport}, true, output, "main-recording.png")
+               ? 0
+               : 1;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <sstream>
 
@@ -116,9 +117,27 @@ TEST(FigureColours, GroupsTakeOkabeItoUpToEightThenThePerceptualScale) {
             for (std::size_t j = i + 1; j < colours->size(); ++j) EXPECT_NE((*colours)[i], (*colours)[j]) << i << " " << j;
         }
     }
+    // Neighbours of a dose series lie far apart on the scale.
+    for (std::size_t i = 1; i < twelve.size(); ++i) {
+        const Rgb a = twelve[i - 1], b = twelve[i];
+        EXPECT_GT(std::hypot(a.red - b.red, a.green - b.green, a.blue - b.blue), 80.0) << i;
+    }
     EXPECT_EQ(scaleColour(0.0), (Rgb{68, 1, 84}));
     EXPECT_EQ(scaleColour(1.0), (Rgb{253, 231, 37}));
     EXPECT_EQ(scaleColour(0.45), (Rgb{38, 133, 141}));
+}
+
+TEST(FigureColours, OutlinesTakeNoColourOfTheActivityScale) {
+    auto distance = [](Rgb a, Rgb b) {
+        return std::hypot(a.red - b.red, a.green - b.green, a.blue - b.blue);
+    };
+    for (int i = 0; i < OutlineColours; ++i) {
+        for (int step = 0; step <= 100; ++step) {
+            EXPECT_GT(distance(outlineColour(i), scaleColour(step / 100.0)), 60.0) << "outline " << i << " at " << step << " %";
+        }
+        for (int j = i + 1; j < OutlineColours; ++j) EXPECT_NE(outlineColour(i), outlineColour(j));
+    }
+    EXPECT_EQ(outlineColour(OutlineColours), outlineColour(0));
 }
 
 TEST(GroupFigure, EachCurveIsTheReportsGroupMeanAndItsBandTheReportsErrorBinForBin) {
@@ -363,4 +382,29 @@ TEST(ActogramFigure, AWellWithOrWithoutItsGroupAGroupOrEveryGroupOnOnePage) {
                                  "Well B3 is not a measured well of the plate.", "Well C1 is not a measured well of the plate.",
                                  "Well A4 is not a measured well of the plate.", "Well A is not a measured well of the plate.",
                                  "Name the well of the actogram, such as B3.", "Group 3 has no wells in this acquisition."}));
+}
+
+TEST(GroupFigure, ALastBinNotWholeIsLeftOutAndTheNoteSaysHowBinsAreCounted) {
+    struct Case {
+        int lastMinute;
+        std::size_t points;  // per curve
+        bool leftOut;
+    };
+    // 60-minute bins: 210 minutes make four bins of which the last holds 30 minutes.
+    const Case cases[] = {{240, 4, false}, {210, 3, true}};
+    for (const Case& c : cases) {
+        FigureFolder folder;
+        folder.acquisition("14032026_0930").writeSideFiles().append(figureRecords(10, c.lastMinute, busy));
+        ScriptedDialogs dialogs;
+        const LoadedFigure loaded = load(folder, "14032026_0930", 60, dialogs);
+        const auto figure = layoutGroupFigure(loaded.source, loaded.tables, {}, dialogs);
+        ASSERT_TRUE(figure);
+        EXPECT_EQ(figure->panels[0].series[0].segments.front().size(), c.points) << c.lastMinute;
+        EXPECT_NE(figure->note.find("per 60-min bin as the report bins them (minutes 0\u201360, 61\u2013120, \u2026)"),
+                  std::string::npos)
+            << figure->note;
+        EXPECT_EQ(figure->note.find("the last bin, minutes 181\u2013210, is not whole and is left out") != std::string::npos,
+                  c.leftOut)
+            << figure->note;
+    }
 }
