@@ -5,6 +5,7 @@
 #include "common/Files.h"
 #include "common/Numbers.h"
 #include "common/RecordText.h"
+#include "common/Text.h"
 #include "store/ProjectFolders.h"
 
 namespace zorvex {
@@ -88,13 +89,20 @@ std::vector<ActivityRecord> decodeActivityRecords(const std::string& bytes) {
     return records;
 }
 
-bool appendActivityRecord(const fs::path& folder, const ActivityRecord& record) {
-    return appendFile(folder / "counts.bin", encodeActivityRecord(record));
+bool appendActivityRecord(const fs::path& folder, const ActivityRecord& record, DiskWrites& disk) {
+    return appendFile(folder / "counts.bin", encodeActivityRecord(record), disk);
 }
 
 std::vector<ActivityRecord> readActivityRecords(const fs::path& folder) {
     auto bytes = readFile(folder / "counts.bin", MaxActivityFileBytes);
     return bytes ? decodeActivityRecords(*bytes) : std::vector<ActivityRecord>{};
+}
+
+std::string recordNumbersText(const std::vector<int>& places) {
+    std::vector<int> numbers;
+    numbers.reserve(places.size());
+    for (int place : places) numbers.push_back(place + 1);
+    return numberRuns(numbers);
 }
 
 fs::path realTimeFilePath(const fs::path& folder, int fileNumber) {
@@ -120,6 +128,29 @@ bool appendRealTimeDump(const fs::path& folder, int fileNumber, const SampleFram
     return appendFile(realTimeFilePath(folder, fileNumber), encodeRealTimeDump(frame));
 }
 
+namespace {
+std::uintmax_t dumpOffset(int bin, int rtBuffer) {
+    return static_cast<std::uintmax_t>(bin % DumpsPerRealTimeFile) * realTimeDumpBytes(rtBuffer);
+}
+}  // namespace
+
+bool writeRealTimeDump(const fs::path& folder, int bin, const SampleFrame& frame, DiskWrites& disk) {
+    if (bin < 0) return false;
+    return writeFileAt(realTimeFilePath(folder, bin / DumpsPerRealTimeFile), dumpOffset(bin, frame.rtBuffer()),
+                       encodeRealTimeDump(frame), disk);
+}
+
+bool removeRealTimeDump(const fs::path& folder, int bin, int rtBuffer) {
+    const fs::path file = realTimeFilePath(folder, bin / DumpsPerRealTimeFile);
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(file, error);
+    if (error) return !fs::exists(file, error);
+    const std::uintmax_t offset = dumpOffset(bin, rtBuffer);
+    if (size <= offset) return true;
+    fs::resize_file(file, offset, error);
+    return !error;
+}
+
 int countRealTimeDumps(const fs::path& folder, int fileNumber, int rtBuffer) {
     std::error_code error;
     auto size = fs::file_size(realTimeFilePath(folder, fileNumber), error);
@@ -138,6 +169,7 @@ std::optional<SampleFrame> readRealTimeDump(const fs::path& folder, int bin, int
     std::string bytes(dumpBytes, '\0');
     file.seekg(static_cast<std::streamoff>(dumpBytes * dumpIndex));
     if (!file.read(bytes.data(), static_cast<std::streamsize>(dumpBytes))) return std::nullopt;
+    if (bytes.find_first_not_of('\0') == std::string::npos) return std::nullopt;
     SampleFrame frame(rtBuffer);
     for (int slot = 0; slot <= rtBuffer; ++slot) {
         const char* at = bytes.data() + static_cast<std::size_t>(slot) * DumpValuesPerSlot * 2;

@@ -30,10 +30,10 @@ std::string lostText(const PortMap& ports, int port, const DateTime& at, bool re
                        std::to_string(Acquisition::ReconnectIntervalMs / 1000) + " s and " + runGoesOn(recording) +
                        " when it answers; no sample is taken meanwhile. ";
     if (recording && binsRecorded == 0) {
-        text += "No bin was completed yet; " + folder.string() + " holds no data so far. ";
+        text += "No record was completed yet; " + folder.string() + " holds no data so far. ";
     } else if (recording) {
-        text += "The " + (binsRecorded == 1 ? std::string("bin") : std::to_string(binsRecorded) + " bins") +
-                " recorded so far " + (binsRecorded == 1 ? "is" : "are") + " saved in " + folder.string() + ". ";
+        text += "The " + (binsRecorded == 1 ? std::string("record") : std::to_string(binsRecorded) + " records") +
+                " saved so far " + (binsRecorded == 1 ? "is" : "are") + " in " + folder.string() + ". ";
     }
     return text + "Check the cable and the power of the instrument.";
 }
@@ -42,7 +42,7 @@ std::string lostText(const PortMap& ports, int port, const DateTime& at, bool re
 
 void Acquisition::instrumentLost() {
     waiting_ = true;
-    lostAt_ = host_.now();
+    lostAt_ = runClock_.now();
     silentTicks_ = 0;
     nextAttemptMs_ = host_.steadyMs() + ReconnectIntervalMs;
     session_.comm.CommClose(session_.port);
@@ -58,7 +58,7 @@ void Acquisition::instrumentLost() {
 
 std::string Acquisition::waitStatus() {
     return "Waiting for the instrument since " + clockText(lostAt_) + " (" +
-           std::to_string(std::max(0LL, minutesBetween(lostAt_, host_.now()))) + " min)";
+           std::to_string(std::max(0LL, minutesBetween(lostAt_, runClock_.now()))) + " min)";
 }
 
 void Acquisition::waitingTick() {
@@ -104,7 +104,7 @@ bool Acquisition::restoreInstrument() {
 
 void Acquisition::instrumentBack() {
     waiting_ = false;
-    const DateTime back = host_.now();
+    const DateTime back = runClock_.now();
     // As after a resume: warm-up reads, and the detection waits for its window again.
     slot_ = 0;
     ticksSinceStart_ = 0;

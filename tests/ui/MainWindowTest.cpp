@@ -244,7 +244,7 @@ TEST(MainWindow, InstrumentGoneMidRecordingShowsTheWaitInRedAndTellsTheOperatorO
     const std::string& message = program.dialogs.shown[0];
     EXPECT_EQ(message.rfind("The instrument stopped answering on COM4", 0), 0u) << message;
     const auto folder = window.acquisition().folder();
-    EXPECT_NE(message.find("The bin recorded so far is saved in " + folder.string() + "."), std::string::npos)
+    EXPECT_NE(message.find("The record saved so far is in " + folder.string() + "."), std::string::npos)
         << message;
 
     window.CmdStop->click();
