@@ -130,9 +130,6 @@ public:
     bool windowFlag() const { return windowFlag_; }
     /// Whole minutes since the start as of the latest time step.
     std::int32_t elapsedMinutes() const { return elapsedMinutes_; }
-    /// The clock of the latest run: its start's local time plus the
-    /// monotonic time since, for every date and time the run shows or writes.
-    const RunClock& runClock() const { return runClock_; }
     /// Bins closed since the start.
     int binsClosed() const { return binsClosed_; }
     /// Bins whose record reached counts.bin since the start.
@@ -233,7 +230,7 @@ private:
     std::int64_t nextAttemptMs_ = 0;
     BlankReading blank_;
 
-    RunClock runClock_{host_};
+    RunClock runClock_{host_};  ///< every date and time of the run: its start plus the monotonic time since
     std::int64_t counterStartMs_ = 0;  ///< steady time of the counter's zero, moved on by a resume after a frozen pause
     std::int64_t elapsedAtPauseMs_ = 0;
     std::int32_t elapsedMinutes_ = 0;
