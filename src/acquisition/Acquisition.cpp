@@ -42,7 +42,7 @@ void Acquisition::pause() {
     if (answer == Answer::Yes) {
         owner_.setTimer(waiting_, TimerIntervalMs);  // a lost instrument is still looked for
         state_ = AcquisitionState::Paused;
-        elapsedAtPauseDays_ = nowDays() - startDays_;
+        elapsedAtPauseMs_ = host_.steadyMs() - counterStartMs_;
         timeCounterStopped_ = true;
         owner_.showPanel("<< PAUSED >>", "Time Counter = OFF");
         log_.event("Pause, time counter stopped");
@@ -56,7 +56,7 @@ void Acquisition::pause() {
 }
 
 void Acquisition::resume() {
-    if (timeCounterStopped_) startDays_ = nowDays() - elapsedAtPauseDays_;
+    if (timeCounterStopped_) counterStartMs_ = host_.steadyMs() - elapsedAtPauseMs_;
     ticksSinceStart_ = 0;
     detection_.forgetPendingMarks();
     owner_.setTimer(true, TimerIntervalMs);
@@ -72,7 +72,7 @@ void Acquisition::startBlankReading() {
     slot_ = 0;
     detection_ = Detection(frame_.rtBuffer());
     owner_.redraw(LiveRedraw::ChannelList);
-    if (recording_) log_.event("Read Blank: the recording ends here; its bins so far are kept");
+    if (recording_) log_.event("Read Blank: the recording ends here; its records so far are kept");
     recording_ = false;
     owner_.blankReadingStarted(blank_.start(workspace_, host_));
     log_.event("Blank reading started (" + std::to_string(workspace_.setup.Threshold_Counter) + " samples), project saved in " +
@@ -89,9 +89,10 @@ void Acquisition::stop() {
     }
     if (state_ != AcquisitionState::Stopped) {
         state_ = AcquisitionState::Stopped;
+        tellBlockFaults();  // the part hour since the latest summary
         owner_.lockControls(false);
-        const std::string stopped =
-            "Stop: " + std::to_string(binsClosed_) + " bins closed, " + std::to_string(binsRecorded_) + " recorded";
+        const std::string stopped = "Stop: " + std::to_string(binsClosed_) + " records closed, " +
+                                    std::to_string(binsRecorded_) + " saved";
         log_.event(stopped);
         if (!stopTold_) owner_.notify(RunEvent::Stop, stopped);
         log_.closeRunLog();
@@ -137,7 +138,5 @@ void Acquisition::purgePort(int pauseMs) {
     if (pauseMs > 0) host_.pause(pauseMs);
     for (int i = 0; i < YieldsAroundPurge; ++i) host_.yield();
 }
-
-double Acquisition::nowDays() { return toSerialDays(host_.now()); }
 
 }  // namespace zorvex

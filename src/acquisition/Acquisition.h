@@ -14,6 +14,7 @@
 
 #include "acquisition/AcquisitionOptions.h"
 #include "acquisition/AcquisitionOwner.h"
+#include "acquisition/BlockFaults.h"
 #include "acquisition/CycleNotices.h"
 #include "acquisition/DataFiles.h"
 #include "acquisition/Detection.h"
@@ -27,6 +28,7 @@
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
 #include "platform/Host.h"
+#include "platform/RunClock.h"
 #include "store/Workspace.h"
 
 namespace zorvex {
@@ -70,6 +72,8 @@ public:
     static constexpr int LostAfterSilentTicks = 3;
     /// While the instrument is lost the port is opened and probed again this often.
     static constexpr int ReconnectIntervalMs = 5000;
+    /// Missing and faulty sample blocks are summed up in events.log this often.
+    static constexpr std::int64_t BlockReportIntervalMs = 3600 * 1000;
     /// Failed ticks of a run before the operator is told (each goes to events.log).
     static constexpr int TellAfterFailedTicks = 3;
     /// Beam settings written per tick when a request went unanswered: the
@@ -176,11 +180,14 @@ private:
     void readBlocks();
     void tickFailed(const std::string& what);
     void checkDiskSpace();
+    double megabytesPerMinute() const;
     void logStart();
     void refreshDetectionSettings();
     void closeBin();
     void autoZeroBinEnd();
     bool recordBin(double degrees);
+    void recordLost(const std::string& why);
+    void dumpLost(const std::string& why);
     void timeStep();
     void finish();
 
@@ -204,7 +211,8 @@ private:
     void resume();
     void sendOutputs();
     void purgePort(int pauseMs);
-    double nowDays();
+    void checkWallClock();
+    void tellBlockFaults();
 
     Workspace& workspace_;
     InstrumentSession& session_;
@@ -243,9 +251,13 @@ private:
     bool otherInstrumentTold_ = false;
     std::array<bool, SampleBlockCount> staleBlocks_{};  ///< since a return, no complete reply of the block yet
     BeamTables beamsToSend_;   ///< what a resend or a return writes
+    BlockFaults blockFaults_;
+    std::int64_t nextBlockReportMs_ = BlockReportIntervalMs;  ///< run time of the next summary of block faults
     FileCounters files_;
     bool writeFailureShown_ = false;
     bool writeFailing_ = false;      ///< the latest bin could not be saved
+    bool dumpFailureShown_ = false;
+    bool dumpFailing_ = false;       ///< the latest record was saved without its real-time data
     bool diskWarningShown_ = false;
     int failedTicks_ = 0;            ///< ticks of this run that ended in a failure
     bool tickFailureShown_ = false;
@@ -254,8 +266,9 @@ private:
     std::int64_t nextAttemptMs_ = 0;
     BlankReading blank_;
 
-    double startDays_ = 0;           ///< start time, moved on by a resume after a frozen pause
-    double elapsedAtPauseDays_ = 0;
+    RunClock runClock_{host_};  ///< every date and time of the run: its start plus the monotonic time since
+    std::int64_t counterStartMs_ = 0;  ///< steady time of the counter's zero, moved on by a resume after a frozen pause
+    std::int64_t elapsedAtPauseMs_ = 0;
     std::int32_t elapsedMinutes_ = 0;
     bool timeCounterStopped_ = false;
     bool stopTold_ = false;  ///< the end of the lapse or the exit tells of this stop

@@ -15,8 +15,6 @@
 
 namespace zorvex {
 
-namespace fs = std::filesystem;
-
 namespace {
 
 constexpr long long SecondsPerDay = 86400;
@@ -28,13 +26,6 @@ std::string elapsedText(double days) {
     const long long inDay = seconds % SecondsPerDay;
     return formatDigits(inDay / 3600, 2) + ":" + formatDigits(inDay / 60 % 60, 2) + ":" +
            formatDigits(inDay % 60, 2) + " [" + std::to_string(seconds / SecondsPerDay) + "d]";
-}
-
-// Size of a file before an append, to undo it; 0 when it does not exist yet.
-std::uintmax_t sizeBefore(const fs::path& file) {
-    std::error_code error;
-    const std::uintmax_t size = fs::file_size(file, error);
-    return error ? 0 : size;
 }
 
 }  // namespace
@@ -156,6 +147,7 @@ void Acquisition::readBlocks() {
         // that reply, never the samples left from before the loss.
         const int from = complete && staleBlocks_[block] ? 0 : slot_;
         if (complete) staleBlocks_[block] = false;
+        blockFaults_.add(offset, reply.status);
         for (int index = 0; index < SampleBlockValues; ++index) {
             const int channel = blockChannel(offset, index);
             if (complete) {
@@ -186,6 +178,12 @@ void Acquisition::closeBin() {
     followSchedule(degrees);
     sendOutputs();
     if (options_.autoZero) autoZeroBinEnd();
+
+    blockFaults_.closeRecord();
+    if (runClock_.elapsedMs() >= nextBlockReportMs_) {
+        tellBlockFaults();
+        nextBlockReportMs_ += BlockReportIntervalMs;
+    }
 
     BinSummary summary;
     summary.bin = binsClosed_++;
@@ -224,41 +222,70 @@ bool Acquisition::recordBin(double degrees) {
     record.counts = detection_.binCounts();
     record.temperatureTenths = temperatureTenths(degrees);
 
-    // A bin is written whole or not at all: its dump and its record share the
-    // bin's number, and the readers pair them by position.
+    // Dump k pairs with record k by its place in the real-time files. The
+    // dump is written first and taken back when its record cannot be; a
+    // record whose dump alone could not be written is kept, leaving a gap
+    // that readers skip.
+    const int place = binsRecorded_;
     const bool saveReal = workspace_.setup.Save_real == 1;
-    const fs::path dumpFile = realTimeFilePath(folder_, files_.fileNumber);
-    const std::uintmax_t dumpSize = sizeBefore(dumpFile);
-    bool written = !saveReal || appendRealTimeDump(folder_, files_.fileNumber, frame_);
-    if (written && !appendActivityRecord(folder_, record)) {
-        written = false;
-        std::error_code ignored;
-        if (saveReal) fs::resize_file(dumpFile, dumpSize, ignored);
+    DiskWrites& disk = host_.diskWrites();
+    const bool dumped = saveReal && writeRealTimeDump(folder_, place, frame_, disk);
+    const std::string dumpError = saveReal && !dumped ? lastSystemError() : "";
+    if (!appendActivityRecord(folder_, record, disk)) {
+        const std::string recordError = lastSystemError();
+        if (dumped && !removeRealTimeDump(folder_, place, frame_.rtBuffer())) {
+            log_.event("Record " + std::to_string(binsClosed_) + ": its real-time data could not be taken back (" +
+                       lastSystemError() + "); later records may pair with the wrong real-time data");
+        }
+        recordLost(recordError);
+        return false;
     }
-    if (written) {
-        if (writeFailing_) log_.event("Bin " + std::to_string(binsClosed_) + " saved: bins are saved again");
-        writeFailing_ = false;
-        files_.advance();
-        ++binsRecorded_;
-        return true;
+    if (writeFailing_) log_.event("Record " + std::to_string(binsClosed_) + " saved: records are saved again");
+    writeFailing_ = false;
+    if (saveReal && !dumped) {
+        dumpLost(dumpError);
+    } else if (dumpFailing_) {
+        dumpFailing_ = false;
+        log_.event("Record " + std::to_string(binsClosed_) + " saved with its real-time data again");
     }
+    files_.advance();
+    ++binsRecorded_;
+    return true;
+}
+
+void Acquisition::recordLost(const std::string& why) {
     writeFailing_ = true;
-    log_.event("Data writing ERROR: bin " + std::to_string(binsClosed_) + " (minute " + std::to_string(elapsedMinutes_) +
-               ") could not be saved");
-    if (!writeFailureShown_) {
-        writeFailureShown_ = true;
-        const std::string told =
-            "Data writing ERROR: a bin could not be saved in " + folder_.string() + ". The acquisition goes on; check the disk.";
-        owner_.tell(told);
-        owner_.notify(RunEvent::WriteError, told);
-    }
-    return false;
+    log_.event("Data writing ERROR: record " + std::to_string(binsClosed_) + " (minute " +
+               std::to_string(elapsedMinutes_) + ") could not be saved (" + why + ")");
+    if (writeFailureShown_) return;
+    writeFailureShown_ = true;
+    const std::string told = "Data writing ERROR: a record could not be saved in " + folder_.string() + " (" + why +
+                             "). The acquisition goes on; check the disk.";
+    owner_.tell(told);
+    owner_.notify(RunEvent::WriteError, told);
+}
+
+void Acquisition::dumpLost(const std::string& why) {
+    dumpFailing_ = true;
+    log_.event("Missing real-time data: record " + std::to_string(binsClosed_) + " (minute " +
+               std::to_string(elapsedMinutes_) + ") is saved without its real-time data (" + why + ")");
+    if (dumpFailureShown_) return;
+    dumpFailureShown_ = true;
+    const std::string told = "Data writing ERROR: the real-time data of a record could not be saved in " +
+                             folder_.string() + " (" + why + "). Its counts are kept and the acquisition goes on; check the disk.";
+    owner_.tell(told);
+    owner_.notify(RunEvent::WriteError, told);
+}
+
+double Acquisition::megabytesPerMinute() const {
+    const ProjectSetup& setup = workspace_.setup;
+    return recordingMegabytesPerMinute(setup.RT_Buffer, setup.Save_real == 1, TimerIntervalMs);
 }
 
 void Acquisition::checkDiskSpace() {
-    if (diskWarningShown_ || workspace_.setup.Save_real != 1) return;
+    if (diskWarningShown_) return;
     const long long freeMb = freeMegabytes(host_.freeDiskBytes(folder_));
-    if (auto warning = lowDiskWarning(workspace_.setup.Aq_lapse - elapsedMinutes_, freeMb)) {
+    if (auto warning = lowDiskWarning(workspace_.setup.Aq_lapse - elapsedMinutes_, megabytesPerMinute(), freeMb)) {
         diskWarningShown_ = true;
         log_.event(*warning);
         owner_.tell(*warning);
@@ -267,8 +294,10 @@ void Acquisition::checkDiskSpace() {
 }
 
 void Acquisition::timeStep() {
-    const double elapsedDays = nowDays() - startDays_;
-    const double minutes = elapsedDays * MinutesPerDay;
+    checkWallClock();
+    const auto elapsedMs = static_cast<double>(std::max<std::int64_t>(host_.steadyMs() - counterStartMs_, 0));
+    const double elapsedDays = elapsedMs / (SecondsPerDay * 1000.0);
+    const double minutes = elapsedMs / 60000.0;
     elapsedMinutes_ = static_cast<std::int32_t>(
         std::clamp(wholePart(minutes), 0.0, static_cast<double>(std::numeric_limits<std::int32_t>::max())));
     const int lapse = workspace_.setup.Aq_lapse;
@@ -288,6 +317,19 @@ void Acquisition::timeStep() {
         session_.pendingSend = false;
         sendOutputs();
     }
+}
+
+void Acquisition::tellBlockFaults() {
+    if (auto line = blockFaults_.takeLine()) log_.event(*line);
+}
+
+void Acquisition::checkWallClock() {
+    const auto moved = runClock_.wallClockMoveMinutes();
+    if (!moved) return;
+    log_.event("The computer's clock moved " + std::to_string(std::llabs(*moved)) + " min " +
+               (*moved > 0 ? "forward" : "back") +
+               " (a daylight-saving change or a correction); this run's times go on from its start at " +
+               logStamp(runClock_.start()));
 }
 
 void Acquisition::finish() {

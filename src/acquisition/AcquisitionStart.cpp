@@ -12,10 +12,6 @@ namespace zorvex {
 
 namespace fs = std::filesystem;
 
-namespace {
-constexpr int DiskCheckMinutes = 30;  // shorter raw recordings never warn
-}  // namespace
-
 bool Acquisition::start(const StartRequest& request) {
     if (state_ != AcquisitionState::Stopped) return false;
     owner_.stopDeviceTest();
@@ -28,6 +24,7 @@ bool Acquisition::start(const StartRequest& request) {
     const std::optional<std::string> name = askName(request);
     if (!name) return false;  // Cancel or Escape in the name box: nothing starts
     if (refused()) return false;
+    runClock_ = RunClock(host_);
     purgePort(0);
     owner_.redraw(LiveRedraw::PanelFrame);
     if (!prepareRecording(*name, request)) return false;
@@ -45,7 +42,7 @@ bool Acquisition::start(const StartRequest& request) {
 
     owner_.redraw(LiveRedraw::PlotFrame);
     ticksSinceStart_ = 0;
-    startDays_ = nowDays();
+    counterStartMs_ = host_.steadyMs();
     owner_.setTimer(true, TimerIntervalMs);
     return true;
 }
@@ -91,9 +88,9 @@ bool Acquisition::prepareRecording(const std::string& name, const StartRequest& 
     name_ = name;
     if (name.empty()) return true;  // a monitor run: no folder, no files
     const ProjectSetup& setup = workspace_.setup;
-    if (request.source == NameSource::Prompt && setup.Save_real == 1 && setup.Aq_lapse > DiskCheckMinutes) {
-        auto warning =
-            diskWarning(setup.Aq_lapse, freeMegabytes(host_.freeDiskBytes(workspace_.projectFolder)));
+    if (request.source == NameSource::Prompt && setup.Save_real == 1) {
+        auto warning = diskWarning(setup.Aq_lapse, megabytesPerMinute(),
+                                   freeMegabytes(host_.freeDiskBytes(workspace_.projectFolder)));
         if (warning && dialogs_.message(*warning, Buttons::YesNo) == Answer::No) {
             owner_.openSetupEditor();
             return false;
@@ -105,7 +102,7 @@ bool Acquisition::prepareRecording(const std::string& name, const StartRequest& 
 }
 
 bool Acquisition::makeAcquisitionFolder(const std::string& name) {
-    const fs::path folder = acquisitionFolderPath(workspace_.projectFolder, host_.now());
+    const fs::path folder = acquisitionFolderPath(workspace_.projectFolder, runClock_.start());
     // A second recording in the same minute would interleave its bins with
     // the first one's in the same counts.bin.
     if (holdsRecording(folder)) {
@@ -127,7 +124,7 @@ bool Acquisition::makeAcquisitionFolder(const std::string& name) {
         return false;
     }
     folder_ = folder;
-    log_.openRunLog(folder);
+    log_.openRunLog(folder, runClock_);
     return true;
 }
 
@@ -170,9 +167,13 @@ void Acquisition::clearWorkingState() {
     resendPending_ = false;
     otherInstrumentTold_ = false;
     staleBlocks_.fill(false);
+    blockFaults_ = BlockFaults{};
+    nextBlockReportMs_ = BlockReportIntervalMs;
     files_ = FileCounters{};
     writeFailureShown_ = false;
     writeFailing_ = false;
+    dumpFailureShown_ = false;
+    dumpFailing_ = false;
     diskWarningShown_ = false;
     failedTicks_ = 0;
     tickFailureShown_ = false;
@@ -185,9 +186,9 @@ void Acquisition::clearWorkingState() {
 void Acquisition::setLightBySchedule() {
     const LightSchedule schedule = lightSchedule(workspace_.setup);
     if (schedule.enabled && schedule.pulseCount == 0) {
-        session_.outputs.light = lightAtStart(schedule.onHour, schedule.offHour, host_.now().hour);
+        session_.outputs.light = lightAtStart(schedule.onHour, schedule.offHour, runClock_.now().hour);
     }
-    lightCheckedAt_ = host_.now();
+    lightCheckedAt_ = runClock_.now();
     sendOutputs();
 }
 

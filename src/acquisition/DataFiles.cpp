@@ -5,6 +5,7 @@
 #include "common/Files.h"
 #include "common/Numbers.h"
 #include "common/RecordText.h"
+#include "common/Text.h"
 #include "store/ProjectFolders.h"
 
 namespace zorvex {
@@ -88,13 +89,20 @@ std::vector<ActivityRecord> decodeActivityRecords(std::string_view bytes) {
     return records;
 }
 
-bool appendActivityRecord(const fs::path& folder, const ActivityRecord& record) {
-    return appendFile(folder / "counts.bin", encodeActivityRecord(record));
+bool appendActivityRecord(const fs::path& folder, const ActivityRecord& record, DiskWrites& disk) {
+    return appendFile(folder / "counts.bin", encodeActivityRecord(record), disk);
 }
 
 std::vector<ActivityRecord> readActivityRecords(const fs::path& folder) {
     auto bytes = readFile(folder / "counts.bin", MaxActivityFileBytes);
     return bytes ? decodeActivityRecords(*bytes) : std::vector<ActivityRecord>{};
+}
+
+std::string recordNumbersText(const std::vector<int>& places) {
+    std::vector<int> numbers;
+    numbers.reserve(places.size());
+    for (int place : places) numbers.push_back(place + 1);
+    return numberRuns(numbers);
 }
 
 fs::path realTimeFilePath(const fs::path& folder, int fileNumber) {
@@ -118,6 +126,29 @@ std::string encodeRealTimeDump(const SampleFrame& frame) {
 
 bool appendRealTimeDump(const fs::path& folder, int fileNumber, const SampleFrame& frame) {
     return appendFile(realTimeFilePath(folder, fileNumber), encodeRealTimeDump(frame));
+}
+
+namespace {
+std::uintmax_t dumpOffset(int bin, int rtBuffer) {
+    return static_cast<std::uintmax_t>(bin % DumpsPerRealTimeFile) * realTimeDumpBytes(rtBuffer);
+}
+}  // namespace
+
+bool writeRealTimeDump(const fs::path& folder, int bin, const SampleFrame& frame, DiskWrites& disk) {
+    if (bin < 0) return false;
+    return writeFileAt(realTimeFilePath(folder, bin / DumpsPerRealTimeFile), dumpOffset(bin, frame.rtBuffer()),
+                       encodeRealTimeDump(frame), disk);
+}
+
+bool removeRealTimeDump(const fs::path& folder, int bin, int rtBuffer) {
+    const fs::path file = realTimeFilePath(folder, bin / DumpsPerRealTimeFile);
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(file, error);
+    if (error) return !fs::exists(file, error);
+    const std::uintmax_t offset = dumpOffset(bin, rtBuffer);
+    if (size <= offset) return true;
+    fs::resize_file(file, offset, error);
+    return !error;
 }
 
 int countRealTimeDumps(const fs::path& folder, int fileNumber, int rtBuffer) {
@@ -146,7 +177,11 @@ int realTimeDumpsIn(std::uintmax_t fileBytes, int rtBuffer) {
 
 std::optional<SampleFrame> decodeRealTimeDump(std::string_view fileBytes, int dumpIndex, int rtBuffer) {
     if (dumpIndex < 0 || rtBuffer < 1 || realTimeDumpsIn(fileBytes.size(), rtBuffer) <= dumpIndex) return std::nullopt;
-    const char* dump = fileBytes.data() + realTimeDumpBytes(rtBuffer) * static_cast<std::size_t>(dumpIndex);
+    const std::size_t dumpBytes = realTimeDumpBytes(rtBuffer);
+    const std::string_view bytes = fileBytes.substr(dumpBytes * static_cast<std::size_t>(dumpIndex), dumpBytes);
+    // Zeros are the gap left by a record whose real-time data could not be written.
+    if (bytes.find_first_not_of('\0') == std::string_view::npos) return std::nullopt;
+    const char* dump = bytes.data();
     SampleFrame frame(rtBuffer);
     for (int slot = 0; slot <= rtBuffer; ++slot) {
         const char* at = dump + static_cast<std::size_t>(slot) * DumpValuesPerSlot * 2;

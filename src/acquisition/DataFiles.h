@@ -15,6 +15,7 @@
 
 #include "analysis/SampleFrame.h"
 #include "common/DateTime.h"
+#include "common/Files.h"
 
 namespace zorvex {
 
@@ -65,10 +66,16 @@ std::optional<ExperimentInfo> readExperimentInfo(const std::filesystem::path& fo
 std::string encodeActivityRecord(const ActivityRecord& record);
 /// Every whole record of counts.bin bytes; a trailing partial record is ignored.
 std::vector<ActivityRecord> decodeActivityRecords(std::string_view bytes);
-/// Appends one record to counts.bin (created when missing).
-bool appendActivityRecord(const std::filesystem::path& folder, const ActivityRecord& record);
+/// Appends one record to counts.bin (created when missing); a failed write
+/// or close leaves counts.bin as it was.
+bool appendActivityRecord(const std::filesystem::path& folder, const ActivityRecord& record,
+                          DiskWrites& disk = systemDiskWrites());
 /// Reads counts.bin; an empty list when it is missing.
 std::vector<ActivityRecord> readActivityRecords(const std::filesystem::path& folder);
+
+/// Records given by their place from 0, as the operator counts them (from
+/// 1) in runs: {1, 2, 3, 6} -> "2-4, 7".
+std::string recordNumbersText(const std::vector<int>& places);
 
 /// Path of real-time file n: <folder>/n.bin.
 std::filesystem::path realTimeFilePath(const std::filesystem::path& folder, int fileNumber);
@@ -79,10 +86,20 @@ std::size_t realTimeDumpBytes(int rtBuffer);
 std::string encodeRealTimeDump(const SampleFrame& frame);
 /// Appends the frame's dump to real-time file n.
 bool appendRealTimeDump(const std::filesystem::path& folder, int fileNumber, const SampleFrame& frame);
+/// Writes the frame's dump at the place of bin `bin` (0-based): file bin div
+/// 11, dump bin mod 11. A dump before it that could not be written stays a
+/// gap of zeros, so every later dump keeps its bin's place. A failed write or
+/// close leaves the file as it was.
+bool writeRealTimeDump(const std::filesystem::path& folder, int bin, const SampleFrame& frame,
+                       DiskWrites& disk = systemDiskWrites());
+/// Takes back the dump of bin `bin` and whatever follows it; false when the
+/// file could not be cut.
+bool removeRealTimeDump(const std::filesystem::path& folder, int bin, int rtBuffer);
 /// Number of whole dumps of `rtBuffer` samples in real-time file n (at most 11).
 int countRealTimeDumps(const std::filesystem::path& folder, int fileNumber, int rtBuffer);
 /// The frame of bin `bin` (0-based), read from file bin div 11; nothing when
-/// that dump is not wholly on disk.
+/// that dump is not wholly on disk or is all zeros: the gap left where a dump
+/// could not be written (a real dump always holds samples).
 std::optional<SampleFrame> readRealTimeDump(const std::filesystem::path& folder, int bin, int rtBuffer);
 
 /// Number of whole dumps of `rtBuffer` samples in a real-time file of

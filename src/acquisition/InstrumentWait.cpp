@@ -38,10 +38,10 @@ std::string lostText(const PortMap& ports, int port, const DateTime& at, bool re
                        std::to_string(Acquisition::ReconnectIntervalMs / 1000) + " s and " + runGoesOn(recording) +
                        " when it answers; no sample is taken meanwhile. ";
     if (recording && binsRecorded == 0) {
-        text += "No bin was completed yet; " + folder.string() + " holds no data so far. ";
+        text += "No record was completed yet; " + folder.string() + " holds no data so far. ";
     } else if (recording) {
-        text += "The " + (binsRecorded == 1 ? std::string("bin") : std::to_string(binsRecorded) + " bins") +
-                " recorded so far " + (binsRecorded == 1 ? "is" : "are") + " saved in " + folder.string() + ". ";
+        text += "The " + (binsRecorded == 1 ? std::string("record") : std::to_string(binsRecorded) + " records") +
+                " saved so far " + (binsRecorded == 1 ? "is" : "are") + " in " + folder.string() + ". ";
     }
     return text + "Check the cable and the power of the instrument.";
 }
@@ -59,7 +59,7 @@ bool sameRegisters(const FactoryRegisters& before, const FactoryRegisters& now) 
 
 void Acquisition::instrumentLost() {
     waiting_ = true;
-    lostAt_ = host_.now();
+    lostAt_ = runClock_.now();
     silentTicks_ = 0;
     resendPending_ = false;
     nextAttemptMs_ = host_.steadyMs() + ReconnectIntervalMs;
@@ -78,7 +78,7 @@ void Acquisition::instrumentLost() {
 
 std::string Acquisition::waitStatus() {
     return "Waiting for the instrument since " + clockText(lostAt_) + " (" +
-           std::to_string(std::max(0LL, minutesBetween(lostAt_, host_.now()))) + " min)";
+           std::to_string(std::max(0LL, minutesBetween(lostAt_, runClock_.now()))) + " min)";
 }
 
 bool Acquisition::refuseWhileLost(const std::string& what) {
@@ -186,7 +186,7 @@ bool Acquisition::restoreInstrument() {
 
 void Acquisition::followSchedule(double degrees) {
     runThermostat(session_.outputs, degrees, session_.setTemperature, temperatureControlEnabled(workspace_.setup));
-    const DateTime now = host_.now();
+    const DateTime now = runClock_.now();
     applyLightSwitches(session_.outputs, lightSchedule(workspace_.setup), lightCheckedAt_, now);
     lightCheckedAt_ = now;
 }
@@ -194,7 +194,7 @@ void Acquisition::followSchedule(double degrees) {
 void Acquisition::instrumentBack() {
     waiting_ = false;
     otherInstrumentTold_ = false;
-    const DateTime back = host_.now();
+    const DateTime back = runClock_.now();
     // As after a resume: warm-up reads, and the detection waits for its window again.
     slot_ = 0;
     ticksSinceStart_ = 0;
@@ -220,7 +220,7 @@ void Acquisition::noteUnanswered() {
     // Any request left without a reply may have been a blip: the restarted
     // instrument would record the rest of the run at its power-on settings.
     if (!unanswered_) return;
-    if (!resendPending_) unansweredAt_ = host_.now();
+    if (!resendPending_) unansweredAt_ = runClock_.now();
     resendPending_ = true;
     resendNext_ = 0;
     loadBeamsToSend();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "acquisition/DataFiles.h"
 #include "common/Files.h"
 #include "common/Numbers.h"
 
@@ -12,6 +13,7 @@ constexpr const char* CrLf = "\r\n";
 constexpr long long LowSpareMb = 999;      // at or below: "LOW DISK SPACE"
 constexpr long long MinimumSpareMb = 200;  // below: "NOT ENOUGH DISK SPACE"
 constexpr long long LargeRecordingMb = 1000;
+constexpr double BytesPerMegabyte = 1024.0 * 1024.0;
 }  // namespace
 
 std::string namePrompt(bool autoCalibrationAndZero) {
@@ -31,16 +33,24 @@ std::string namePrompt(bool autoCalibrationAndZero) {
 
 long long freeMegabytes(std::optional<std::uint64_t> freeBytes) {
     if (!freeBytes) return -1;
-    return static_cast<long long>(roundHalfEven(static_cast<double>(*freeBytes) / 1024.0 / 1024.0));
+    return static_cast<long long>(roundHalfEven(static_cast<double>(*freeBytes) / BytesPerMegabyte));
+}
+
+double recordingMegabytesPerMinute(int rtBuffer, bool saveReal, int sampleMs) {
+    const double binsPerMinute = 60000.0 / (std::max(rtBuffer, 1) * static_cast<double>(std::max(sampleMs, 1)));
+    const double bytesPerBin =
+        static_cast<double>(ActivityRecordBytes) + (saveReal ? static_cast<double>(realTimeDumpBytes(rtBuffer)) : 0.0);
+    return binsPerMinute * bytesPerBin / BytesPerMegabyte;
 }
 
 namespace {
-// 0.4 MB a minute, counted in whole tenths so that halves round exactly.
-long long realTimeMegabytes(int minutes) { return static_cast<long long>(roundHalfEven(minutes * 4 / 10.0)); }
+long long neededMegabytes(int minutes, double megabytesPerMinute) {
+    return static_cast<long long>(roundHalfEven(std::max(minutes, 0) * megabytesPerMinute));
+}
 }  // namespace
 
-std::optional<std::string> diskWarning(int aqLapse, long long freeMb) {
-    const long long required = realTimeMegabytes(aqLapse);
+std::optional<std::string> diskWarning(int aqLapse, double megabytesPerMinute, long long freeMb) {
+    const long long required = neededMegabytes(aqLapse, megabytesPerMinute);
     std::string text = "Programmed Acquisition lapse = " + std::to_string(aqLapse) +
                        "minutes & RealTime_recording=YES" + CrLf + "Required Disk space for RealTime Saving = " +
                        std::to_string(required) + "MB" + CrLf + "Current Disk Space=" + std::to_string(freeMb) +
@@ -60,13 +70,13 @@ std::optional<std::string> diskWarning(int aqLapse, long long freeMb) {
     return "WARNING:" + std::string(CrLf) + text + CrLf + "PROCEED?";
 }
 
-std::optional<std::string> lowDiskWarning(int remainingMinutes, long long freeMb) {
-    const long long required = realTimeMegabytes(std::max(remainingMinutes, 0));
+std::optional<std::string> lowDiskWarning(int remainingMinutes, double megabytesPerMinute, long long freeMb) {
+    const long long required = neededMegabytes(remainingMinutes, megabytesPerMinute);
     if (freeMb - required >= MinimumSpareMb) return std::nullopt;
     return "LOW DISK SPACE: " + std::to_string(freeMb) + "MB free, and the rest of the lapse needs about " +
            std::to_string(required) +
-           "MB for its real-time data. The acquisition goes on; free some disk space, or bins that find the disk "
-           "full are lost.";
+           "MB. The acquisition goes on; free some disk space, or records that find the disk full are saved "
+           "without their real-time data, and then not at all.";
 }
 
 bool holdsRecording(const std::filesystem::path& folder) { return fileExists(folder / "counts.bin"); }

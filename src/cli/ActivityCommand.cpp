@@ -94,8 +94,8 @@ std::optional<ChannelFrame> readStoredFrame(const Options& options, std::ostream
     }
     auto frame = readRealTimeDump(folder, options.record, options.rtBuffer);
     if (!frame) {
-        err << "activity: record " << options.record << " has no whole real-time dump of RT_Buffer "
-            << options.rtBuffer << " in " << folder.string() << '\n';
+        err << "activity: record " << options.record << " has no real-time data of RT_Buffer " << options.rtBuffer
+            << " in " << folder.string() << " (not wholly on disk, or not written during the run: see events.log)\n";
         return std::nullopt;
     }
     return ChannelFrame{std::move(*frame), options.channel, options.rtBuffer + 1};

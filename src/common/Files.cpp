@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <utility>
 
@@ -15,10 +16,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool writeAll(int fd, std::string_view bytes) {
+bool writeAll(DiskWrites& disk, int fd, std::string_view bytes) {
     std::size_t written = 0;
     while (written < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        const long n = disk.write(fd, bytes.data() + written, bytes.size() - written);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         written += static_cast<std::size_t>(n);
@@ -26,7 +27,31 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// A rename is only safe from a power cut once its folder is on disk too. Some
+// file systems cannot sync a folder at all; they keep nothing to flush.
+bool syncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    ::close(fd);
+    return synced;
+}
+
 }  // namespace
+
+std::string lastSystemError() {
+    char buffer[256];
+    return ::strerror_r(errno, buffer, sizeof buffer);
+}
+
+long DiskWrites::write(int fd, const char* data, std::size_t size) { return ::write(fd, data, size); }
+
+int DiskWrites::close(int fd) { return ::close(fd); }
+
+DiskWrites& systemDiskWrites() {
+    static DiskWrites calls;
+    return calls;
+}
 
 std::optional<std::string> readFile(const fs::path& path, std::size_t maxBytes) {
     // Non-blocking, so a FIFO in place of a file cannot hang the open; the
@@ -54,6 +79,38 @@ std::optional<std::string> readFile(const fs::path& path, std::size_t maxBytes) 
     return bytes;
 }
 
+std::optional<FileTail> readFileTail(const fs::path& path, std::size_t maxBytes) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    FileTail tail;
+    tail.skippedBytes = size > maxBytes ? size - maxBytes : 0;
+    tail.bytes.resize(static_cast<std::size_t>(size - tail.skippedBytes));
+    std::size_t got = 0;
+    while (got < tail.bytes.size()) {
+        const ssize_t n = ::pread(fd, tail.bytes.data() + got, tail.bytes.size() - got,
+                                  static_cast<off_t>(tail.skippedBytes + got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // the file shrank meanwhile: what was read stands
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    tail.bytes.resize(got);
+    if (tail.skippedBytes > 0) {
+        // A line cut in two would read as a garbled event.
+        const std::size_t lineEnd = tail.bytes.find('\n');
+        const std::size_t cut = lineEnd == std::string::npos ? tail.bytes.size() : lineEnd + 1;
+        tail.bytes.erase(0, cut);
+        tail.skippedBytes += cut;
+    }
+    return tail;
+}
+
 bool writeFile(const fs::path& path, std::string_view bytes) {
     FileReplacement replacement(path);
     return replacement.append(bytes) && replacement.commit();
@@ -71,7 +128,7 @@ FileReplacement::~FileReplacement() {
 }
 
 bool FileReplacement::append(std::string_view bytes) {
-    if (fd_ >= 0 && writeAll(fd_, bytes)) return true;
+    if (fd_ >= 0 && writeAll(systemDiskWrites(), fd_, bytes)) return true;
     if (fd_ >= 0) {
         ::close(fd_);
         ::unlink(temporary_.c_str());
@@ -85,25 +142,47 @@ bool FileReplacement::commit() {
     bool ok = ::fsync(fd_) == 0;
     ok = ::close(fd_) == 0 && ok;
     fd_ = -1;
-    if (ok && ::rename(temporary_.c_str(), path_.c_str()) == 0) return true;
+    if (ok && ::rename(temporary_.c_str(), path_.c_str()) == 0) return syncFolder(path_.parent_path());
     ::unlink(temporary_.c_str());
     return false;
 }
 
-bool appendFile(const fs::path& path, std::string_view bytes) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+namespace {
+
+// Writes at `offset`, or at the end when there is none; every failure,
+// including one that only close() reports, leaves the file as it was.
+bool writeWhole(const fs::path& path, std::optional<std::uintmax_t> offset, std::string_view bytes,
+                DiskWrites& disk) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     struct stat info {};
-    if (::fstat(fd, &info) != 0) {
+    const bool placed = ::fstat(fd, &info) == 0 && (!offset || *offset >= static_cast<std::uintmax_t>(info.st_size));
+    if (!placed) {
         ::close(fd);
         return false;
     }
-    bool ok = writeAll(fd, bytes);
-    if (!ok) {
-        // Never leave a partial record behind: readers count whole records only.
-        (void)::ftruncate(fd, info.st_size);
+    const auto position = static_cast<off_t>(offset.value_or(static_cast<std::uintmax_t>(info.st_size)));
+    bool ok = ::lseek(fd, position, SEEK_SET) == position && writeAll(disk, fd, bytes);
+    int failure = errno;
+    // Never leave a partial record behind: readers count whole records only.
+    if (!ok) (void)::ftruncate(fd, info.st_size);
+    if (disk.close(fd) != 0 && ok) {
+        ok = false;
+        failure = errno;
+        (void)::truncate(path.c_str(), info.st_size);
     }
-    return ::close(fd) == 0 && ok;
+    errno = failure;  // the caller tells the first failure, not the undo's
+    return ok;
+}
+
+}  // namespace
+
+bool appendFile(const fs::path& path, std::string_view bytes, DiskWrites& disk) {
+    return writeWhole(path, std::nullopt, bytes, disk);
+}
+
+bool writeFileAt(const fs::path& path, std::uintmax_t offset, std::string_view bytes, DiskWrites& disk) {
+    return writeWhole(path, offset, bytes, disk);
 }
 
 bool copyFile(const fs::path& source, const fs::path& target, std::size_t maxBytes) {

@@ -233,4 +233,18 @@ std::string csvField(std::string_view text) {
     return quoted + "\"";
 }
 
+std::string numberRuns(const std::vector<int>& ascending, std::size_t shownRuns) {
+    std::string text;
+    std::size_t runs = 0;
+    for (std::size_t i = 0; i < ascending.size(); ++runs) {
+        std::size_t last = i;
+        while (last + 1 < ascending.size() && ascending[last + 1] == ascending[last] + 1) ++last;
+        if (runs == shownRuns) return text + ", ...";
+        text += (runs > 0 ? ", " : "") + std::to_string(ascending[i]);
+        if (last > i) text += "-" + std::to_string(ascending[last]);
+        i = last + 1;
+    }
+    return text;
+}
+
 }  // namespace zorvex

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zorvex {
 
@@ -43,6 +44,10 @@ std::string_view trimBlanks(std::string_view text);
 /// operator types it: sign, digits with at most one period, an optional
 /// exponent (E or D), or "&H"/"&O" digits. "12abc" and "" are not numbers.
 bool isNumeric(std::string_view text);
+
+/// Ascending whole numbers as runs, for people: {2, 3, 4, 7} -> "2-4, 7";
+/// after `shownRuns` runs the rest is "...".
+std::string numberRuns(const std::vector<int>& ascending, std::size_t shownRuns = 10);
 
 /// A CSV field (RFC 4180): in double quotes with inner quotes doubled when it
 /// holds a comma, a quote or a line break; as it is otherwise.

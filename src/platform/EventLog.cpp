@@ -45,12 +45,13 @@ bool EventLog::openProgramLog(const std::filesystem::path& programFolder) {
     }
 }
 
-bool EventLog::openRunLog(const std::filesystem::path& acquisitionFolder) {
+bool EventLog::openRunLog(const std::filesystem::path& acquisitionFolder, const RunClock& clock) {
     closeRunLog();
     try {
         const std::filesystem::path file = acquisitionFolder / RunLogFileName;
         runLog_ = makeLogger("run", std::make_shared<spdlog::sinks::basic_file_sink_st>(file.string(), false));
         runLogPath_ = file;
+        runClock_ = clock;
         return true;
     } catch (const std::exception&) {
         program("events.log cannot be written in " + acquisitionFolder.string());
@@ -61,6 +62,7 @@ bool EventLog::openRunLog(const std::filesystem::path& acquisitionFolder) {
 void EventLog::closeRunLog() {
     runLog_.reset();
     runLogPath_.clear();
+    runClock_.reset();
 }
 
 void EventLog::event(const std::string& text) { write(runLog_ ? runLog_.get() : programLog_.get(), text); }
@@ -70,7 +72,8 @@ void EventLog::program(const std::string& text) { write(programLog_.get(), text)
 void EventLog::write(spdlog::logger* logger, const std::string& text) {
     if (logger == nullptr) return;
     // A line break inside an event would read as a second event.
-    std::string line = logStamp(host_.now()) + "  " + text;
+    const bool runLine = logger == runLog_.get() && runClock_;
+    std::string line = logStamp(runLine ? runClock_->now() : host_.now()) + "  " + text;
     for (char& c : line) {
         if (c == '\r' || c == '\n') c = ' ';
     }

@@ -2,14 +2,17 @@
 // The program's one logging path. Each acquisition folder gets events.log,
 // the story of its run; the program folder gets zorvex.log for start-up,
 // the port search and whatever happens outside an acquisition. Lines are
-// UTF-8, stamped by the Host clock and flushed one by one, so after a crash
-// the file tells what happened up to it. Logging never throws.
+// UTF-8, stamped by the run's clock in events.log and by the Host clock in
+// zorvex.log, and flushed one by one, so after a crash the file tells what
+// happened up to it. Logging never throws.
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Host.h"
+#include "platform/RunClock.h"
 
 namespace spdlog {
 class logger;
@@ -34,8 +37,9 @@ public:
     /// false when it cannot be written, and the program log stays off.
     bool openProgramLog(const std::filesystem::path& programFolder);
     /// Opens events.log in an acquisition folder for appending; the events
-    /// go there until closeRunLog(). False when it cannot be written.
-    bool openRunLog(const std::filesystem::path& acquisitionFolder);
+    /// go there, stamped by the run's clock, until closeRunLog(). False when
+    /// it cannot be written.
+    bool openRunLog(const std::filesystem::path& acquisitionFolder, const RunClock& clock);
     void closeRunLog();
     /// The events.log being written; empty when none.
     const std::filesystem::path& runLogPath() const { return runLogPath_; }
@@ -52,6 +56,7 @@ private:
     std::shared_ptr<spdlog::logger> programLog_;
     std::shared_ptr<spdlog::logger> runLog_;
     std::filesystem::path runLogPath_;
+    std::optional<RunClock> runClock_;
 };
 
 /// "2026-12-06 14:58:00", the stamp of a log line.

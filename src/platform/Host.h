@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/DateTime.h"
+#include "common/Files.h"
 
 namespace zorvex {
 
@@ -30,6 +31,8 @@ public:
     /// Opens a document or folder with the desktop's program for it; false
     /// when no program could be started or the desktop has none for it.
     virtual bool openDocument(const std::filesystem::path& path) = 0;
+    /// The calls that append the acquisition's data files.
+    virtual DiskWrites& diskWrites() { return systemDiskWrites(); }
 };
 
 /// The host of a program without windows: the real clock, real sleeps, statvfs

@@ -30,13 +30,15 @@ std::vector<int> countedChannels(const ReportPlate& plate) {
     return counted;
 }
 
-// A record without its raw block counts 0 everywhere; a channel whose
-// calculation overflows counts 0 in this record.
-Counts recount(const std::filesystem::path& folder, int record, int rtBuffer, const std::vector<int>& counted,
-               const RecalcSettings& settings, Analysis_Module& analysis) {
-    Counts counts{};
+// Nothing for a record without its raw block (a dump that could not be
+// written, or none at all); a channel whose calculation overflows counts 0
+// in this record.
+std::optional<Counts> recount(const std::filesystem::path& folder, int record, int rtBuffer,
+                              const std::vector<int>& counted, const RecalcSettings& settings,
+                              Analysis_Module& analysis) {
     std::optional<SampleFrame> frame = readRealTimeDump(folder, record, rtBuffer);
-    if (!frame) return counts;
+    if (!frame) return std::nullopt;
+    Counts counts{};
     const auto results = analysis.CalculateActivities(*frame, counted, settings.snr, settings.method);
     for (std::size_t n = 0; n < counted.size(); ++n) {
         counts[static_cast<std::size_t>(counted[n])] = results[n].value_or(0);
@@ -44,10 +46,13 @@ Counts recount(const std::filesystem::path& folder, int record, int rtBuffer, co
     return counts;
 }
 
-// Recounts records 0..count-1 on the worker pool. Progress and STOP are
-// handled on the calling thread; false when stopped.
+// Recounts records 0..count-1 on the worker pool into `results`, which hold
+// the recorded counts beforehand: a record without raw data keeps them and
+// is marked in `withoutRawData`. Progress and STOP are handled on the
+// calling thread; false when stopped.
 bool recountAll(const std::filesystem::path& folder, int count, int total, int rtBuffer, const ReportPlate& plate,
-                const RecalcSettings& settings, Host& host, const RecalcHooks& hooks, std::vector<Counts>& results) {
+                const RecalcSettings& settings, Host& host, const RecalcHooks& hooks, std::vector<Counts>& results,
+                std::vector<char>& withoutRawData) {
     const auto counted = countedChannels(plate);
     std::atomic<int> next{0};
     std::atomic<bool> stop{false};
@@ -57,7 +62,12 @@ bool recountAll(const std::filesystem::path& folder, int count, int total, int r
     auto work = [&] {
         Analysis_Module analysis;
         for (int i = next++; i < count && !stop; i = next++) {
-            results[static_cast<std::size_t>(i)] = recount(folder, i, rtBuffer, counted, settings, analysis);
+            const auto counts = recount(folder, i, rtBuffer, counted, settings, analysis);
+            if (counts) {
+                results[static_cast<std::size_t>(i)] = *counts;
+            } else {
+                withoutRawData[static_cast<std::size_t>(i)] = 1;
+            }
             std::lock_guard lock(mutex);
             ++done;
             changed.notify_all();
@@ -152,6 +162,7 @@ std::optional<RecalcOutcome> recalculate(const ReportRequest& request, const Rec
     for (const auto& record : records) {
         storedMinutes.push_back(record.elapsedMinutes);
         series.temperatureTenths.push_back(record.temperatureTenths);
+        series.counts.push_back(record.counts);
         if (record.elapsedMinutes >= limit) break;
     }
     const auto count = static_cast<int>(storedMinutes.size());
@@ -161,14 +172,25 @@ std::optional<RecalcOutcome> recalculate(const ReportRequest& request, const Rec
         dialogs.message("Report Error");
         return std::nullopt;
     }
-    series.counts.assign(storedMinutes.size(), Counts{});
     if (hooks.status) hooks.status("Block 0/" + std::to_string(total));
     RecalcOutcome outcome;
-    if (!recountAll(folder, count, total, plate->rtBuffer, *plate, settings, host, hooks, series.counts)) {
+    std::vector<char> withoutRawData(storedMinutes.size(), 0);
+    if (!recountAll(folder, count, total, plate->rtBuffer, *plate, settings, host, hooks, series.counts,
+                    withoutRawData)) {
         outcome.stopped = true;
         return outcome;
     }
-    outcome.recounted = count;
+    for (int i = 0; i < count; ++i) {
+        if (withoutRawData[static_cast<std::size_t>(i)]) outcome.withoutRawData.push_back(i);
+    }
+    outcome.recounted = count - static_cast<std::int32_t>(outcome.withoutRawData.size());
+    if (!outcome.withoutRawData.empty()) {
+        const std::size_t skipped = outcome.withoutRawData.size();
+        dialogs.message(std::to_string(skipped) + (skipped == 1 ? " record has" : " records have") +
+                        " no real-time data (not written, see events.log) and keep" + (skipped == 1 ? "s" : "") +
+                        " the counts recorded during the acquisition: record " +
+                        recordNumbersText(outcome.withoutRawData));
+    }
     if (settings.replace) {
         if (hooks.status) hooks.status("Saving...");
         if (!replaceCounts(folder, series)) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "reports/Report.h"
 
@@ -37,11 +38,13 @@ std::int16_t recordLimitMinutes(const RecalcSettings& settings);
 struct RecalcOutcome {
     bool stopped = false;          ///< STOP ended it: nothing saved, no report
     std::int32_t recounted = 0;    ///< records recounted
+    std::vector<int> withoutRawData;  ///< records (from 0) with no real-time data: they keep their recorded counts
     std::optional<ReportOutcome> report;
 };
 
 /// Runs the recalculation of `request.acquisitionFolder` and, unless stopped,
-/// writes its report. Nothing after a message when 0.bin ("Real Time Data Not
+/// writes its report. Records without real-time data keep their recorded
+/// counts, and a message says which. Nothing after a message when 0.bin ("Real Time Data Not
 /// Found"), counts.bin, setup.dat or the plate is missing.
 std::optional<RecalcOutcome> recalculate(const ReportRequest& request, const RecalcSettings& settings, Dialogs& dialogs,
                                          Host& host, const RecalcHooks& hooks = {});

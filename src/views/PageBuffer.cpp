@@ -46,9 +46,16 @@ void PageBuffer::allocate(int rtBuffer) {
     rtBuffer_ = std::max(rtBuffer, 1);
     samples_.assign(offset(0, SlotsPerPage), 0);
     loadedSlots_ = 0;
+    missingSlots_.clear();
+}
+
+void PageBuffer::startPage() {
+    loadedSlots_ = 0;
+    missingSlots_.clear();
 }
 
 void PageBuffer::release() {
+    missingSlots_.clear();
     samples_.clear();
     samples_.shrink_to_fit();
     loadedSlots_ = 0;
@@ -65,13 +72,20 @@ const std::int16_t* PageBuffer::samples(int channel, int slot) const { return sa
 
 int PageBuffer::loadFile(const std::filesystem::path& acquisitionFolder, int fileNumber, int placeInPage) {
     if (samples_.empty() || placeInPage < 0 || placeInPage >= FilesPerPage) return 0;
+    const int onDisk = countRealTimeDumps(acquisitionFolder, fileNumber, rtBuffer_);
     int loaded = 0;
-    for (int dump = 0; dump < SlotsPerFile; ++dump) {
+    for (int dump = 0; dump < onDisk; ++dump) {
+        const int slot = placeInPage * SlotsPerFile + dump;
+        const auto at = samples_.begin() + static_cast<std::ptrdiff_t>(offset(0, slot));
         auto frame = readRealTimeDump(acquisitionFolder, fileNumber * DumpsPerRealTimeFile + dump, rtBuffer_);
-        if (!frame) break;
-        // A frame and a page slot share one layout: channel after channel, rtBuffer + 1 samples each.
-        const auto slot = static_cast<std::ptrdiff_t>(offset(0, placeInPage * SlotsPerFile + dump));
-        std::copy_n(frame->row(0), offset(0, 1), samples_.begin() + slot);
+        if (frame) {
+            // A frame and a page slot share one layout: channel after channel, rtBuffer + 1 samples each.
+            std::copy_n(frame->row(0), offset(0, 1), at);
+        } else {
+            // A dump that could not be written: its slot shows no signal rather than another page's.
+            std::fill_n(at, offset(0, 1), std::int16_t{0});
+            missingSlots_.push_back(slot);
+        }
         ++loaded;
     }
     if (loaded > 0) loadedSlots_ = std::max(loadedSlots_, placeInPage * SlotsPerFile + loaded);

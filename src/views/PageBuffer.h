@@ -32,7 +32,7 @@ public:
     /// Makes room for a page of dumps of `rtBuffer` samples, all zero.
     void allocate(int rtBuffer);
     /// Starts loading another page: no slot counts as loaded.
-    void startPage() { loadedSlots_ = 0; }
+    void startPage();
     /// Gives the memory back; the page must be allocated again before use.
     void release();
     bool allocated() const { return !samples_.empty(); }
@@ -41,8 +41,9 @@ public:
 
     /// Loads the dumps of real-time file `fileNumber` into slots 11k .. 11k+10
     /// (k = the file's place in its page), stopping at the first dump not
-    /// wholly on disk; slots without a dump keep what they held. Returns the
-    /// number of dumps loaded (0 for a missing file).
+    /// wholly on disk; slots after it keep what they held. A dump that could
+    /// not be written (a gap of zeros) loads as a slot of zeros and is listed
+    /// in missingSlots(). Returns the number of slots loaded (0 for a missing file).
     int loadFile(const std::filesystem::path& acquisitionFolder, int fileNumber, int placeInPage);
 
     /// The samples of `channel` in block slot `slot`; samplesPerSlot() of them.
@@ -54,11 +55,14 @@ public:
     int samplesPerBlock() const { return rtBuffer_; }
     /// Slots 0 up to the last one loaded since startPage(): what the page shows.
     int loadedSlots() const { return loadedSlots_; }
+    /// Slots of this page whose dump could not be written during the run, in order.
+    const std::vector<int>& missingSlots() const { return missingSlots_; }
 
 private:
     std::size_t offset(int channel, int slot) const;
     int rtBuffer_ = 500;
     int loadedSlots_ = 0;
+    std::vector<int> missingSlots_;
     std::vector<std::int16_t> samples_;  ///< [slot][channel 0..384][sample 0..rtBuffer]
 };
 

@@ -25,7 +25,7 @@ TEST_F(AcquisitionOnPty, FailedAppendLosesThatBinOnlyAndTellsOnce) {
     tickBins(3, 10);
     EXPECT_EQ(acquisition->state(), AcquisitionState::Running);
     ASSERT_EQ(owner.told.size(), 1u);
-    EXPECT_EQ(owner.told[0].rfind("Data writing ERROR: a bin could not be saved in ", 0), 0u);
+    EXPECT_EQ(owner.told[0].rfind("Data writing ERROR: a record could not be saved in ", 0), 0u);
     EXPECT_TRUE(dialogs.shown.empty());  // nothing waited inside a tick
     EXPECT_FALSE(owner.bins[1].recorded);
     EXPECT_FALSE(owner.bins[2].recorded);
@@ -41,9 +41,61 @@ TEST_F(AcquisitionOnPty, FailedAppendLosesThatBinOnlyAndTellsOnce) {
     EXPECT_EQ(owner.told.size(), 1u);
     // Every lost bin and the recovery are in the run's story.
     const std::string events = eventsLog(folder);
-    EXPECT_NE(events.find("Data writing ERROR: bin 2 (minute "), std::string::npos) << events;
-    EXPECT_NE(events.find("Data writing ERROR: bin 3 (minute "), std::string::npos) << events;
-    EXPECT_NE(events.find("Bin 4 saved: bins are saved again"), std::string::npos) << events;
+    EXPECT_NE(events.find("Data writing ERROR: record 2 (minute "), std::string::npos) << events;
+    EXPECT_NE(events.find("Data writing ERROR: record 3 (minute "), std::string::npos) << events;
+    EXPECT_NE(events.find("Record 4 saved: records are saved again"), std::string::npos) << events;
+}
+
+TEST_F(AcquisitionOnPty, ADiskThatFillsKeepsEveryCountRecordAndTellsTheMissingRealTimeData) {
+    ASSERT_TRUE(startNamed("Full"));
+    const auto folder = acquisition->folder();
+    tickBins(1, 10);
+    // Room for a few count records and half a dump.
+    host.disk.fillAfter(program.path(), 3 * ActivityRecordBytes + realTimeDumpBytes(Buffer) / 2);
+    tickBins(4, 10);
+    host.disk.folder.reset();  // room again
+    tickBins(5, 10);
+
+    ASSERT_EQ(owner.bins.size(), 5u);
+    for (const auto& bin : owner.bins) EXPECT_TRUE(bin.recorded) << "record " << bin.bin;
+    EXPECT_EQ(readActivityRecords(folder).size(), 5u);
+    // Records 2 to 4 have no real-time data; record 5's dump keeps its place.
+    EXPECT_TRUE(readRealTimeDump(folder, 0, Buffer).has_value());
+    for (int place = 1; place <= 3; ++place) EXPECT_FALSE(readRealTimeDump(folder, place, Buffer)) << place;
+    EXPECT_TRUE(readRealTimeDump(folder, 4, Buffer).has_value());
+    EXPECT_EQ(std::filesystem::file_size(realTimeFilePath(folder, 0)), 5 * realTimeDumpBytes(Buffer));
+
+    const std::string events = eventsLog(folder);
+    for (int record = 2; record <= 4; ++record) {
+        EXPECT_NE(events.find("Missing real-time data: record " + std::to_string(record) +
+                              " (minute 0) is saved without its real-time data (No space left on device)"),
+                  std::string::npos)
+            << events;
+    }
+    EXPECT_NE(events.find("Record 5 saved with its real-time data again"), std::string::npos) << events;
+    ASSERT_EQ(owner.told.size(), 1u);
+    EXPECT_EQ(owner.told[0].rfind("Data writing ERROR: the real-time data of a record could not be saved in ", 0), 0u);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(AcquisitionOnPty, AFailingCloseUndoesTheRecordAndItsDumpSoBothStayPaired) {
+    ASSERT_TRUE(startNamed("Share"));
+    const auto folder = acquisition->folder();
+    tickBins(1, 10);
+    // The dump closes well; the share reports a delayed write error at the record's close.
+    host.disk.closesBeforeFailure = 1;
+    host.disk.failingCloses = 1;
+    tickBins(2, 10);
+    EXPECT_FALSE(owner.bins[1].recorded);
+    EXPECT_EQ(readActivityRecords(folder).size(), 1u);
+    EXPECT_EQ(countRealTimeDumps(folder, 0, Buffer), 1);
+
+    tickBins(3, 10);
+    EXPECT_TRUE(owner.bins[2].recorded);
+    EXPECT_EQ(readFile(folder / "counts.bin")->size(), 2 * ActivityRecordBytes);
+    EXPECT_EQ(std::filesystem::file_size(realTimeFilePath(folder, 0)), 2 * realTimeDumpBytes(Buffer));
+    EXPECT_NE(eventsLog(folder).find("record 2 (minute 0) could not be saved (Input/output error)"),
+              std::string::npos);
 }
 
 TEST_F(AcquisitionOnPty, CorruptBlocksStillRecordEveryBin) {
@@ -55,6 +107,18 @@ TEST_F(AcquisitionOnPty, CorruptBlocksStillRecordEveryBin) {
     EXPECT_EQ(readActivityRecords(acquisition->folder()).size(), 2u);
     EXPECT_EQ(countRealTimeDumps(acquisition->folder(), 0, Buffer), 2);
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(AcquisitionOnPty, FaultyBlocksAreSummedUpInEventsLog) {
+    sim.instrument.setFaults({0, 0.1, 0, 0});
+    ASSERT_TRUE(startNamed("Noisy"));
+    tickBins(2, 10);
+    acquisition->stop();
+    const std::string events = eventsLog(acquisition->folder());
+    const auto line = events.find("Sample blocks not read whole: block ");
+    ASSERT_NE(line, std::string::npos) << events;
+    EXPECT_NE(events.find(" faulty, in 2 of 2 records", line), std::string::npos) << events;
+    EXPECT_LT(line, events.find("Stop: 2 records closed, 2 saved"));
 }
 
 TEST_F(AcquisitionOnPty, SilentTickIsAGlitchButAGoneInstrumentIsWaitedForAndGetsItsStateBack) {
@@ -87,7 +151,7 @@ TEST_F(AcquisitionOnPty, SilentTickIsAGlitchButAGoneInstrumentIsWaitedForAndGets
     ASSERT_EQ(owner.told.size(), 1u);
     EXPECT_NE(owner.told[0].find("stopped answering on COM5 (" + adapter.path() + ") at 14:5"), std::string::npos)
         << owner.told[0];
-    EXPECT_NE(owner.told[0].find("The 2 bins recorded so far are saved in " + folder.string() + "."),
+    EXPECT_NE(owner.told[0].find("The 2 records saved so far are in " + folder.string() + "."),
               std::string::npos)
         << owner.told[0];
     EXPECT_EQ(owner.waitStatus.rfind("Waiting for the instrument since 14:5", 0), 0u) << owner.waitStatus;
@@ -160,7 +224,7 @@ TEST_F(AcquisitionOnPty, WhileWaitingPauseStopAndTheEndOfTheLapseWorkAsUsual) {
     ASSERT_TRUE(startNamed("Too late"));
     tick(Acquisition::LostAfterSilentTicks, 10);
     ASSERT_EQ(owner.told.size(), 1u);
-    EXPECT_NE(owner.told[0].find("No bin was completed yet; " + acquisition->folder().string()), std::string::npos)
+    EXPECT_NE(owner.told[0].find("No record was completed yet; " + acquisition->folder().string()), std::string::npos)
         << owner.told[0];
     host.advanceMinutes(3);
     tick(1, 10);

@@ -19,21 +19,21 @@ std::size_t foldersIn(const std::filesystem::path& folder) {
 }  // namespace
 
 TEST(DiskWarning, ThreeThousandMinutesAlwaysWarns) {
-    auto large = diskWarning(3000, 100000);
+    auto large = diskWarning(3000, 0.4, 100000);
     ASSERT_TRUE(large.has_value());
     EXPECT_NE(large->find("Required Disk space for RealTime Saving = 1200MB"), std::string::npos);
     EXPECT_EQ(large->find("LOW DISK SPACE"), std::string::npos);
 }
 
 TEST(DiskWarning, TwoHundredFiftyMinutesAgainstFreeSpace) {
-    auto low = diskWarning(250, 1050);
+    auto low = diskWarning(250, 0.4, 1050);
     ASSERT_TRUE(low.has_value());
     EXPECT_EQ(*low,
               "WARNING:\r\nProgrammed Acquisition lapse = 250minutes & RealTime_recording=YES\r\n"
               "Required Disk space for RealTime Saving = 100MB\r\nCurrent Disk Space=1050MB\r\n"
               "LOW DISK SPACE\r\n\r\nPROCEED?");
-    EXPECT_FALSE(diskWarning(250, 1100).has_value());
-    auto both = diskWarning(250, 250);
+    EXPECT_FALSE(diskWarning(250, 0.4, 1100).has_value());
+    auto both = diskWarning(250, 0.4, 250);
     ASSERT_TRUE(both.has_value());
     EXPECT_NE(both->find("LOW DISK SPACE\r\nNOT ENOUGH DISK SPACE\r\n (Please, Increase Disk Space "
                          "Availablility or Deselect Realtime recording)\r\nPROCEED?"),
@@ -43,7 +43,7 @@ TEST(DiskWarning, TwoHundredFiftyMinutesAgainstFreeSpace) {
 TEST(DiskWarning, FailedQueryCountsAsMinusOneMegabyte) {
     EXPECT_EQ(freeMegabytes(std::nullopt), -1);
     EXPECT_EQ(freeMegabytes(1536ULL * 1024), 2);  // 1.5 MB, half to even
-    auto text = diskWarning(250, -1);
+    auto text = diskWarning(250, 0.4, -1);
     ASSERT_TRUE(text.has_value());
     EXPECT_NE(text->find("Current Disk Space=-1MB\r\nLOW DISK SPACE\r\nNOT ENOUGH"), std::string::npos);
 }
@@ -57,12 +57,26 @@ TEST(DiskWarning, DuringARunWarnsWhenTheRestOfTheLapseLeavesUnder200Megabytes) {
     // 100 minutes need 40 MB: 240 MB free leave 200 to spare, 239 do not.
     for (const Case& c : {Case{100, 240, false}, Case{100, 239, true}, Case{0, 200, false}, Case{-5, 199, true},
                           Case{3000, 1399, true}, Case{3000, 1400, false}}) {
-        const auto warning = lowDiskWarning(c.remainingMinutes, c.freeMb);
+        const auto warning = lowDiskWarning(c.remainingMinutes, 0.4, c.freeMb);
         EXPECT_EQ(warning.has_value(), c.warns) << c.remainingMinutes << " min, " << c.freeMb << " MB";
         if (warning) {
             EXPECT_EQ(warning->rfind("LOW DISK SPACE: " + std::to_string(c.freeMb) + "MB free", 0), 0u);
         }
     }
+}
+
+TEST(DiskWarning, TheNeedComesFromTheDumpSizeAndTheBinTime) {
+    // RT_Buffer 500 at 30 ms a sample: a 385,770-byte dump and a 774-byte
+    // record every 15 s.
+    EXPECT_NEAR(recordingMegabytesPerMinute(500, true, 30), 4 * (385770 + 774) / 1048576.0, 1e-9);
+    EXPECT_NEAR(recordingMegabytesPerMinute(500, false, 30), 4 * 774 / 1048576.0, 1e-9);
+    // A buffer of 200 closes a bin every 6 s with a dump of 154,770 bytes.
+    EXPECT_NEAR(recordingMegabytesPerMinute(200, true, 30), 10 * (154770 + 774) / 1048576.0, 1e-9);
+    // Twenty minutes at that rate need 30 MB: a short lapse warns too when the disk is nearly full.
+    const auto shortLapse = diskWarning(20, recordingMegabytesPerMinute(500, true, 30), 150);
+    ASSERT_TRUE(shortLapse.has_value());
+    EXPECT_NE(shortLapse->find("Required Disk space for RealTime Saving = 29MB"), std::string::npos) << *shortLapse;
+    EXPECT_NE(shortLapse->find("NOT ENOUGH DISK SPACE"), std::string::npos);
 }
 
 TEST(NamePrompt, CommentDependsOnBothAutoSwitches) {
@@ -170,9 +184,16 @@ TEST_F(AcquisitionOnPty, DiskWarningAnsweredNoCreatesNothing) {
     EXPECT_EQ(foldersIn(workspace.projectFolder), 0u);
 }
 
-TEST_F(AcquisitionOnPty, ThirtyMinutesNeverAsksAboutTheDisk) {
+TEST_F(AcquisitionOnPty, AShortLapseAsksAboutAFullDiskButNotAboutAnAmpleOne) {
     workspace.setup.Aq_lapse = 30;
     host.freeBytes = 0;
+    dialogs.inputs = {"Short run"};
+    dialogs.answers = {Answer::No};
+    EXPECT_FALSE(acquisition->start());
+    EXPECT_NE(dialogs.shown.back().find("NOT ENOUGH DISK SPACE"), std::string::npos) << dialogs.shown.back();
+
+    host.freeBytes = 5000ULL * 1024 * 1024;
+    dialogs.shown.clear();
     dialogs.inputs = {"Short run"};
     ASSERT_TRUE(acquisition->start());
     EXPECT_EQ(dialogs.shown.size(), 1u);  // the name prompt only

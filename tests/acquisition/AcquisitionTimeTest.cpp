@@ -1,8 +1,14 @@
 // The end of the lapse, pause with and without the time counter, resume and
 // stop, on the manual clock.
 
+#include <cstdio>
+#include <sstream>
+
+#include "AcquisitionBuilder.h"
 #include "AcquisitionFixture.h"
+#include "PlainCsv.h"
 #include "common/Files.h"
+#include "reports/ActivityTable.h"
 
 using namespace zorvex;
 using test::AcquisitionOnPty;
@@ -29,6 +35,76 @@ TEST_F(AcquisitionOnPty, LapseEndsAtTheFirstTimeStepAtOrAfterItsMinute) {
     EXPECT_EQ(owner.elapsedText.substr(8), " [0d]");
     EXPECT_FALSE(owner.controlsLocked);
     EXPECT_EQ(outputState() & 5, 0);
+}
+
+namespace {
+
+// "2026-12-06 14:58:00" read by hand, not by the program's own parser.
+DateTime readStamp(const std::string& text) {
+    DateTime when;
+    EXPECT_EQ(std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d", &when.year, &when.month, &when.day, &when.hour,
+                          &when.minute, &when.second),
+              6)
+        << text;
+    return when;
+}
+
+}  // namespace
+
+TEST_F(AcquisitionOnPty, ClockChangesNeitherStretchTheLapseNorRepeatOrSkipAnHour) {
+    // Bins of 10 minutes (200 ticks of 3 s) through a lapse of an hour; the
+    // wall clock changes 25 minutes in.
+    constexpr int TickMs = 3000;
+    constexpr int IntervalMinutes = 10;
+    workspace.setup.Aq_lapse = 60;
+    test::writePlateFile(program.path(), "z96f", 1, 1, {{0, 0}});  // the export reads one well
+    for (const double shift : {60.0, -60.0, 120.0}) {
+        SCOPED_TRACE("wall clock moved by " + std::to_string(shift) + " min");
+        host.wallShiftMinutes = 0;
+        ASSERT_TRUE(startNamed("Clock"));
+        const std::int64_t startMs = host.elapsedMs;
+        while (owner.timerOn && host.elapsedMs - startMs < 25 * 60000) tick(1, TickMs);
+        host.wallShiftMinutes = shift;
+        while (owner.timerOn) tick(1, TickMs);
+
+        // The lapse is the monotonic hour: it ends at the first time step at or after it.
+        const std::int64_t ranMs = host.elapsedMs - startMs;
+        EXPECT_GE(ranMs, 60 * 60000);
+        EXPECT_LE(ranMs, 60 * 60000 + Acquisition::TimeStepSamples * TickMs + 2 * Acquisition::WarmUpPauseMs);
+
+        const auto folder = acquisition->folder();
+        const auto records = readActivityRecords(folder);
+        ASSERT_GE(records.size(), 5u);
+        for (std::size_t k = 1; k < records.size(); ++k) EXPECT_GT(records[k].elapsedMinutes, records[k - 1].elapsedMinutes);
+
+        // Every line of events.log is stamped later than or with the one before, and the move is told.
+        const std::string events = readFile(folder / "events.log").value_or("");
+        std::istringstream lines(events);
+        std::string line;
+        std::string previous;
+        while (std::getline(lines, line)) {
+            EXPECT_GE(line.substr(0, 19), previous) << line;
+            previous = line.substr(0, 19);
+        }
+        const std::string told = std::string("The computer's clock moved ") + std::to_string(std::llabs(std::llround(shift))) +
+                                 " min " + (shift > 0 ? "forward" : "back");
+        EXPECT_NE(events.find(told), std::string::npos) << events;
+
+        // The export's times step by exactly one interval: no hour doubled, none missing.
+        ActivityTableRequest request;
+        request.acquisitionFolder = folder;
+        request.programFolder = program.path();
+        request.intervalMinutes = IntervalMinutes;
+        const auto table = exportActivityTable(request, dialogs);
+        ASSERT_TRUE(table.has_value()) << (dialogs.shown.empty() ? "" : dialogs.shown.back());
+        const test::PlainTable csv = test::plainTable(readFile(*table).value_or(""));
+        std::vector<DateTime> times;
+        for (const auto& row : csv.rows) {
+            if (row.at("well") == csv.rows.front().at("well")) times.push_back(readStamp(row.at("datetime")));
+        }
+        ASSERT_GE(times.size(), 5u);
+        for (std::size_t k = 1; k < times.size(); ++k) EXPECT_EQ(minutesBetween(times[k - 1], times[k]), IntervalMinutes);
+    }
 }
 
 TEST_F(AcquisitionOnPty, MonitorRunEndsWithoutAReport) {

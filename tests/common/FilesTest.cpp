@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TempFolder.h"
+#include "TestDisk.h"
 #include "common/Files.h"
 
 using namespace zorvex;
@@ -58,6 +59,60 @@ TEST(Files, AppendAddsAtTheEnd) {
     ASSERT_TRUE(appendFile(path, std::string("ab\0", 3)));
     ASSERT_TRUE(appendFile(path, "cd"));
     EXPECT_EQ(readFile(path), std::string("ab\0cd", 5));
+}
+
+TEST(Files, AFailedAppendLeavesTheFileAsItWas) {
+    // A full disk cuts a write short; a network share may report its delayed
+    // write error only at close. Either way the record is taken back whole.
+    struct Case {
+        const char* what;
+        std::optional<std::uintmax_t> spareBytes;
+        int failingCloses;
+    };
+    for (const Case& fault : {Case{"disk full", 3, 0}, Case{"disk full at once", 0, 0}, Case{"close fails", {}, 1}}) {
+        test::TempFolder folder;
+        auto path = folder / "counts.bin";
+        ASSERT_TRUE(appendFile(path, "first"));
+        test::TestDisk disk;
+        if (fault.spareBytes) disk.fillAfter(folder.path(), *fault.spareBytes);
+        disk.failingCloses = fault.failingCloses;
+        EXPECT_FALSE(appendFile(path, "second record", disk)) << fault.what;
+        EXPECT_EQ(readFile(path), "first") << fault.what;
+        // The undone record gave its room back: one that fits goes in.
+        EXPECT_TRUE(appendFile(path, "+", disk) == (fault.spareBytes != 0u)) << fault.what;
+    }
+}
+
+TEST(Files, WritingAtAnOffsetLeavesAGapOfZerosAndNeverOverwrites) {
+    test::TempFolder folder;
+    auto path = folder / "0.bin";
+    ASSERT_TRUE(writeFileAt(path, 0, "ab"));
+    ASSERT_TRUE(writeFileAt(path, 4, "ef"));
+    EXPECT_EQ(readFile(path), std::string("ab\0\0ef", 6));
+    EXPECT_FALSE(writeFileAt(path, 2, "cd"));
+    EXPECT_EQ(readFile(path), std::string("ab\0\0ef", 6));
+
+    test::TestDisk disk;
+    disk.failingCloses = 1;
+    EXPECT_FALSE(writeFileAt(path, 8, "gh", disk));
+    EXPECT_EQ(readFile(path), std::string("ab\0\0ef", 6));
+}
+
+TEST(Files, TheTailOfALongFileStartsAtALineAndSaysWhatWasLeftOut) {
+    test::TempFolder folder;
+    auto path = folder / "events.log";
+    ASSERT_TRUE(writeFile(path, "first line\r\nsecond\r\nthird\r\n"));
+    auto whole = readFileTail(path, 100);
+    ASSERT_TRUE(whole.has_value());
+    EXPECT_EQ(whole->bytes, "first line\r\nsecond\r\nthird\r\n");
+    EXPECT_EQ(whole->skippedBytes, 0u);
+    // 12 bytes from the end fall inside "second": the tail starts at "third".
+    auto cut = readFileTail(path, 12);
+    ASSERT_TRUE(cut.has_value());
+    EXPECT_EQ(cut->bytes, "third\r\n");
+    EXPECT_EQ(cut->skippedBytes, 20u);
+    EXPECT_FALSE(readFileTail(folder / "missing.log", 10));
+    EXPECT_FALSE(readFileTail(folder.path(), 10));
 }
 
 TEST(Files, CopyOverwritesTheTarget) {

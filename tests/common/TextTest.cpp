@@ -74,3 +74,14 @@ TEST(CodePage, ValidUtf8IsWellFormedAndShortest) {
     };
     for (const auto& c : cases) EXPECT_EQ(isValidUtf8(c.text), c.valid) << ::testing::PrintToString(std::string(c.text));
 }
+
+TEST(NumberRuns, JoinsNeighboursAndStopsAfterTheShownRuns) {
+    const struct {
+        std::vector<int> numbers;
+        const char* text;
+    } cases[] = {
+        {{}, ""}, {{5}, "5"}, {{2, 3, 4, 7}, "2-4, 7"}, {{1, 3, 5}, "1, 3, 5"}, {{8, 9}, "8-9"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(numberRuns(c.numbers), c.text);
+    EXPECT_EQ(numberRuns({1, 3, 5, 7}, 2), "1, 3, ...");
+}

@@ -124,8 +124,10 @@ disconnect() {
   echo "disconnect: $records bins whole, waited, told once, lapse ended"
 }
 
-# Files may not grow past 400 kB: two dumps fit in 0.bin, the third does not.
-# The two bins stay whole, the operator is told once, the run goes on.
+# Files may not grow past 400 kB: two dumps fit in 0.bin, the third does not,
+# while counts.bin stays small. Every bin keeps its count record, the bins
+# without real-time data are named in events.log, the operator is told once,
+# the run goes on, and a recalculation skips them with a word.
 disk_full() {
   prepare full
   (
@@ -138,11 +140,23 @@ disk_full() {
   await_bin full 90 5
   kill -INT "$pid"
   wait "$pid" || fail "full: exit status $? after the stop"
-  check_whole full
-  [ "$records" -eq 2 ] || fail "full: $records bins kept, 2 fit"
+  folder=$(find "$work/full/p00001" -mindepth 1 -maxdepth 1 -type d -name '*_*' | head -1)
+  local bins size bin
+  bins=$(grep -c '^bin ' "$work/full.out")
+  size=$(stat -c %s "$folder/counts.bin")
+  [ "$size" -eq $(( bins * 774 )) ] || fail "full: counts.bin of $size bytes for $bins bins"
+  [ "$(stat -c %s "$folder/0.bin")" -eq $(( 2 * dump_bytes )) ] || fail "full: 0.bin is not the two dumps that fit"
+  ! grep -q '(not saved)' "$work/full.out" || fail "full: a bin lost its count record"
+  for bin in $(seq 3 "$bins"); do
+    grep -q "Missing real-time data: record $bin (minute" "$folder/events.log" ||
+      fail "full: events.log does not name record $bin's missing real-time data"
+  done
   [ "$(grep -c 'Data writing ERROR' "$work/full.err")" -eq 1 ] || fail "full: the operator was not told exactly once"
-  grep -q '^bin 3 .*(not saved)' "$work/full.out" || fail "full: bin 3 not marked as not saved"
-  echo "disk full: $records bins whole, one message, run went on"
+  "$cli" recalc "$folder" --program-folder "$work/full" --method 1 --snr 1.8 --replace > /dev/null 2> "$work/full.recalc" ||
+    fail "full: the recalculation failed: $(cat "$work/full.recalc")"
+  grep -q "$(( bins - 2 )) records have no real-time data" "$work/full.recalc" ||
+    fail "full: the recalculation does not name the records it skipped: $(cat "$work/full.recalc")"
+  echo "disk full: $bins count records kept, $(( bins - 2 )) without real-time data told, one message, run went on"
 }
 
 # Batches of five runs side by side keep the wall time near half a minute each.

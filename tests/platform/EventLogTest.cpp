@@ -16,7 +16,7 @@ TEST(EventLog, RunEventsGoToEventsLogAndTheRestToZorvexLogStampedByTheHostClock)
     log.event("before any file: nowhere");
     ASSERT_TRUE(log.openProgramLog(program.path()));
     log.program("Start-up");
-    ASSERT_TRUE(log.openRunLog(program / "p00001" / "06122026_1458"));
+    ASSERT_TRUE(log.openRunLog(program / "p00001" / "06122026_1458", RunClock(host)));
     host.advanceMinutes(61.5);
     log.event("Instrument lost on COM4\r\nsecond line");
     log.closeRunLog();
@@ -27,6 +27,20 @@ TEST(EventLog, RunEventsGoToEventsLogAndTheRestToZorvexLogStampedByTheHostClock)
               "2026-12-06 15:59:30  Instrument lost on COM4  second line\r\n");
     EXPECT_EQ(readFile(program / ProgramLogFileName),
               "2026-12-06 14:58:00  Start-up\r\n2026-12-06 15:59:30  Fast ZERO outside a run\r\n");
+}
+
+TEST(EventLog, EventsLogKeepsTheRunsTimeWhenTheWallClockMoves) {
+    test::TempFolder program;
+    test::ManualHost host;
+    EventLog log(host);
+    ASSERT_TRUE(log.openProgramLog(program.path()));
+    ASSERT_TRUE(log.openRunLog(program.path(), RunClock(host)));
+    host.advanceMinutes(10);
+    host.wallShiftMinutes = -60;  // the autumn change
+    log.event("after the change");
+    log.program("the computer's own time");
+    EXPECT_EQ(readFile(program / RunLogFileName), "2026-12-06 15:08:00  after the change\r\n");
+    EXPECT_EQ(readFile(program / ProgramLogFileName), "2026-12-06 14:08:00  the computer's own time\r\n");
 }
 
 TEST(EventLog, ZorvexLogRotatesAtItsSizeAndKeepsThreeOlderFiles) {
@@ -48,7 +62,7 @@ TEST(EventLog, AFolderThatCannotTakeTheFileLeavesTheLogOffWithoutThrowing) {
     test::ManualHost host;
     EventLog log(host);
     writeFile(program / "blocked", "a file where the acquisition folder should be");
-    EXPECT_FALSE(log.openRunLog(program / "blocked"));
+    EXPECT_FALSE(log.openRunLog(program / "blocked", RunClock(host)));
     EXPECT_TRUE(log.runLogPath().empty());
     log.event("goes nowhere");
 }

@@ -121,14 +121,37 @@ TEST_F(RecalculationTest, HourLimitRecountsUpToTheFirstRecordAtTheLimit) {
     EXPECT_NE(report.find("Time[m],60,\r\n#Samples,2,\r\n"), std::string::npos) << report;
 }
 
-TEST_F(RecalculationTest, RecordWithoutRawBlockCountsZeroAndCreatesNoFile) {
+TEST_F(RecalculationTest, RecordWithoutRawBlockKeepsItsRecordedCountsSaysSoAndCreatesNoFile) {
     auto folder = build("acq", 13, 10);
+    const auto before = readActivityRecords(folder);
     auto outcome = recalculate(request(folder), {1, 1.8, 0, true, 2}, dialogs, host);
     ASSERT_TRUE(outcome && outcome->report);
     auto records = readActivityRecords(folder);
-    EXPECT_EQ(records[11].counts, (std::array<std::int16_t, ChannelCount>{}));
-    EXPECT_EQ(records[12].counts, (std::array<std::int16_t, ChannelCount>{}));
+    // Zeros would read as a plate without movement; the live counts are the only ones there are.
+    EXPECT_EQ(records[11].counts, before[11].counts);
+    EXPECT_EQ(records[12].counts, before[12].counts);
+    EXPECT_EQ(records[10].counts, expectedCounts(10, {1, 1.8, 0, true, 2}));
+    EXPECT_EQ(outcome->recounted, 11);
+    EXPECT_EQ(outcome->withoutRawData, (std::vector<int>{11, 12}));
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"2 records have no real-time data (not written, see events.log) "
+                                                      "and keep the counts recorded during the acquisition: record 12-13"});
     EXPECT_FALSE(fileExists(folder / "1.bin"));
+}
+
+TEST_F(RecalculationTest, DumpsThatCouldNotBeWrittenAreSkippedAndTheRestStayPaired) {
+    auto folder = build("gaps", 6, -1);
+    // Dumps 1, 2 and 4 found the disk full: the others sit at their places.
+    const RecalcSettings settings{1, 1.8, 0, true, 2};
+    for (int bin : {0, 3, 5}) ASSERT_TRUE(writeRealTimeDump(folder, bin, test::generatedFrame(bin, RtBuffer)));
+    const auto before = readActivityRecords(folder);
+    auto outcome = recalculate(request(folder), settings, dialogs, host);
+    ASSERT_TRUE(outcome && outcome->report);
+    const auto records = readActivityRecords(folder);
+    for (int bin : {0, 3, 5}) EXPECT_EQ(records[bin].counts, expectedCounts(bin, settings)) << bin;
+    for (int bin : {1, 2, 4}) EXPECT_EQ(records[bin].counts, before[bin].counts) << bin;
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_NE(dialogs.shown[0].find("3 records have no real-time data"), std::string::npos);
+    EXPECT_NE(dialogs.shown[0].find(": record 2-3, 5"), std::string::npos) << dialogs.shown[0];
 }
 
 TEST_F(RecalculationTest, StopLeavesEverythingUnchanged) {

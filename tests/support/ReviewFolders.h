@@ -24,13 +24,18 @@ inline std::int16_t markedSample(int file, int dump, int channel, int sample) {
     return static_cast<std::int16_t>(100 * file + dump + 3 * channel + sample);
 }
 
-/// Appends dump `dump` (its place in the file) of real-time file `file`, marked.
-inline void appendMarkedDump(const std::filesystem::path& folder, int file, int dump, int rtBuffer = 500) {
+/// The frame of dump `dump` (its place in the file) of real-time file `file`, marked.
+inline SampleFrame markedFrame(int file, int dump, int rtBuffer = 500) {
     SampleFrame frame(rtBuffer);
     for (int c = 0; c < ChannelCount; ++c) {
         for (int s = 0; s < rtBuffer; ++s) frame.at(c, s) = markedSample(file, dump, c, s);
     }
-    appendRealTimeDump(folder, file, frame);
+    return frame;
+}
+
+/// Appends dump `dump` of real-time file `file`, marked.
+inline void appendMarkedDump(const std::filesystem::path& folder, int file, int dump, int rtBuffer = 500) {
+    appendRealTimeDump(folder, file, markedFrame(file, dump, rtBuffer));
 }
 
 /// Real-time files 0..files-1 with `dumps` marked dumps each.

@@ -142,7 +142,7 @@ TEST(MainFirstHour, MonitorRunSaysSoAndARecordingSaysWhereItWent) {
     window.CmdStop->click();
     const int bins = static_cast<int>(std::filesystem::file_size(folder / "counts.bin") / 774);
     EXPECT_EQ(status->currentMessage().toStdString(),
-              "Recording stopped: " + std::to_string(bins) + " bins saved in " + folder.string());
+              "Recording stopped: " + std::to_string(bins) + " records saved in " + folder.string());
 }
 
 TEST(MainFirstHour, LiveSelectorsListTheFirstGroupAndTheSnrCaptionOpensItsBox) {

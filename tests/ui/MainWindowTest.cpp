@@ -243,7 +243,7 @@ TEST(MainWindow, InstrumentGoneMidRecordingShowsTheWaitInRedAndTellsTheOperatorO
     const std::string message = notices.item(0)->text().toStdString();
     EXPECT_NE(message.find("  The instrument stopped answering on COM4"), std::string::npos) << message;
     const auto folder = window.acquisition().folder();
-    EXPECT_NE(message.find("The bin recorded so far is saved in " + folder.string() + "."), std::string::npos)
+    EXPECT_NE(message.find("The record saved so far is in " + folder.string() + "."), std::string::npos)
         << message;
 
     window.CmdStop->click();

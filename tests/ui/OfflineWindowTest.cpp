@@ -96,6 +96,30 @@ TEST(OfflineWindow, EventsButtonShowsTheChosenAcquisitionsEventsLog) {
     view->hide();
 }
 
+TEST(OfflineWindow, AnEventsLogOfAnySizeShowsItsLatestPart) {
+    OfflineWindow offline;
+    offline.acquisition("01022023_1015");
+    // 20 MB of a failure repeated every tick, then the end of the run.
+    const std::string repeated = "2023-02-01 10:15:00  A tick failed: the same thing again and again\r\n";
+    std::string events;
+    while (events.size() < 20u * 1024 * 1024) events += repeated;
+    events += "2023-02-03 09:00:00  Stop: 11 records closed, 11 saved\r\n";
+    writeFile(offline.project() / "01022023_1015" / "events.log", events);
+    Frm_offline& window = offline.open();
+    offline.select(window.Listpj, "p00001");
+    pressEnter(window.Listpj);
+    offline.select(window.Listpj, "01022023_1015");
+    window.Cmd_events->click();
+    auto* view = window.findChild<RunEvents*>("Frm_events");
+    ASSERT_NE(view, nullptr);
+    const std::string shown = view->txt_events->toPlainText().toStdString();
+    EXPECT_EQ(shown.rfind("(The first 18.", 0), 0u) << shown.substr(0, 200);
+    EXPECT_NE(shown.find(" MB of this events.log are not shown here; open the file to read them.)\n2023-02-01 10:15:00  A tick"),
+              std::string::npos);
+    EXPECT_EQ(shown.substr(shown.size() - 55), "2023-02-03 09:00:00  Stop: 11 records closed, 11 saved\n");
+    view->hide();
+}
+
 TEST(OfflineWindow, OpeningAnAcquisitionOfTwoFilesShowsPageOneOfOne) {
     OfflineWindow offline;
     auto acquisition = offline.acquisition("01022023_1015");

@@ -49,6 +49,28 @@ TEST(OfflinePages, EachFileFillsItsOwnElevenSlots) {
     EXPECT_EQ(page.samples(7, 11)[500], 0);  // the dump's closing slot is stored as zeros
 }
 
+TEST(OfflinePages, ADumpThatCouldNotBeWrittenIsAFlatSlotAndTheRestStayInPlace) {
+    TempFolder folder;
+    writeMarkedFiles(folder.path(), 1, 11);
+    PageBuffer page;
+    page.allocate(500);
+    page.loadFile(folder.path(), 0, 1);  // slots 11..21 now hold another file's samples
+    // File 1: dumps 0 and 3 written, 1 and 2 found the disk full.
+    ASSERT_TRUE(writeRealTimeDump(folder.path(), 11, markedFrame(1, 0)));
+    ASSERT_TRUE(writeRealTimeDump(folder.path(), 14, markedFrame(1, 3)));
+
+    page.startPage();
+    EXPECT_EQ(page.loadFile(folder.path(), 1, 1), 4);
+    EXPECT_EQ(page.missingSlots(), (std::vector<int>{12, 13}));
+    EXPECT_EQ(page.samples(9, 11)[2], markedSample(1, 0, 9, 2));
+    EXPECT_EQ(page.samples(9, 12)[2], 0);
+    EXPECT_EQ(page.samples(9, 13)[2], 0);
+    EXPECT_EQ(page.samples(9, 14)[2], markedSample(1, 3, 9, 2));
+    EXPECT_EQ(page.loadedSlots(), 15);
+    page.startPage();
+    EXPECT_TRUE(page.missingSlots().empty());
+}
+
 TEST(OfflinePages, MissingFileOrTornDumpKeepsWhatTheSlotsHeld) {
     TempFolder folder;
     writeMarkedFiles(folder.path(), 1, 3);

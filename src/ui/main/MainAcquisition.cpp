@@ -199,8 +199,10 @@ void Frm_Main::lockControls(bool running) {
                                      ? "Recording into: " + QString::fromStdString(acquisition_->folder().string())
                                      : "Monitor run: nothing is calculated or recorded");
     } else if (acquisition_->recording()) {
-        statusBar()->showMessage(QString("Recording stopped: %1 bins saved in %2")
-                                     .arg(acquisition_->binsRecorded())
+        const int records = acquisition_->binsRecorded();
+        statusBar()->showMessage(QString("Recording stopped: %1 %2 saved in %3")
+                                     .arg(records)
+                                     .arg(QString(records == 1 ? "record" : "records"))
                                      .arg(QString::fromStdString(acquisition_->folder().string())));
     } else {
         statusBar()->showMessage("Monitor run stopped: nothing was recorded");

@@ -4,6 +4,7 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "acquisition/DataFiles.h"
 #include "common/Files.h"
 #include "common/Text.h"
 #include "views/AsciiExport.h"
@@ -79,6 +80,13 @@ void Frm_offline::loadPage(int page, int progressSteps) {
         page_.loadFile(acquisitionPath_, files[k], static_cast<int>(k));
     }
     loading_ = false;
+    if (page_.allocated() && !page_.missingSlots().empty()) {
+        std::vector<int> records;
+        for (int slot : page_.missingSlots()) records.push_back(recordOfSlot(page, slot));
+        statusBar()->showMessage(QString::fromStdString(
+            "No real-time data for record " + recordNumbersText(records) +
+            ": it could not be written during the run (see Events...); its traces are flat"));
+    }
 }
 
 void Frm_offline::ensurePageLoaded() {

@@ -5,12 +5,15 @@
 #include <QVBoxLayout>
 
 #include "common/Files.h"
+#include "common/Text.h"
 #include "platform/EventLog.h"
 
 namespace zorvex {
 
 namespace {
-constexpr std::size_t MaxShownBytes = 16 * 1024 * 1024;  // a run of weeks writes far less
+// A weekend writes far less; a log that grew past it by a fault repeated
+// every tick still shows its latest part without freezing the window.
+constexpr std::size_t MaxShownBytes = 2 * 1024 * 1024;
 }  // namespace
 
 bool hasRunEvents(const std::filesystem::path& acquisitionFolder) {
@@ -36,9 +39,17 @@ RunEvents::RunEvents(QWidget* parent) : QDialog(parent) {
 void RunEvents::showFolder(const std::filesystem::path& acquisitionFolder) {
     const std::filesystem::path file = acquisitionFolder / RunLogFileName;
     setWindowTitle(QString::fromStdString(file.string()));
-    const std::optional<std::string> bytes = readFile(file, MaxShownBytes);
-    QString text = bytes ? QString::fromUtf8(bytes->data(), static_cast<qsizetype>(bytes->size()))
-                         : QString::fromStdString(file.string() + " cannot be read.");
+    const std::optional<FileTail> tail = readFileTail(file, MaxShownBytes);
+    QString text;
+    if (!tail) {
+        text = QString::fromStdString(file.string() + " cannot be read.");
+    } else {
+        if (tail->skippedBytes > 0) {
+            text = QString("(The first %1 MB of this events.log are not shown here; open the file to read them.)\n")
+                       .arg(QString::fromStdString(formatFixed(static_cast<double>(tail->skippedBytes) / 1048576.0, 1)));
+        }
+        text += QString::fromUtf8(tail->bytes.data(), static_cast<qsizetype>(tail->bytes.size()));
+    }
     txt_events->setPlainText(text.replace("\r\n", "\n"));
     txt_events->moveCursor(QTextCursor::End);  // the latest events first in view
     show();
