@@ -20,21 +20,20 @@ std::vector<ScreenedWell> screenedWells(const ReportPlate& plate) {
 std::vector<double> windowActivity(const ReportPlate& plate, const LoadedSeries& series,
                                    const std::vector<ScreenedWell>& wells, double startMinute, double endMinute,
                                    int& records) {
-    // The window's records as one report bin: every one stamped minute 1 of a one-minute bin.
-    LoadedSeries window;
+    // Summed straight from the records, not through a report bin: its 16-bit
+    // counters would end a window past 32,767 records.
+    const std::vector<int> beams = beamsPerWell(plate);
+    std::vector<long long> crossings(beams.size(), 0);
+    records = 0;
     for (std::size_t n = 0; n < series.minutes.size(); ++n) {
         if (series.minutes[n] < startMinute || series.minutes[n] >= endMinute) continue;
-        window.minutes.push_back(1);
-        window.counts.push_back(series.counts[n]);
-        window.temperatureTenths.push_back(series.temperatureTenths[n]);
+        addWellCrossings(plate, series.counts[n], crossings);
+        ++records;
     }
-    records = static_cast<int>(window.minutes.size());
-    std::vector<double> activity(wells.size(), 0.0);
-    if (records == 0) return activity;
-    ReportTables tables;
-    computeReport(plate, window, 1, 1, tables);
-    for (std::size_t i = 0; i < wells.size(); ++i) {
-        activity[i] = tables.wellActivity[1][static_cast<std::size_t>(wells[i].well)];
+    std::vector<double> activity;
+    for (const ScreenedWell& well : wells) {
+        const auto w = static_cast<std::size_t>(well.well);
+        activity.push_back(crossingsPerBeam(crossings[w], beams[w]));
     }
     return activity;
 }
@@ -44,7 +43,7 @@ std::vector<ActivityBin> activityBins(const ReportTables& tables, const std::vec
     for (std::int32_t b : tables.reportedBins()) {
         ActivityBin bin{b, (b - 1) * tables.binMinutes / MinutesPerHour, b * tables.binMinutes / MinutesPerHour, {}};
         for (const ScreenedWell& well : wells) {
-            bin.activity.push_back(tables.wellActivity[static_cast<std::size_t>(b)][static_cast<std::size_t>(well.well)]);
+            bin.activity.push_back(tables.wellActivityExact[static_cast<std::size_t>(b)][static_cast<std::size_t>(well.well)]);
         }
         bins.push_back(std::move(bin));
     }

@@ -1,7 +1,6 @@
 #include "screening/ScreenFolder.h"
 
 #include <cmath>
-#include <exception>
 
 #include "common/Files.h"
 #include "platform/Dialogs.h"
@@ -70,13 +69,8 @@ std::optional<ScreeningPlate> readPlate(const ScreeningRequest& request, std::ve
     plate.annotations = std::move(info.annotations);
     plate.groupNames = groupNamesOf(reportPlate, plate.wells, plate.annotations, messages);
     int records = 0;
-    try {
-        plate.windowActivity = windowActivity(reportPlate, series, plate.wells, request.windowStartHours * MinutesPerHour,
-                                              request.windowEndHours * MinutesPerHour, records);
-    } catch (const std::exception&) {
-        messages.push_back("Report Calculation Error");
-        return std::nullopt;
-    }
+    plate.windowActivity = windowActivity(reportPlate, series, plate.wells, request.windowStartHours * MinutesPerHour,
+                                          request.windowEndHours * MinutesPerHour, records);
     const double lastHours = series.minutes.empty() ? 0 : series.span() / MinutesPerHour;
     if (records == 0) {
         messages.push_back("No record lies in the window " + hoursText(request.windowStartHours) + " to " +

@@ -104,11 +104,12 @@ TEST_F(ReportComputationTest, TemperatureAveragesValidValuesOverAllRecords) {
     EXPECT_EQ(tables.temperatureTenths[3], 0);
 }
 
-TEST_F(ReportComputationTest, MultiBeamWellAddsRoundedMeanPerRecord) {
+TEST_F(ReportComputationTest, MultiBeamWellSumsExactMeansAndRoundsOnceABin) {
     ReportPlate plate = loadPlate(true);
     auto tables = compute(plate, series({record(10, {{0, 3}, {2, 4}}), record(20, {{0, 1}, {2, 2}}), record(60, {})}), 60);
-    // 3.5 rounds to 4, then 1.5 + 4 = 5.5 rounds to 6.
-    EXPECT_EQ(tables.wellActivity[1][0], 6);
+    // 3.5 + 1.5 = 5 exactly; rounding each record's mean would have given 6.
+    EXPECT_EQ(tables.wellActivity[1][0], 5);
+    EXPECT_DOUBLE_EQ(tables.wellActivityExact[1][0], 5.0);
     EXPECT_EQ(tables.wellActivity[1][1], 0);
 }
 

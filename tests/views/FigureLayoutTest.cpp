@@ -262,7 +262,7 @@ TEST(PlateHeatMap, ColoursFollowTheWellActivitiesOverTheWindow) {
             EXPECT_EQ(well.fill, scaleColour(well.value / 400.0)) << well.well;
         }
     }
-    EXPECT_EQ(map->scale.title, "Counts per well, total over 1\u20133 h");
+    EXPECT_EQ(map->scale.title, "Crossings per beam, total over 1\u20133 h");
 
     options.value = HeatValue::MeanPerHour;
     map = layoutPlateHeatMap(loaded.source, loaded.tables, options, dialogs);
