@@ -27,7 +27,7 @@ std::string windowText(const HourWindow& window) {
 
 std::string responseTitle(Normalisation normalisation, const HourWindow& window) {
     return normalisation == Normalisation::Control ? "Activity (% of negative control)"
-                                                   : "Activity (counts per well, " + windowText(window) + ")";
+                                                   : "Activity (crossings per beam, " + windowText(window) + ")";
 }
 
 // The highest band edge of the series; activity never falls below 0, so the axes start there.
@@ -190,7 +190,7 @@ PlateHeatMapLayout layoutScreeningHeatMap(const ReportPlate& reportPlate, const 
         if (role == GroupRole::Negative) well.group = NegativeWells;
         if (role == GroupRole::Positive) well.group = PositiveWells;
     }
-    colourWells(map, (percent ? "Activity, % of negative control, " : "Counts per well, total over ") + windowText(window));
+    colourWells(map, (percent ? "Activity, % of negative control, " : "Crossings per beam, total over ") + windowText(window));
     for (std::size_t w = 0; w < map.wells.size(); ++w) {
         if (screenedIndex[w] < 0 && map.wells[w].mark == WellMark::Measured) map.wells[w].fill = UnscreenedWell;
     }

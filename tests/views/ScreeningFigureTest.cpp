@@ -82,7 +82,7 @@ TEST(DoseResponseFigure, ACurveAndItsMarkedIc50PerFittedCompoundOnePanelPerUnit)
     EXPECT_NE(figure->legend[0].colour, figure->legend[1].colour);
 
     results.normalisation = Normalisation::None;
-    EXPECT_EQ(layoutDoseResponse(results, {20, 24})->panels[0].y.title, "Activity (counts per well, 20\u201324 h)");
+    EXPECT_EQ(layoutDoseResponse(results, {20, 24})->panels[0].y.title, "Activity (crossings per beam, 20\u201324 h)");
     results.compounds = {results.compounds[3]};
     EXPECT_FALSE(layoutDoseResponse(results, {20, 24}));
 }
