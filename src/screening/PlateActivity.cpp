@@ -1,6 +1,7 @@
 #include "screening/PlateActivity.h"
 
 #include "store/PlateFormat.h"
+#include "store/PlateGroups.h"
 
 namespace zorvex {
 
@@ -8,13 +9,39 @@ namespace {
 constexpr double MinutesPerHour = 60.0;
 }  // namespace
 
+namespace {
+
+bool isGrouped(const ReportPlate& plate, int well) {
+    const int group = plate.groupOfWell(well);
+    return group >= 0 && group < ChannelSlots;
+}
+
+// A disabled channel was not counted: the well's mean over its beams would be too low.
+bool hasDisabledChannel(const ReportPlate& plate, int well) {
+    for (int channel : channelsOfWell(plate.plate, well)) {
+        if (!plate.channelEnabled[static_cast<std::size_t>(channel)]) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 std::vector<ScreenedWell> screenedWells(const ReportPlate& plate) {
     std::vector<ScreenedWell> wells;
     for (int well = 0; well <= plate.maxWell; ++well) {
-        const int group = plate.groupOfWell(well);
-        if (group >= 0 && group < ChannelSlots) wells.push_back({well, wellName(plate.plate, well), group});
+        if (isGrouped(plate, well) && !hasDisabledChannel(plate, well)) {
+            wells.push_back({well, wellName(plate.plate, well), plate.groupOfWell(well)});
+        }
     }
     return wells;
+}
+
+std::vector<std::string> disabledWells(const ReportPlate& plate) {
+    std::vector<std::string> names;
+    for (int well = 0; well <= plate.maxWell; ++well) {
+        if (isGrouped(plate, well) && hasDisabledChannel(plate, well)) names.push_back(wellName(plate.plate, well));
+    }
+    return names;
 }
 
 std::vector<double> windowActivity(const ReportPlate& plate, const LoadedSeries& series,

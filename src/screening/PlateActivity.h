@@ -11,8 +11,13 @@
 
 namespace zorvex {
 
-/// The wells whose beam-0 channel is in a group (the report's members), in well order.
+/// The wells whose beam-0 channel is in a group (the report's members) and
+/// whose channels are all enabled, in well order.
 std::vector<ScreenedWell> screenedWells(const ReportPlate& plate);
+
+/// The names of the grouped wells left out of a screen because one of their
+/// channels is disabled, in well order.
+std::vector<std::string> disabledWells(const ReportPlate& plate);
 
 /// Each well's crossings per beam over the records stamped from `startMinute`
 /// (included) to `endMinute` (excluded): its beams' counts summed over those

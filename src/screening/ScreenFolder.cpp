@@ -26,6 +26,13 @@ bool validWindow(const ScreeningRequest& request, std::vector<std::string>& mess
     return false;
 }
 
+bool validFit(const ScreeningRequest& request, std::vector<std::string>& messages) {
+    if (request.ic50Kind == Ic50Kind::Relative || request.normalisation == Normalisation::Control) return true;
+    messages.push_back("An absolute IC50 is the concentration of 50 % of control: it needs responses in percent of "
+                       "the negative controls.");
+    return false;
+}
+
 // The names of groups.dat for the wells' groups, and a word where groupinfo.csv remembers another.
 std::map<int, std::string> groupNamesOf(const ReportPlate& plate, const std::vector<ScreenedWell>& wells,
                                         const GroupAnnotations& annotations, std::vector<std::string>& messages) {
@@ -66,6 +73,12 @@ std::optional<ScreeningPlate> readPlate(const ScreeningRequest& request, std::ve
     const auto& [reportPlate, series] = *data;
     ScreeningPlate plate;
     plate.wells = screenedWells(reportPlate);
+    plate.disabledWells = disabledWells(reportPlate);
+    if (!plate.disabledWells.empty()) {
+        std::string names;
+        for (const std::string& name : plate.disabledWells) names += (names.empty() ? "" : " ") + name;
+        messages.push_back("Wells with a disabled channel are left out of every screening number: " + names + ".");
+    }
     plate.annotations = std::move(info.annotations);
     plate.groupNames = groupNamesOf(reportPlate, plate.wells, plate.annotations, messages);
     int records = 0;
@@ -106,10 +119,10 @@ std::filesystem::path screeningFolder(const std::filesystem::path& acquisitionFo
 
 ScreeningOutcome screenAcquisition(const ScreeningRequest& request) {
     ScreeningOutcome outcome;
-    if (!validWindow(request, outcome.messages)) return outcome;
+    if (!validWindow(request, outcome.messages) || !validFit(request, outcome.messages)) return outcome;
     outcome.plate = readPlate(request, outcome.messages);
     if (!outcome.plate) return outcome;
-    outcome.results = screenPlate(*outcome.plate, request.normalisation);
+    outcome.results = screenPlate(*outcome.plate, request.normalisation, request.ic50Kind);
     const auto& findings = outcome.results->messages;
     outcome.messages.insert(outcome.messages.end(), findings.begin(), findings.end());
     const std::filesystem::path folder =

@@ -51,7 +51,8 @@ void addCompound(ChartPanel& panel, const CompoundResult& compound, Rgb colour) 
     }
     panel.series.push_back(std::move(wells));
     const DoseFit& fit = compound.fit;
-    if (fit.status != ScreenStatus::Ok) return;
+    const Ic50Estimate& ic50 = compound.ic50;
+    if (ic50.status != ScreenStatus::Ok) return;
     ChartSeries curve;
     curve.label = compound.compound;
     curve.colour = colour;
@@ -63,7 +64,7 @@ void addCompound(ChartPanel& panel, const CompoundResult& compound, Rgb colour) 
         curve.segments.back().push_back({concentration, response, response, response});
     }
     panel.series.push_back(std::move(curve));
-    panel.markers.push_back({fit.curve.ic50, curveResponse(fit.curve, fit.curve.ic50), fit.ic50Low, fit.ic50High, colour});
+    panel.markers.push_back({ic50.ic50, curveResponse(fit.curve, ic50.ic50), ic50.low, ic50.high, colour});
 }
 
 }  // namespace
@@ -75,11 +76,11 @@ std::string significantText(double value) {
 }
 
 std::string ic50Text(const CompoundResult& compound) {
-    const DoseFit& fit = compound.fit;
-    if (fit.status != ScreenStatus::Ok) return std::string(screenStatusText(fit.status));
+    const Ic50Estimate& ic50 = compound.ic50;
+    if (ic50.status != ScreenStatus::Ok) return ic50StatusText(compound.fit, ic50, compound.unit);
     const std::string unit = compound.unit.empty() ? "" : " " + compound.unit;
-    return "IC50 " + significantText(fit.curve.ic50) + unit + " (" + significantText(fit.ic50Low) + "\u2013" +
-           significantText(fit.ic50High) + ")";
+    return "IC50 " + significantText(ic50.ic50) + unit + " (" + significantText(ic50.low) + "\u2013" +
+           significantText(ic50.high) + ")";
 }
 
 std::optional<ChartFigure> layoutDoseResponse(const ScreeningResults& results, const HourWindow& window) {
@@ -208,7 +209,7 @@ PlateHeatMapLayout layoutScreeningHeatMap(const ReportPlate& reportPlate, const 
         note += "; crossed grey: channels disabled";
     }
     if (!results.outliers.empty()) {
-        note += "; outliers (more than 3 robust SD from their group's median):";
+        note += "; outliers (outside the 99.9 % prediction interval of the rest of their group):";
         for (std::size_t i : results.outliers) note += " " + plate.wells[i].name;
     }
     map.note = note + ".";

@@ -43,6 +43,7 @@ CompoundResult compound(const std::string& name, const std::string& unit, std::v
     result.fit.curve = {5, 95, 2, 1};
     result.fit.ic50Low = 1.5;
     result.fit.ic50High = 2.7;
+    result.ic50 = {status, 2, 1.5, 2.7, 0.1};
     for (double dose : doses) result.points.push_back({dose, curveResponse(result.fit.curve, dose)});
     return result;
 }
