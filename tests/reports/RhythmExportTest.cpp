@@ -79,6 +79,25 @@ TEST_F(RhythmExportTest, StampsSteppingBackAnHourExportEveryMinuteOnce) {
     }
 }
 
+TEST_F(RhythmExportTest, AStopPartWayThroughAMinuteLeavesThatMinuteOut) {
+    // Ten minutes of half-minute bins; run A reached its 10-minute lapse, run B
+    // was stopped by hand some seconds into minute 9 of a 30-minute lapse.
+    const auto records = halfMinuteBins({{0, 9}});
+    for (const auto& [stamp, lapse, lines] : {std::tuple{"05032024_1000", 10, 10u}, std::tuple{"05032024_1100", 30, 9u}}) {
+        const auto folder = acquisition(stamp, records, NoLightControl, "zbeams");
+        ProjectSetup setup;
+        setup.Plate_format = "zbeams";
+        setup.RT_Buffer = 500;
+        setup.Aq_lapse = static_cast<std::int16_t>(lapse);
+        writeSetupFile(setup, 1, folder / SetupFileName);
+        const auto files = exportOf(folder);
+        ASSERT_EQ(files.size(), 2u) << ::testing::PrintToString(dialogs.shown);
+        const auto monitor = readMonitorFile(files[0]);
+        EXPECT_EQ(monitor.size(), lines) << stamp;
+        for (const auto& line : monitor) EXPECT_EQ(line.status, 1) << stamp;
+    }
+}
+
 TEST_F(RhythmExportTest, LightFollowsHoursAcrossMidnightPulsesAndStaysOffWithoutControl) {
     // On at 0, off at 23: on at the start (22:58), off from 23:00, on again from midnight.
     auto hours = acquisition("31122023_2258", minutes(0, 64), {1, 0, 23, 0, 0, 0});
