@@ -15,7 +15,7 @@ public:
                    "Writes the activity of every well of the acquisition in ACQ_FOLDER on a regular grid of MIN "
                    "minutes as one CSV table (UTF-8, comma-separated, a header line, a period as the decimal point) "
                    "with one row per well and interval: datetime, elapsed_min, well, row, column, beams, group, "
-                   "group_name, activity (the counts of the well's beams summed over the interval), light, "
+                   "group_name, activity (crossings per well: the counts of the well's beams summed over the interval), light, "
                    "temperature_c and status (1 a whole interval, 0 a gap). The counts are those of the rhythm "
                    "files of the same interval. Prints the file written.",
                    "Exit status: 0 written, 1 nothing written, 2 bad usage."}) {}

@@ -15,7 +15,7 @@ public:
                    "Writes the activity of every well of the acquisition in ACQ_FOLDER on a regular grid of MIN "
                    "minutes as 42-column monitor files of 32 wells each (Monitor1.txt, ...), with the light of each "
                    "interval, and metadata.csv naming each well's file, column, group, plate, experiment and beams. "
-                   "A line holds the counts of the well's beams summed over the interval; only whole intervals are "
+                   "A line holds the crossings per well: the counts of the well's beams summed over the interval; only whole intervals are "
                    "readings, and an unfinished last one is left out. A gap of an hour or more starts new rows of "
                    "metadata.csv, so the tools load the readings on both sides of it. Prints the files written.\n\n"
                    "MIN is at most " + std::to_string(MaxRhythmIntervalMinutes) + ": " + RhythmIntervalLimitReason +

@@ -53,6 +53,15 @@ public:
                "counted (none)")
             ->type_name("control|none")
             ->check(oneOf({"control", "none"}));
+        app.add_option_function<std::string>(
+               "--fit",
+               [this](const std::string& text) {
+                   request_.ic50Kind = text == "absolute" ? Ic50Kind::Absolute : Ic50Kind::Relative;
+               },
+               "the IC50 to report: relative, halfway between the fitted plateaus (the default), or absolute, the "
+               "concentration of 50 % of control (needs --normalise control)")
+            ->type_name("relative|absolute")
+            ->check(oneOf({"relative", "absolute"}));
         app.add_option("--bin", request_.binMinutes,
                        "minutes per bin of percent of control, 1 to " + std::to_string(LongestBinMinutes) +
                            ", adjusted as the report adjusts it (default 60)")

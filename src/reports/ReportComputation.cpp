@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "common/Numbers.h"
 
@@ -37,29 +38,60 @@ long long advanceBinEnd(long long& binEnd, std::int32_t t, int binMinutes) {
     return binEnd / binMinutes;
 }
 
-void addWellActivity(const ReportPlate& plate, const std::array<std::int16_t, ChannelCount>& counts,
-                     std::vector<std::int32_t>& wellActivity) {
-    for (int w = 0; w <= plate.maxWell; ++w) {
-        auto& activity = wellActivity[static_cast<std::size_t>(w)];
-        if (plate.maxBeam == 0) {
-            int c = plate.channelMap[0][static_cast<std::size_t>(w)];
-            if (c >= 0) add32(activity, counts[static_cast<std::size_t>(c)]);
-            continue;
+std::vector<int> beamsPerWell(const ReportPlate& plate) {
+    std::vector<int> beams(static_cast<std::size_t>(std::max(plate.maxWell + 1, 0)), 0);
+    for (const auto& beamRow : plate.channelMap) {
+        for (std::size_t w = 0; w < beams.size() && w < beamRow.size(); ++w) {
+            if (beamRow[w] >= 0) ++beams[w];
         }
-        long long sum = 0;
-        int mapped = 0;
-        for (const auto& beamRow : plate.channelMap) {
-            int c = beamRow[static_cast<std::size_t>(w)];
-            if (c < 0) continue;
-            sum += counts[static_cast<std::size_t>(c)];
-            ++mapped;
+    }
+    return beams;
+}
+
+void addWellCrossings(const ReportPlate& plate, const std::array<std::int16_t, ChannelCount>& counts,
+                      std::vector<long long>& crossings) {
+    for (const auto& beamRow : plate.channelMap) {
+        for (std::size_t w = 0; w < crossings.size() && w < beamRow.size(); ++w) {
+            const int c = beamRow[w];
+            if (c >= 0) crossings[w] += counts[static_cast<std::size_t>(c)];
         }
-        // Each record adds the mean of its beams, rounded at every addition.
-        if (mapped > 0) activity = toInt32(static_cast<double>(sum) / mapped + activity);
     }
 }
 
+double crossingsPerBeam(long long crossings, int beams) {
+    return beams > 0 ? static_cast<double>(crossings) / beams : 0.0;
+}
+
 namespace {
+
+// Mean and sample SD (n - 1; 0 below two values), unrounded.
+std::pair<double, double> meanAndSd(const std::vector<double>& values) {
+    double sum = 0;
+    for (double v : values) sum += v;
+    const double mean = sum / static_cast<double>(values.size());
+    if (values.size() < 2) return {mean, 0.0};
+    double squares = 0;
+    for (double v : values) squares += (v - mean) * (v - mean);
+    return {mean, std::sqrt(squares / static_cast<double>(values.size() - 1))};
+}
+
+// Each well's bins: the crossings of its beams summed over the bin's
+// records, divided by its beams and only then rounded.
+void computeWells(const ReportPlate& plate, const LoadedSeries& series, const std::vector<std::int32_t>& bins,
+                  ReportTables& tables) {
+    const std::vector<int> beams = beamsPerWell(plate);
+    std::vector<std::vector<long long>> crossings(tables.wellActivity.size(), std::vector<long long>(beams.size(), 0));
+    for (std::size_t n = 0; n < bins.size(); ++n) {
+        addWellCrossings(plate, series.counts[n], crossings[static_cast<std::size_t>(bins[n])]);
+    }
+    for (std::size_t b = 0; b < crossings.size(); ++b) {
+        for (std::size_t w = 0; w < beams.size(); ++w) {
+            const double exact = crossingsPerBeam(crossings[b][w], beams[w]);
+            tables.wellActivityExact[b][w] = exact;
+            tables.wellActivity[b][w] = toInt32(exact);
+        }
+    }
+}
 
 void computeGroups(const ReportPlate& plate, ReportTables& tables) {
     for (int g = 0; g <= tables.maxGroup; ++g) {
@@ -85,6 +117,11 @@ void computeGroups(const ReportPlate& plate, ReportTables& tables) {
                 sd = toInt32(std::sqrt(static_cast<double>(sd) / (n - 1)));
             }
             tables.groupSd[static_cast<std::size_t>(b)][static_cast<std::size_t>(g)] = sd;
+            std::vector<double> exact;
+            for (int w : members) exact.push_back(tables.wellActivityExact[static_cast<std::size_t>(b)][static_cast<std::size_t>(w)]);
+            const auto [mean, spread] = meanAndSd(exact);
+            tables.groupMeanExact[static_cast<std::size_t>(b)][static_cast<std::size_t>(g)] = mean;
+            tables.groupSdExact[static_cast<std::size_t>(b)][static_cast<std::size_t>(g)] = spread;
         }
     }
 }
@@ -118,6 +155,10 @@ double standardErrorOf(std::int32_t sd, std::int32_t wells) {
     return sd / std::sqrt(static_cast<double>(wells));
 }
 
+double exactStandardErrorOf(double sd, std::int32_t wells) {
+    return wells < 1 ? 0.0 : sd / std::sqrt(static_cast<double>(wells));
+}
+
 int maxGroupOf(const ReportPlate& plate) {
     int gmax = 0;
     for (int c = 0; c < ChannelCount; ++c) gmax = std::max<int>(gmax, plate.channelGroup[static_cast<std::size_t>(c)]);
@@ -139,6 +180,9 @@ void computeReport(const ReportPlate& plate, const LoadedSeries& series, std::in
     tables.wellActivity.assign(slots, std::vector<std::int32_t>(static_cast<std::size_t>(plate.maxWell) + 1, 0));
     tables.groupAverage.assign(slots, std::vector<std::int32_t>(groups, 0));
     tables.groupSd.assign(slots, std::vector<std::int32_t>(groups, 0));
+    tables.wellActivityExact.assign(slots, std::vector<double>(static_cast<std::size_t>(plate.maxWell) + 1, 0.0));
+    tables.groupMeanExact.assign(slots, std::vector<double>(groups, 0.0));
+    tables.groupSdExact.assign(slots, std::vector<double>(groups, 0.0));
     tables.wellsPerGroup.assign(groups, 0);
     tables.recordsPerBin.assign(slots, 0);
     tables.temperatureTenths.assign(slots, 0);
@@ -168,9 +212,7 @@ void computeReport(const ReportPlate& plate, const LoadedSeries& series, std::in
                 toInt32(static_cast<double>(tables.temperatureTenths[b]) / tables.recordsPerBin[b]);
         }
     }
-    for (std::size_t n = 0; n < bins.size(); ++n) {
-        addWellActivity(plate, series.counts[n], tables.wellActivity[static_cast<std::size_t>(bins[n])]);
-    }
+    computeWells(plate, series, bins, tables);
     computeGroups(plate, tables);
 }
 

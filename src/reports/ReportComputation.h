@@ -2,6 +2,8 @@
 // The report's statistics: the stored records re-binned into bins of J
 // minutes, summed per channel and well, averaged per group with SD, and the
 // records and mean temperature of each bin. Every rounding halves to even.
+// A well's bin is the exact sum of its records' beam means, rounded once at
+// the end of the bin, so sparse crossings still count.
 
 #include <cstdint>
 #include <vector>
@@ -29,9 +31,14 @@ struct ReportTables {
     std::int32_t binCount = 0;    ///< P
     int maxGroup = 0;             ///< Gmax
     std::vector<std::vector<std::int32_t>> channelSum;    ///< [bin][channel 0..383]
-    std::vector<std::vector<std::int32_t>> wellActivity;  ///< [bin][well 0..Wmax]
-    std::vector<std::vector<std::int32_t>> groupAverage;  ///< [bin][group 0..Gmax]
-    std::vector<std::vector<std::int32_t>> groupSd;       ///< [bin][group 0..Gmax]
+    std::vector<std::vector<std::int32_t>> wellActivity;  ///< [bin][well 0..Wmax], crossings per beam, rounded once
+    std::vector<std::vector<std::int32_t>> groupAverage;  ///< [bin][group 0..Gmax], of the rounded well values
+    std::vector<std::vector<std::int32_t>> groupSd;       ///< [bin][group 0..Gmax], of the rounded well values
+    /// [bin][well]: the well's crossings per beam before any rounding.
+    std::vector<std::vector<double>> wellActivityExact;
+    /// [bin][group]: mean and sample SD of the members' unrounded values, for figures.
+    std::vector<std::vector<double>> groupMeanExact;
+    std::vector<std::vector<double>> groupSdExact;
     std::vector<std::int32_t> wellsPerGroup;              ///< [group 0..Gmax]
     std::vector<std::int32_t> recordsPerBin;
     std::vector<std::int32_t> temperatureTenths;
@@ -44,6 +51,9 @@ struct ReportTables {
 /// for groups without wells and for SD below 1.
 double standardErrorOf(std::int32_t sd, std::int32_t wells);
 
+/// SD / sqrt(wells) of unrounded values; 0 for groups without wells.
+double exactStandardErrorOf(double sd, std::int32_t wells);
+
 /// Gmax: the largest group of channels 0..383, 0 when none is positive.
 int maxGroupOf(const ReportPlate& plate);
 
@@ -52,10 +62,16 @@ int maxGroupOf(const ReportPlate& plate);
 /// or before the first end is in bin 1.
 long long advanceBinEnd(long long& binEnd, std::int32_t t, int binMinutes);
 
-/// Adds one record to the well activity of its bin: a single-beam well's
-/// count, or the mean of a well's mapped beams rounded with the sum so far.
-void addWellActivity(const ReportPlate& plate, const std::array<std::int16_t, ChannelCount>& counts,
-                     std::vector<std::int32_t>& wellActivity);
+/// The number of mapped beams of each well 0..Wmax; 0 for a well without a channel.
+std::vector<int> beamsPerWell(const ReportPlate& plate);
+
+/// Adds one record's counts on each well's mapped beams to `crossings` [well 0..Wmax].
+void addWellCrossings(const ReportPlate& plate, const std::array<std::int16_t, ChannelCount>& counts,
+                      std::vector<long long>& crossings);
+
+/// A well's activity: its summed crossings over its number of beams,
+/// unrounded; 0 for a well without beams.
+double crossingsPerBeam(long long crossings, int beams);
 
 /// Fills `tables` from the series with bin size J over span K. Throws
 /// OverflowError (16-bit bin end, 32-bit sums) or std::out_of_range (a record

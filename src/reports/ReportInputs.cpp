@@ -113,8 +113,9 @@ std::vector<std::int32_t> unwrapMinutes(const std::vector<std::int32_t>& stored)
     std::vector<std::int32_t> unwrapped;
     unwrapped.reserve(stored.size());
     long long day = 0;
+    long long shift = 0;  // minutes added since stamps stepped back
     auto minuteOf = [&](std::int32_t minute) {
-        long long t = day * MinutesPerDay + minute;
+        long long t = day * MinutesPerDay + shift + minute;
         if (t < INT32_MIN || t > INT32_MAX) throw OverflowError("Overflow: minute does not fit 32 bits");
         return static_cast<std::int32_t>(t);
     };
@@ -122,6 +123,12 @@ std::vector<std::int32_t> unwrapMinutes(const std::vector<std::int32_t>& stored)
         std::int32_t t = minuteOf(stored[n]);
         if (n > 0 && static_cast<long long>(unwrapped.back()) - t > RestartDropMinutes) {
             ++day;
+            t = minuteOf(stored[n]);
+        }
+        // Stamps taken from the wall clock step back an hour when summer time
+        // ends: the records went on in time, so they continue from the last minute.
+        if (n > 0 && t < unwrapped.back()) {
+            shift += unwrapped.back() - t;
             t = minuteOf(stored[n]);
         }
         unwrapped.push_back(t);

@@ -53,9 +53,11 @@ struct LoadedSeries {
 /// others come from a missing or faulty sensor.
 bool isValidTemperature(std::int16_t tenths);
 
-/// Minutes since the start with a day added whenever the count drops by more
-/// than 1000 (the acquisition's minute counter restarted); throws
-/// OverflowError when a minute leaves 32 bits.
+/// Minutes since the start in recording order: a day added whenever the
+/// count drops by more than 1000 (the acquisition's minute counter
+/// restarted), and any smaller step back (old wall-clock stamps at the end of
+/// summer time) continued from the last minute, so later records keep their
+/// distance from it. Throws OverflowError when a minute leaves 32 bits.
 std::vector<std::int32_t> unwrapMinutes(const std::vector<std::int32_t>& stored);
 
 /// Reads setup.dat (plate name, RT_Buffer), groups.dat, chgroup.dat and the

@@ -114,9 +114,12 @@ std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitio
     grid.light = recordedLight(plate.setupCopy.setup);
     grid.plate = std::move(plate);
     const int intervals = lastMinute < 0 ? 0 : lastMinute / intervalMinutes + 1;
-    // The recording reached the end of its last stamped minute; an interval
-    // ending later is unfinished.
-    grid.wholeIntervals = (lastMinute + 1) / intervalMinutes;
+    // A run that reached its lapse recorded its last stamped minute whole; one
+    // stopped before it ended part-way through that minute. An interval
+    // ending later than the recording is unfinished.
+    const bool reachedLapse = lastMinute + 1 >= grid.plate.setupCopy.setup.Aq_lapse;
+    const std::int32_t recordedUntil = reachedLapse ? lastMinute + 1 : lastMinute;
+    grid.wholeIntervals = recordedUntil / intervalMinutes;
     grid.hasRecords.assign(static_cast<std::size_t>(intervals), false);
     grid.wellCounts.assign(static_cast<std::size_t>(grid.plate.maxWell) + 1,
                            std::vector<std::int32_t>(static_cast<std::size_t>(intervals), 0));

@@ -32,7 +32,8 @@ struct RhythmGrid {
     std::vector<bool> lightOn;          ///< [interval]: light during the interval
     std::vector<std::optional<double>> temperatureC;  ///< [interval]: mean of its valid temperatures
     /// Leading intervals that lie wholly inside the recording: all but an
-    /// unfinished last one, which the exports leave out.
+    /// unfinished last one, which the exports leave out. A run stopped before
+    /// its lapse ended part-way through its last stamped minute.
     int wholeIntervals = 0;
 
     int intervalCount() const { return static_cast<int>(hasRecords.size()); }

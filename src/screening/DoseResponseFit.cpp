@@ -127,6 +127,8 @@ std::string_view screenStatusText(ScreenStatus status) {
     switch (status) {
         case ScreenStatus::Ok: return "ok";
         case ScreenStatus::NoConvergence: return "no convergence";
+        case ScreenStatus::Undetermined: return "undetermined";
+        case ScreenStatus::NoHalfResponse: return "50 % not reached";
         case ScreenStatus::OutsideRange: return "IC50 outside tested range";
         case ScreenStatus::Flat: return "flat response";
         case ScreenStatus::SingleConcentration: return "single concentration";
@@ -154,6 +156,11 @@ DoseFit fitDoseResponse(const std::vector<DosePoint>& points, const FitSettings&
         data.response.push_back(point.response);
     }
     fit.degreesOfFreedom = fit.points - static_cast<int>(ParameterCount);
+    fit.concentrations = static_cast<int>(byConcentration.size());
+    if (!byConcentration.empty()) {
+        fit.lowestConcentration = byConcentration.begin()->first;
+        fit.highestConcentration = byConcentration.rbegin()->first;
+    }
     if (byConcentration.size() == 1) fit.status = ScreenStatus::SingleConcentration;
     if (byConcentration.size() == 1 || points.empty()) return fit;
     if (static_cast<int>(byConcentration.size()) < FewestConcentrations) {
@@ -208,6 +215,8 @@ DoseFit fitDoseResponse(const std::vector<DosePoint>& points, const FitSettings&
                                                                        gsl_matrix_free);
     gsl_multifit_nlinear_covar(gsl_multifit_nlinear_jac(workspace.solver), RankTolerance, covariance.get());
     const double variance = residualSquares / fit.degreesOfFreedom;
+    // From here the solver has settled: what fails is a parameter the data do not determine.
+    fit.status = ScreenStatus::Undetermined;
     std::array<double, ParameterCount> se{};
     for (std::size_t k = 0; k < ParameterCount; ++k) {
         const double diagonal = gsl_matrix_get(covariance.get(), k, k);
@@ -217,10 +226,19 @@ DoseFit fitDoseResponse(const std::vector<DosePoint>& points, const FitSettings&
     }
     if (!std::isfinite(bottom) || !std::isfinite(top) || !std::isfinite(logIc50) || !std::isfinite(hill)) return fit;
     // The same curve with the plateaus exchanged and the slope negated: keep top the upper one.
+    std::array<std::size_t, ParameterCount> source = {Bottom, Top, LogIc50, Hill};
+    std::array<double, ParameterCount> sign = {1, 1, 1, 1};
     if (top < bottom) {
         std::swap(top, bottom);
         std::swap(se[Top], se[Bottom]);
+        std::swap(source[Top], source[Bottom]);
         hill = -hill;
+        sign[Hill] = -1;
+    }
+    for (std::size_t i = 0; i < ParameterCount; ++i) {
+        for (std::size_t k = 0; k < ParameterCount; ++k) {
+            fit.covariance[i][k] = sign[i] * sign[k] * variance * gsl_matrix_get(covariance.get(), source[i], source[k]);
+        }
     }
     const double t = gsl_cdf_tdist_Pinv(0.5 + IntervalLevel / 2, fit.degreesOfFreedom);
     fit.curve = {bottom, top, std::pow(10.0, logIc50), hill};
@@ -232,7 +250,7 @@ DoseFit fitDoseResponse(const std::vector<DosePoint>& points, const FitSettings&
     fit.ic50High = std::pow(10.0, logIc50 + t * se[LogIc50]);
     fit.residualSumOfSquares = residualSquares;
     fit.r2 = 1 - residualSquares / totalSquares;
-    const bool inRange = fit.curve.ic50 >= byConcentration.begin()->first && fit.curve.ic50 <= byConcentration.rbegin()->first;
+    const bool inRange = fit.curve.ic50 >= fit.lowestConcentration && fit.curve.ic50 <= fit.highestConcentration;
     fit.status = inRange ? ScreenStatus::Ok : ScreenStatus::OutsideRange;
     return fit;
 }

@@ -4,6 +4,7 @@
 // covariance, the 95 % interval of the IC50 from Student's t, and R2. Data
 // that give no curve get a status instead of numbers.
 
+#include <array>
 #include <string_view>
 #include <vector>
 
@@ -19,6 +20,8 @@ struct DosePoint {
 enum class ScreenStatus {
     Ok,
     NoConvergence,         ///< the solver found no single curve
+    Undetermined,          ///< the solver settled, but a parameter is not determined by the data
+    NoHalfResponse,        ///< the curve never crosses 50 % of control, so no absolute IC50 exists
     OutsideRange,          ///< the IC50 lies outside the tested concentrations
     Flat,                  ///< a curve explains the responses no better than their mean
     SingleConcentration,   ///< every well had the same concentration
@@ -55,7 +58,12 @@ struct DoseFit {
     double ic50High = 0;
     double r2 = 0;
     double residualSumOfSquares = 0;
+    /// Covariance of (bottom, top, log10 IC50, hill) of `curve`.
+    std::array<std::array<double, 4>, 4> covariance{};
     int points = 0;
+    int concentrations = 0;  ///< distinct concentrations fitted
+    double lowestConcentration = 0;  ///< the tested range
+    double highestConcentration = 0;
     int degreesOfFreedom = 0;
     int iterations = 0;
 };

@@ -1,5 +1,7 @@
 #include "screening/PlateQuality.h"
 
+#include <gsl/gsl_cdf.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -8,7 +10,7 @@
 namespace zorvex {
 
 namespace {
-constexpr double ExcellentAbove = 0.5;
+constexpr double ExcellentFrom = 0.5;
 constexpr int FewestControlWells = 2;
 }  // namespace
 
@@ -42,7 +44,7 @@ PlateQuality plateQuality(const std::vector<double>& negatives, const std::vecto
         return quality;
     }
     quality.zPrime = 1 - 3 * (p.sd + n.sd) / (higher - lower);
-    quality.status = *quality.zPrime > ExcellentAbove ? QualityStatus::Excellent
+    quality.status = *quality.zPrime >= ExcellentFrom ? QualityStatus::Excellent
                      : *quality.zPrime >= 0        ? QualityStatus::Marginal
                                                    : QualityStatus::Unusable;
     return quality;
@@ -51,11 +53,17 @@ PlateQuality plateQuality(const std::vector<double>& negatives, const std::vecto
 std::vector<std::size_t> outlierIndices(const std::vector<double>& values) {
     std::vector<std::size_t> outliers;
     if (static_cast<int>(values.size()) < FewestWellsForOutliers) return outliers;
-    const double centre = median(values);
-    const double spread = robustSd(values);
-    if (spread <= 0) return outliers;
+    // Each well against the others alone, so that it does not widen its own yardstick.
+    const auto others = static_cast<double>(values.size() - 1);
+    const double t = gsl_cdf_tdist_Pinv(1 - OutlierFalseFlagRate / 2, others - 1);
     for (std::size_t i = 0; i < values.size(); ++i) {
-        if (std::abs(values[i] - centre) > OutlierRobustSds * spread) outliers.push_back(i);
+        std::vector<double> rest = values;
+        rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(i));
+        const SampleSummary summary = summarize(rest);
+        const double distance = std::abs(values[i] - summary.mean);
+        // The floor keeps a value equal to identical others from differing by rounding alone.
+        const double floor = 1e-12 * std::max(1.0, std::abs(summary.mean));
+        if (distance > t * summary.sd * std::sqrt(1 + 1 / others) && distance > floor) outliers.push_back(i);
     }
     return outliers;
 }

@@ -24,19 +24,22 @@ struct PlateQuality {
 };
 
 /// The quality of a plate from its negative and positive control wells:
-/// Z' above 0.5 excellent, 0 to 0.5 marginal, below 0 unusable; each control
+/// Z' of 0.5 and above excellent, 0 to 0.5 marginal, below 0 unusable; each control
 /// needs two wells and their means must differ. Signal-to-background is left
 /// out when the lower mean is 0.
 PlateQuality plateQuality(const std::vector<double>& negatives, const std::vector<double>& positives);
 
-/// Robust distance beyond which a well is an outlier.
-constexpr double OutlierRobustSds = 3.0;
+/// Groups smaller than this are not searched for outliers: below it the
+/// rest of a group says too little of its spread.
+constexpr int FewestWellsForOutliers = 5;
 
-/// Groups smaller than this are not searched for outliers.
-constexpr int FewestWellsForOutliers = 3;
+/// The chance that a well of a clean group (normal activities) is flagged.
+constexpr double OutlierFalseFlagRate = 0.001;
 
-/// Indices of the values more than 3 robust SD from their median; none for
-/// fewer than three values or when the robust SD is 0.
+/// Indices of the values outside the 99.9 % prediction interval of the
+/// other values of their group: mean +- t SD sqrt(1 + 1/m) of the m others,
+/// Student's t of m - 1 degrees of freedom. When the others are all equal,
+/// any value that differs from them. None for fewer than five values.
 std::vector<std::size_t> outlierIndices(const std::vector<double>& values);
 
 }  // namespace zorvex

@@ -6,13 +6,6 @@
 
 namespace zorvex {
 
-namespace {
-// Scale factors that make the MAD and the mean absolute deviation estimate
-// the SD of normally distributed values.
-constexpr double MadToSd = 1.4826;
-constexpr double MeanDeviationToSd = 1.2533;
-}  // namespace
-
 SampleSummary summarize(const std::vector<double>& values) {
     SampleSummary summary;
     summary.count = static_cast<int>(values.size());
@@ -34,17 +27,6 @@ double median(std::vector<double> values) {
     if (values.size() % 2 == 1) return upper;
     const double lower = *std::max_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(middle));
     return (lower + upper) / 2;
-}
-
-double robustSd(const std::vector<double>& values) {
-    if (values.empty()) return 0;
-    const double centre = median(values);
-    std::vector<double> deviations;
-    for (double v : values) deviations.push_back(std::abs(v - centre));
-    const double mad = median(deviations);
-    if (mad > 0) return MadToSd * mad;
-    return MeanDeviationToSd * std::accumulate(deviations.begin(), deviations.end(), 0.0) /
-           static_cast<double>(deviations.size());
 }
 
 Percentage percentOf(const SampleSummary& sample, const SampleSummary& control) {

@@ -1,6 +1,6 @@
 #pragma once
-// The statistics of a screen's samples of wells: mean, SD and SE, median
-// and a robust SD, and a ratio of means with its error carried through.
+// The statistics of a screen's samples of wells: mean, SD and SE, median,
+// and a ratio of means with its error carried through.
 
 #include <vector>
 
@@ -19,11 +19,6 @@ SampleSummary summarize(const std::vector<double>& values);
 
 /// The median; 0 for no values.
 double median(std::vector<double> values);
-
-/// 1.4826 x the median absolute deviation, the SD of normal data; when more
-/// than half the values are equal (MAD 0), 1.2533 x their mean absolute
-/// deviation from the median instead.
-double robustSd(const std::vector<double>& values);
 
 /// A percentage of a control mean with its SE.
 struct Percentage {

@@ -1,7 +1,6 @@
 #include "screening/ScreenFolder.h"
 
 #include <cmath>
-#include <exception>
 
 #include "common/Files.h"
 #include "platform/Dialogs.h"
@@ -24,6 +23,13 @@ bool validWindow(const ScreeningRequest& request, std::vector<std::string>& mess
     if (std::isfinite(h1) && std::isfinite(h2) && h1 >= 0 && h2 > h1) return true;
     messages.push_back("The time window must run from H1 to a later H2, in hours from the acquisition's start "
                        "(for example 20-24).");
+    return false;
+}
+
+bool validFit(const ScreeningRequest& request, std::vector<std::string>& messages) {
+    if (request.ic50Kind == Ic50Kind::Relative || request.normalisation == Normalisation::Control) return true;
+    messages.push_back("An absolute IC50 is the concentration of 50 % of control: it needs responses in percent of "
+                       "the negative controls.");
     return false;
 }
 
@@ -67,16 +73,17 @@ std::optional<ScreeningPlate> readPlate(const ScreeningRequest& request, std::ve
     const auto& [reportPlate, series] = *data;
     ScreeningPlate plate;
     plate.wells = screenedWells(reportPlate);
+    plate.disabledWells = disabledWells(reportPlate);
+    if (!plate.disabledWells.empty()) {
+        std::string names;
+        for (const std::string& name : plate.disabledWells) names += (names.empty() ? "" : " ") + name;
+        messages.push_back("Wells with a disabled channel are left out of every screening number: " + names + ".");
+    }
     plate.annotations = std::move(info.annotations);
     plate.groupNames = groupNamesOf(reportPlate, plate.wells, plate.annotations, messages);
     int records = 0;
-    try {
-        plate.windowActivity = windowActivity(reportPlate, series, plate.wells, request.windowStartHours * MinutesPerHour,
-                                              request.windowEndHours * MinutesPerHour, records);
-    } catch (const std::exception&) {
-        messages.push_back("Report Calculation Error");
-        return std::nullopt;
-    }
+    plate.windowActivity = windowActivity(reportPlate, series, plate.wells, request.windowStartHours * MinutesPerHour,
+                                          request.windowEndHours * MinutesPerHour, records);
     const double lastHours = series.minutes.empty() ? 0 : series.span() / MinutesPerHour;
     if (records == 0) {
         messages.push_back("No record lies in the window " + hoursText(request.windowStartHours) + " to " +
@@ -112,10 +119,10 @@ std::filesystem::path screeningFolder(const std::filesystem::path& acquisitionFo
 
 ScreeningOutcome screenAcquisition(const ScreeningRequest& request) {
     ScreeningOutcome outcome;
-    if (!validWindow(request, outcome.messages)) return outcome;
+    if (!validWindow(request, outcome.messages) || !validFit(request, outcome.messages)) return outcome;
     outcome.plate = readPlate(request, outcome.messages);
     if (!outcome.plate) return outcome;
-    outcome.results = screenPlate(*outcome.plate, request.normalisation);
+    outcome.results = screenPlate(*outcome.plate, request.normalisation, request.ic50Kind);
     const auto& findings = outcome.results->messages;
     outcome.messages.insert(outcome.messages.end(), findings.begin(), findings.end());
     const std::filesystem::path folder =

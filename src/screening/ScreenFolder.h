@@ -21,6 +21,7 @@ struct ScreeningRequest {
     double windowStartHours = 0;          ///< H1, included
     double windowEndHours = 0;            ///< H2, excluded
     Normalisation normalisation = Normalisation::Control;
+    Ic50Kind ic50Kind = Ic50Kind::Relative;  ///< absolute needs percent of control
     long long binMinutes = 60;        ///< bins of percent of control, adjusted as the report adjusts them
     std::filesystem::path outFolder;  ///< empty: screeningFolder(acquisitionFolder)
 };

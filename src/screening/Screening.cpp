@@ -53,7 +53,8 @@ void flagOutliers(const ScreeningPlate& plate, const std::map<int, std::vector<s
             results.messages.push_back("Outlier: well " + plate.wells[i].name + " of " + groupTitle(plate, group) +
                                        " has activity " + csvNumber(values[k]) + " against a group median of " +
                                        csvNumber(median(values)) +
-                                       " (more than 3 robust SD away); it is kept in every result, check the well.");
+                                       " (outside the 99.9 % prediction interval of the rest of its group); it is "
+                                       "kept in every result, check the well.");
         }
     }
     std::sort(results.outliers.begin(), results.outliers.end());
@@ -61,6 +62,9 @@ void flagOutliers(const ScreeningPlate& plate, const std::map<int, std::vector<s
 
 void computePercentOfControl(const ScreeningPlate& plate, const std::map<int, std::vector<std::size_t>>& byGroup,
                              const std::vector<std::size_t>& negatives, ScreeningResults& results) {
+    const auto negativeGroups = std::count_if(byGroup.begin(), byGroup.end(), [&](const auto& entry) {
+        return annotationOf(plate, entry.first).role == GroupRole::Negative;
+    });
     for (const ActivityBin& bin : plate.bins) {
         const SampleSummary control = summarize(valuesOf(bin.activity, negatives));
         for (const auto& [group, wells] : byGroup) {
@@ -68,8 +72,9 @@ void computePercentOfControl(const ScreeningPlate& plate, const std::map<int, st
                              std::nullopt, controlStatus(control)};
             if (row.status == ScreenStatus::Ok) {
                 row.percent = percentOf(row.activity, control);
-                // A control group is part of the control mean: only its own spread counts.
-                if (annotationOf(plate, group).role == GroupRole::Negative) {
+                // The only control group is the control mean: only its own spread counts. Beside
+                // other control groups it is one part of the pooled mean, whose error is carried.
+                if (annotationOf(plate, group).role == GroupRole::Negative && negativeGroups == 1) {
                     row.percent->se = 100 * row.activity.se / std::abs(control.mean);
                 }
             }
@@ -123,6 +128,8 @@ std::map<std::string, CompoundResult> doseSeries(const ScreeningPlate& plate,
 std::string statusAdvice(ScreenStatus status) {
     switch (status) {
         case ScreenStatus::NoConvergence: return "the fit found no single curve; look at the points";
+        case ScreenStatus::Undetermined: return "the points do not determine every parameter of the curve; test doses on both sides of the fall";
+        case ScreenStatus::NoHalfResponse: return "the fitted curve never crosses 50 % of control, so it has no absolute IC50; use the relative one";
         case ScreenStatus::OutsideRange: return "the IC50 lies outside the tested concentrations; widen the range";
         case ScreenStatus::Flat: return "activity does not change with the dose more than the noise does";
         case ScreenStatus::SingleConcentration: return "all its wells have one concentration";
@@ -137,8 +144,8 @@ std::string statusAdvice(ScreenStatus status) {
 }
 
 void fitCompounds(const ScreeningPlate& plate, const std::map<int, std::vector<std::size_t>>& byGroup,
-                  const SampleSummary& control, Normalisation normalisation, const FitSettings& settings,
-                  ScreeningResults& results) {
+                  const SampleSummary& control, const FitSettings& settings, ScreeningResults& results) {
+    const Normalisation normalisation = results.normalisation;
     const ScreenStatus controlled = normalisation == Normalisation::Control ? controlStatus(control) : ScreenStatus::Ok;
     std::set<std::string> mixedUnits;
     for (auto& [name, compound] : doseSeries(plate, byGroup, mixedUnits, results)) {
@@ -153,9 +160,11 @@ void fitCompounds(const ScreeningPlate& plate, const std::map<int, std::vector<s
             compound.fit.status = refused;
             compound.fit.points = static_cast<int>(compound.points.size());
         }
-        if (compound.fit.status != ScreenStatus::Ok) {
-            results.messages.push_back("Compound " + quoted(name) + ": " + std::string(screenStatusText(compound.fit.status)) +
-                                       ": " + statusAdvice(compound.fit.status) + ".");
+        compound.ic50 = estimateIc50(compound.fit, results.ic50Kind);
+        if (compound.ic50.status != ScreenStatus::Ok) {
+            results.messages.push_back("Compound " + quoted(name) + ": " +
+                                       ic50StatusText(compound.fit, compound.ic50, compound.unit) + ": " +
+                                       statusAdvice(compound.ic50.status) + ".");
         }
         results.compounds.push_back(std::move(compound));
     }
@@ -198,9 +207,11 @@ std::string groupNameOf(const ScreeningPlate& plate, int group) {
     return found == plate.groupNames.end() ? annotationOf(plate, group).name : found->second;
 }
 
-ScreeningResults screenPlate(const ScreeningPlate& plate, Normalisation normalisation, const FitSettings& settings) {
+ScreeningResults screenPlate(const ScreeningPlate& plate, Normalisation normalisation, Ic50Kind ic50Kind,
+                             const FitSettings& settings) {
     ScreeningResults results;
     results.normalisation = normalisation;
+    results.ic50Kind = ic50Kind;
     const auto byGroup = wellsByGroup(plate);
     for (const auto& [group, annotation] : plate.annotations) {
         if (!byGroup.contains(group)) {
@@ -223,7 +234,7 @@ ScreeningResults screenPlate(const ScreeningPlate& plate, Normalisation normalis
     flagOutliers(plate, byGroup, results);
     assessQuality(plate, negatives, positives, results);
     computePercentOfControl(plate, byGroup, negatives, results);
-    fitCompounds(plate, byGroup, control, normalisation, settings, results);
+    fitCompounds(plate, byGroup, control, settings, results);
     return results;
 }
 

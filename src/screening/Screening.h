@@ -12,6 +12,7 @@
 
 #include "screening/DoseResponseFit.h"
 #include "screening/GroupAnnotation.h"
+#include "screening/Ic50.h"
 #include "screening/PlateQuality.h"
 #include "screening/SampleStatistics.h"
 
@@ -41,6 +42,7 @@ struct ActivityBin {
 /// Everything a screen of one plate reads.
 struct ScreeningPlate {
     std::vector<ScreenedWell> wells;
+    std::vector<std::string> disabledWells;  ///< grouped wells left out: a channel of theirs is disabled
     std::map<int, std::string> groupNames;  ///< names of the groups, as groups.dat gives them
     GroupAnnotations annotations;
     std::vector<double> windowActivity;  ///< [well index]: activity in the time window
@@ -51,7 +53,7 @@ struct ScreeningPlate {
 struct WellResult {
     double activity = 0;
     std::optional<double> percent;  ///< of the negative-control mean; none without one
-    bool outlier = false;           ///< more than 3 robust SD from its group's median
+    bool outlier = false;           ///< outside the prediction interval of the rest of its group
 };
 
 /// A group's activity in one bin as percent of that bin's negative-control mean.
@@ -72,11 +74,13 @@ struct CompoundResult {
     std::vector<std::size_t> wells;  ///< indices of the wells fitted
     std::vector<DosePoint> points;   ///< their concentrations and responses, in the same order
     DoseFit fit;                     ///< its status also says when no fit was tried
+    Ic50Estimate ic50;               ///< the IC50 of the kind asked; its status is the compound's
 };
 
 /// The results of a screen.
 struct ScreeningResults {
     Normalisation normalisation = Normalisation::Control;
+    Ic50Kind ic50Kind = Ic50Kind::Relative;
     std::vector<WellResult> wells;  ///< [well index]
     std::vector<GroupPercent> percentOfControl;
     std::vector<CompoundResult> compounds;  ///< by compound name
@@ -86,8 +90,9 @@ struct ScreeningResults {
 };
 
 /// Screens a plate. Outliers are flagged and named in the messages, never left out.
+/// An absolute IC50 is asked of percent-of-control responses only (the caller checks).
 ScreeningResults screenPlate(const ScreeningPlate& plate, Normalisation normalisation,
-                             const FitSettings& settings = {});
+                             Ic50Kind ic50Kind = Ic50Kind::Relative, const FitSettings& settings = {});
 
 /// The annotation of a group; a blank one when it has none.
 const GroupAnnotation& annotationOf(const ScreeningPlate& plate, int group);

@@ -1,5 +1,7 @@
 #include "screening/ScreeningFiles.h"
 
+#include <cmath>
+
 #include "common/Files.h"
 #include "screening/CsvRecords.h"
 
@@ -19,15 +21,27 @@ std::optional<double> whenOk(bool ok, double value) { return ok ? std::optional<
 }  // namespace
 
 std::string resultsText(const ScreeningResults& results) {
-    std::string text = csvLine({"compound", "ic50", "ic50_low", "ic50_high", "hill", "top", "bottom", "r2", "wells", "status"});
+    // Columns after "status" were added later: readers of the first ten keep working.
+    std::string text = csvLine({"compound", "ic50", "ic50_low", "ic50_high", "hill", "top", "bottom", "r2", "wells",
+                                "status", "unit", "log10_ic50_se", "hill_se", "top_se", "bottom_se", "df",
+                                "residual_sd", "concentrations", "direction", "ic50_kind"});
     for (const CompoundResult& compound : results.compounds) {
         const DoseFit& fit = compound.fit;
-        const bool ok = fit.status == ScreenStatus::Ok;
-        text += csvLine({compound.compound, csvNumber(whenOk(ok, fit.curve.ic50)), csvNumber(whenOk(ok, fit.ic50Low)),
-                         csvNumber(whenOk(ok, fit.ic50High)), csvNumber(whenOk(ok, fit.curve.hill)),
+        const Ic50Estimate& ic50 = compound.ic50;
+        const bool ok = ic50.status == ScreenStatus::Ok;
+        const bool fitted = fit.status == ScreenStatus::Ok || fit.status == ScreenStatus::OutsideRange;
+        const double residualSd = fit.degreesOfFreedom > 0 ? std::sqrt(fit.residualSumOfSquares / fit.degreesOfFreedom) : 0;
+        text += csvLine({compound.compound, csvNumber(whenOk(ok, ic50.ic50)), csvNumber(whenOk(ok, ic50.low)),
+                         csvNumber(whenOk(ok, ic50.high)), csvNumber(whenOk(ok, fit.curve.hill)),
                          csvNumber(whenOk(ok, fit.curve.top)), csvNumber(whenOk(ok, fit.curve.bottom)),
                          csvNumber(whenOk(ok, fit.r2)), std::to_string(compound.points.size()),
-                         std::string(screenStatusText(fit.status))});
+                         ic50StatusText(fit, ic50, compound.unit), compound.unit,
+                         csvNumber(whenOk(ok, ic50.log10Se)), csvNumber(whenOk(ok, fit.hillSe)),
+                         csvNumber(whenOk(ok, fit.topSe)), csvNumber(whenOk(ok, fit.bottomSe)),
+                         fitted ? std::to_string(fit.degreesOfFreedom) : "", csvNumber(whenOk(fitted, residualSd)),
+                         std::to_string(fit.concentrations),
+                         fitted ? (fit.curve.hill > 0 ? "falling" : "rising") : "",
+                         std::string(ic50KindText(results.ic50Kind))});
     }
     return text;
 }
@@ -51,11 +65,14 @@ std::string percentOfControlText(const ScreeningPlate& plate, const ScreeningRes
 std::string plateQualityText(const ScreeningPlate& plate, const ScreeningResults& results) {
     std::string outliers;
     for (std::size_t i : results.outliers) outliers += (outliers.empty() ? "" : " ") + plate.wells[i].name;
+    std::string disabled;
+    for (const std::string& name : plate.disabledWells) disabled += (disabled.empty() ? "" : " ") + name;
     const PlateQuality& quality = results.quality;
-    return csvLine({"z_prime", "signal_to_background", "negative_wells", "positive_wells", "outliers", "status"}) +
+    return csvLine({"z_prime", "signal_to_background", "negative_wells", "positive_wells", "outliers", "status",
+                    "disabled_wells"}) +
            csvLine({csvNumber(quality.zPrime), csvNumber(quality.signalToBackground),
                     std::to_string(quality.negativeWells), std::to_string(quality.positiveWells), outliers,
-                    std::string(qualityStatusText(quality.status))});
+                    std::string(qualityStatusText(quality.status)), disabled});
 }
 
 std::string wellsText(const ScreeningPlate& plate, const ScreeningResults& results) {

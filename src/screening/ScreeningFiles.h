@@ -13,8 +13,10 @@
 
 namespace zorvex {
 
-/// results.csv: compound,ic50,ic50_low,ic50_high,hill,top,bottom,r2,wells,status;
-/// the numbers are empty unless the status is "ok".
+/// results.csv: compound,ic50,ic50_low,ic50_high,hill,top,bottom,r2,wells,status,
+/// unit,log10_ic50_se,hill_se,top_se,bottom_se,df,residual_sd,concentrations,
+/// direction,ic50_kind; the fit's numbers are empty unless the status is "ok",
+/// which for an IC50 outside the tested range names its bound.
 std::string resultsText(const ScreeningResults& results);
 
 /// percent_of_control.csv: group,name,compound,concentration,unit,role,bin,
@@ -22,7 +24,8 @@ std::string resultsText(const ScreeningResults& results);
 std::string percentOfControlText(const ScreeningPlate& plate, const ScreeningResults& results);
 
 /// plate_quality.csv: z_prime,signal_to_background,negative_wells,
-/// positive_wells,outliers,status; outliers lists the wells' names.
+/// positive_wells,outliers,status,disabled_wells; outliers and disabled_wells
+/// list the wells' names.
 std::string plateQualityText(const ScreeningPlate& plate, const ScreeningResults& results);
 
 /// wells.csv: well,group,name,compound,concentration,unit,role,activity,percent,outlier.

@@ -10,10 +10,10 @@ namespace zorvex {
 
 namespace {
 
-// "full bar 123 counts": each panel is scaled to its own largest interval.
+// "full bar 123 crossings per well": each panel is scaled to its own largest interval.
 std::string fullBar(const ActogramLayout& layout) {
     if (layout.largestValue <= 0.0) return "no activity";
-    return "full bar " + formatShortest(roundHalfEven(layout.largestValue * 10.0) / 10.0) + " counts";
+    return "full bar " + formatShortest(roundHalfEven(layout.largestValue * 10.0) / 10.0) + " crossings per well";
 }
 
 ActogramPanelLayout groupPanel(const RhythmGrid& grid, const GroupMeanActivity& mean) {
@@ -36,7 +36,7 @@ ActogramPanelLayout wellPanel(const RhythmGrid& grid, int well) {
 std::optional<ActogramFigureLayout> layoutActogramFigure(const RhythmGrid& grid, const ActogramOptions& options,
                                                          Dialogs& dialogs) {
     ActogramFigureLayout figure;
-    figure.note = "Each line shows two days, the second repeated on the next line; counts per " +
+    figure.note = "Each line shows two days, the second repeated on the next line; crossings per well per " +
                   std::to_string(grid.intervalMinutes) + " min; grey: dark, yellow: light";
     switch (options.subject) {
         case ActogramSubject::Well:

@@ -41,14 +41,18 @@ ReportPlate reportPlateOf(const OfflineConfig& config) {
 }
 
 // Well activity per 30-minute bin, binned and summed exactly as the report
-// does, for the records of the bins the view shows.
+// does (beam means summed, rounded once a bin), for the bins the view shows.
 std::vector<std::vector<std::int32_t>> wellBins(const ReportPlate& plate, const LoadedSeries& series) {
-    std::vector<std::vector<std::int32_t>> bins(
-        MaxShownBins + 1, std::vector<std::int32_t>(static_cast<std::size_t>(plate.maxWell + 1), 0));
+    const std::vector<int> beams = beamsPerWell(plate);
+    std::vector<std::vector<long long>> crossings(MaxShownBins + 1, std::vector<long long>(beams.size(), 0));
     long long binEnd = GroupBinMinutes;
     for (std::size_t n = 0; n < series.minutes.size(); ++n) {
         const long long bin = advanceBinEnd(binEnd, series.minutes[n], GroupBinMinutes);
-        if (bin <= MaxShownBins) addWellActivity(plate, series.counts[n], bins[static_cast<std::size_t>(bin)]);
+        if (bin <= MaxShownBins) addWellCrossings(plate, series.counts[n], crossings[static_cast<std::size_t>(bin)]);
+    }
+    std::vector<std::vector<std::int32_t>> bins(MaxShownBins + 1, std::vector<std::int32_t>(beams.size(), 0));
+    for (std::size_t b = 0; b < bins.size(); ++b) {
+        for (std::size_t w = 0; w < beams.size(); ++w) bins[b][w] = toInt32(crossingsPerBeam(crossings[b][w], beams[w]));
     }
     return bins;
 }

@@ -34,10 +34,11 @@ std::optional<std::vector<int>> shownGroups(const ReportTables& tables, const st
     return groups;
 }
 
+// Figures draw the unrounded statistics: a rounded SD below 1 would show no band at all.
 double errorOf(const ReportTables& tables, ErrorBand error, int group, std::int32_t bin) {
-    const std::int32_t sd = tables.groupSd[static_cast<std::size_t>(bin)][static_cast<std::size_t>(group)];
+    const double sd = tables.groupSdExact[static_cast<std::size_t>(bin)][static_cast<std::size_t>(group)];
     switch (error) {
-        case ErrorBand::StandardError: return standardErrorOf(sd, tables.wellsPerGroup[static_cast<std::size_t>(group)]);
+        case ErrorBand::StandardError: return exactStandardErrorOf(sd, tables.wellsPerGroup[static_cast<std::size_t>(group)]);
         case ErrorBand::StandardDeviation: return sd;
         case ErrorBand::None: return 0.0;
     }
@@ -56,7 +57,7 @@ ChartSeries seriesOf(const FigureSource& source, const ReportTables& tables, con
     for (std::int32_t bin : bins) {
         if (bin != previous + 1 || series.segments.empty()) series.segments.emplace_back();
         previous = bin;
-        const double mean = tables.groupAverage[static_cast<std::size_t>(bin)][static_cast<std::size_t>(group)];
+        const double mean = tables.groupMeanExact[static_cast<std::size_t>(bin)][static_cast<std::size_t>(group)];
         const double error = errorOf(tables, options.error, group, bin);
         series.segments.back().push_back({base.at(binMiddleHours(tables, bin)), mean, mean - error, mean + error});
     }
@@ -130,7 +131,7 @@ std::optional<ChartFigure> layoutGroupFigure(const FigureSource& source, const R
 
     ChartPanel panel;
     panel.x = timeAxis(base, fromHours, toHours, WantedXTicks);
-    panel.y = niceAxis(0.0, highest, WantedYTicks, "Activity (counts / " + std::to_string(tables.binMinutes) + " min)");
+    panel.y = niceAxis(0.0, highest, WantedYTicks, "Activity (crossings per beam / " + std::to_string(tables.binMinutes) + " min)");
     panel.shaded = darkSpans(source, fromHours, toHours, base);
 
     ChartFigure figure;

@@ -27,11 +27,11 @@ int groupOf(const ReportPlate& plate, int well) {
     return channel < 0 ? -1 : plate.channelGroup[static_cast<std::size_t>(channel)];
 }
 
-// "Counts, total over 0-24 h" and the like.
+// "Crossings per beam, total over 0-24 h" and the like: a well's value is the mean over its beams.
 std::string scaleTitle(const HeatMapOptions& options, double fromHours, double toHours) {
     const std::string span = spanText(fromHours, toHours);
-    return options.value == HeatValue::Total ? "Counts per well, total over " + span
-                                             : "Counts per well per hour, mean over " + span;
+    return options.value == HeatValue::Total ? "Crossings per beam, total over " + span
+                                             : "Crossings per beam per hour, mean over " + span;
 }
 
 // Says how the marked wells are drawn, for the marks the plate has.
@@ -134,7 +134,7 @@ std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source,
     for (HeatWell& well : map.wells) {
         if (well.mark == WellMark::NoBeam || well.well > plate.maxWell) continue;
         double total = 0.0;
-        for (std::int32_t bin : bins) total += tables.wellActivity[static_cast<std::size_t>(bin)][static_cast<std::size_t>(well.well)];
+        for (std::int32_t bin : bins) total += tables.wellActivityExact[static_cast<std::size_t>(bin)][static_cast<std::size_t>(well.well)];
         well.value = options.value == HeatValue::Total ? total : total / hours;
     }
     const double fromHours = (bins.front() - 1) * tables.binMinutes / 60.0;

@@ -25,7 +25,7 @@ std::string windowText(const HourWindow& window) { return spanText(window.fromHo
 
 std::string responseTitle(Normalisation normalisation, const HourWindow& window) {
     return normalisation == Normalisation::Control ? "Activity (% of negative control)"
-                                                   : "Activity (counts per well, " + windowText(window) + ")";
+                                                   : "Activity (crossings per beam, " + windowText(window) + ")";
 }
 
 // The highest band edge of the series; activity never falls below 0, so the axes start there.
@@ -49,7 +49,8 @@ void addCompound(ChartPanel& panel, const CompoundResult& compound, Rgb colour) 
     }
     panel.series.push_back(std::move(wells));
     const DoseFit& fit = compound.fit;
-    if (fit.status != ScreenStatus::Ok) return;
+    const Ic50Estimate& ic50 = compound.ic50;
+    if (ic50.status != ScreenStatus::Ok) return;
     ChartSeries curve;
     curve.label = compound.compound;
     curve.colour = colour;
@@ -61,7 +62,7 @@ void addCompound(ChartPanel& panel, const CompoundResult& compound, Rgb colour) 
         curve.segments.back().push_back({concentration, response, response, response});
     }
     panel.series.push_back(std::move(curve));
-    panel.markers.push_back({fit.curve.ic50, curveResponse(fit.curve, fit.curve.ic50), fit.ic50Low, fit.ic50High, colour});
+    panel.markers.push_back({ic50.ic50, curveResponse(fit.curve, ic50.ic50), ic50.low, ic50.high, colour});
 }
 
 // The hours the percent-of-control rows with a value cover, and their bin.
@@ -91,11 +92,11 @@ std::string significantText(double value) {
 }
 
 std::string ic50Text(const CompoundResult& compound) {
-    const DoseFit& fit = compound.fit;
-    if (fit.status != ScreenStatus::Ok) return std::string(screenStatusText(fit.status));
+    const Ic50Estimate& ic50 = compound.ic50;
+    if (ic50.status != ScreenStatus::Ok) return ic50StatusText(compound.fit, ic50, compound.unit);
     const std::string unit = compound.unit.empty() ? "" : " " + compound.unit;
-    return "IC50 " + significantText(fit.curve.ic50) + unit + " (" + significantText(fit.ic50Low) + "\u2013" +
-           significantText(fit.ic50High) + ")";
+    return "IC50 " + significantText(ic50.ic50) + unit + " (" + significantText(ic50.low) + "\u2013" +
+           significantText(ic50.high) + ")";
 }
 
 std::optional<ChartFigure> layoutDoseResponse(const ScreeningResults& results, const HourWindow& window) {
@@ -204,7 +205,7 @@ PlateHeatMapLayout layoutScreeningHeatMap(const ReportPlate& reportPlate, const 
         if (role == GroupRole::Negative) well.group = NegativeWells;
         if (role == GroupRole::Positive) well.group = PositiveWells;
     }
-    colourWells(map, (percent ? "Activity, % of negative control, " : "Counts per well, total over ") + windowText(window));
+    colourWells(map, (percent ? "Activity, % of negative control, " : "Crossings per beam, total over ") + windowText(window));
     for (std::size_t w = 0; w < map.wells.size(); ++w) {
         if (screenedIndex[w] < 0 && map.wells[w].mark == WellMark::Measured) map.wells[w].fill = UnscreenedWell;
     }
@@ -222,7 +223,7 @@ PlateHeatMapLayout layoutScreeningHeatMap(const ReportPlate& reportPlate, const 
         note += "; crossed grey: channels disabled";
     }
     if (!results.outliers.empty()) {
-        note += "; ringed: outliers (more than 3 robust SD from their group's median):";
+        note += "; ringed: outliers (outside the 99.9 % prediction interval of the rest of their group):";
         for (std::size_t i : results.outliers) {
             note += " " + plate.wells[i].name;
             const auto well = static_cast<std::size_t>(plate.wells[i].well);

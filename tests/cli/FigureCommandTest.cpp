@@ -58,7 +58,7 @@ TEST_F(FigureCommand, EachKindIsWrittenWithTheOptionsAsked) {
          {"Mutant (n = 2)", "Time from start (h)", "\u00b1 SD per 30-min bin"},
          {"Control"},
          {}},
-        {"plate.svg", {"--kind", "plate", "--window", "1-3", "--value", "per-hour"}, {"Counts per well per hour, mean over 1\u20133 h", "Control", "Mutant"}, {}, {}},
+        {"plate.svg", {"--kind", "plate", "--window", "1-3", "--value", "per-hour"}, {"Crossings per beam per hour, mean over 1\u20133 h", "Control", "Mutant"}, {}, {}},
         {"well.svg", {"--kind", "actogram", "--well", "B2"}, {"Well B2 (Mutant)"}, {"mean of"}, {}},
         {"control.pdf", {"--kind", "actogram", "--group", "1"}, {"Control: mean of 2 wells"}, {"Mutant"}, {}},
         {"groups.png", {"--kind", "groups"}, {}, {}, {1004, 0}},

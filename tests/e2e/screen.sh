@@ -71,9 +71,9 @@ for name in results.csv percent_of_control.csv plate_quality.csv wells.csv dose_
   [ -s "$folder/screening/$name" ] || fail "$name is missing or empty"
 done
 
-# results.csv: compound,ic50,ic50_low,ic50_high,hill,top,bottom,r2,wells,status
+# results.csv: compound,ic50,ic50_low,ic50_high,hill,top,bottom,r2,wells,status and the appended columns
 results="$folder/screening/results.csv"
-head -n 1 "$results" | tr -d '\r' | grep -qx 'compound,ic50,ic50_low,ic50_high,hill,top,bottom,r2,wells,status' ||
+head -n 1 "$results" | tr -d '\r' | grep -qx 'compound,ic50,ic50_low,ic50_high,hill,top,bottom,r2,wells,status,unit,log10_ic50_se,hill_se,top_se,bottom_se,df,residual_sd,concentrations,direction,ic50_kind' ||
   fail "results.csv header: $(head -n 1 "$results")"
 row=$(grep '^Compound X,' "$results" | tr -d '\r') || fail "no row for Compound X in results.csv"
 awk -F, '{

@@ -46,7 +46,7 @@ TEST_F(ScreeningFigures, TheHeatMapOutlinesEachControlColumnAndNamesTheOutlier) 
     EXPECT_DOUBLE_EQ(map.wells[0].value, 100.0);
     EXPECT_DOUBLE_EQ(map.wells[static_cast<std::size_t>(test::ScreenRows)].value, 10.0);
     EXPECT_EQ(map.scale.title, "Activity, % of negative control, 2\u20134 h");
-    EXPECT_NE(map.note.find("ringed: outliers (more than 3 robust SD from their group's median): H2"), std::string::npos)
+    EXPECT_NE(map.note.find("ringed: outliers (outside the 99.9 % prediction interval of the rest of their group): H2"), std::string::npos)
         << map.note;
     // H2 (column 2, row H) alone is ringed on the plate.
     for (const HeatWell& well : map.wells) EXPECT_EQ(well.outlier, well.column == 1 && well.row == 7) << well.well;

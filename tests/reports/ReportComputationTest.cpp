@@ -44,7 +44,8 @@ protected:
 
 TEST_F(ReportComputationTest, RestartedMinuteCountUnwrapsIntoNextDay) {
     EXPECT_EQ(unwrapMinutes({1430, 1435, 5, 10}), (std::vector<std::int32_t>{1430, 1435, 1445, 1450}));
-    EXPECT_EQ(unwrapMinutes({2000, 1000, 999}), (std::vector<std::int32_t>{2000, 1000, 999}));
+    // A drop of 1000 or less is no restart: the records continue from the last minute.
+    EXPECT_EQ(unwrapMinutes({2000, 1000, 999}), (std::vector<std::int32_t>{2000, 2000, 2000}));
     EXPECT_EQ(unwrapMinutes({2000, 999}), (std::vector<std::int32_t>{2000, 2439}));
     EXPECT_THROW(unwrapMinutes({INT32_MAX, 5, INT32_MAX - 10}), OverflowError);
 }
@@ -104,11 +105,12 @@ TEST_F(ReportComputationTest, TemperatureAveragesValidValuesOverAllRecords) {
     EXPECT_EQ(tables.temperatureTenths[3], 0);
 }
 
-TEST_F(ReportComputationTest, MultiBeamWellAddsRoundedMeanPerRecord) {
+TEST_F(ReportComputationTest, MultiBeamWellSumsExactMeansAndRoundsOnceABin) {
     ReportPlate plate = loadPlate(true);
     auto tables = compute(plate, series({record(10, {{0, 3}, {2, 4}}), record(20, {{0, 1}, {2, 2}}), record(60, {})}), 60);
-    // 3.5 rounds to 4, then 1.5 + 4 = 5.5 rounds to 6.
-    EXPECT_EQ(tables.wellActivity[1][0], 6);
+    // 3.5 + 1.5 = 5 exactly; rounding each record's mean would have given 6.
+    EXPECT_EQ(tables.wellActivity[1][0], 5);
+    EXPECT_DOUBLE_EQ(tables.wellActivityExact[1][0], 5.0);
     EXPECT_EQ(tables.wellActivity[1][1], 0);
 }
 
@@ -127,13 +129,17 @@ TEST_F(ReportComputationTest, GroupStatisticsRoundAtEveryStep) {
     EXPECT_EQ(tables.groupAverage[1][2], 0);
 }
 
-TEST_F(ReportComputationTest, RecordBeyondTheTablesIsACalculationFault) {
+TEST_F(ReportComputationTest, StampsSteppingBackContinueFromTheLastMinuteWithinTheTables) {
     ReportPlate plate = loadPlate();
-    // Minutes 1430, 5, 100, 3 unwrap to 1430, 1445, 1540, 1443: the span
-    // is 1443 (P = 24) while 1540 falls in bin 26.
+    // Minutes 1430, 5, 100, 3 once unwrapped to 1430, 1445, 1540, 1443 and put
+    // the last record past the tables (span 1443, P = 24, bin 26). In
+    // recording order the last continues at 1540: span 1540, P = 26, bin 26.
     LoadedSeries loaded = series({record(1430, {}), record(5, {}), record(100, {}), record(3, {{0, 1}})});
+    EXPECT_EQ(loaded.minutes, (std::vector<std::int32_t>{1430, 1445, 1540, 1540}));
     ReportTables tables;
-    EXPECT_THROW(computeReport(plate, loaded, 60, loaded.span(), tables), std::out_of_range);
+    ASSERT_NO_THROW(computeReport(plate, loaded, 60, loaded.span(), tables));
+    EXPECT_EQ(tables.binCount, 26);
+    EXPECT_EQ(tables.channelSum[26][0], 1);
 }
 
 TEST_F(ReportComputationTest, BinEndBeyond16BitsIsACalculationFaultKeepingEarlierRecords) {

@@ -53,6 +53,51 @@ TEST_F(RhythmExportTest, CountsStatusAndRegularStepsAcrossAGapAndAMonthEnd) {
     EXPECT_NE(fileText(files[0]).find("2\t01 May 24\t00:00:00\t1\t"), std::string::npos);
 }
 
+TEST_F(RhythmExportTest, StampsSteppingBackAnHourExportEveryMinuteOnce) {
+    // An acquisition recorded before stamps came from the monotonic clock, in
+    // half-minute bins: summer time ended half way through minute 89, so the
+    // stamps went back an hour there.
+    std::vector<ActivityRecord> records;
+    for (int minute = 0; minute < 150; ++minute) {
+        for (int half = 0; half < 2; ++half) {
+            const bool afterTheStep = minute > 89 || (minute == 89 && half == 1);
+            records.push_back(record(afterTheStep ? minute - 60 : minute, {{0, 1}, {1, static_cast<std::int16_t>(minute % 5)}}));
+        }
+    }
+    auto folder = acquisition("27102024_0130", records);
+    auto files = exportOf(folder);
+    ASSERT_EQ(files.size(), 2u) << ::testing::PrintToString(dialogs.shown);
+    const auto lines = readMonitorFile(files[0]);
+    ASSERT_EQ(lines.size(), 150u);
+    const long long start = calendarMinute(2024, 10, 27, 1, 30);
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        EXPECT_EQ(lines[k].minute, start + static_cast<long long>(k) + 1) << "line " << k + 1;
+        EXPECT_EQ(lines[k].status, 1) << "line " << k + 1;
+        // Each minute's two records once, never the repeated hour's on top.
+        EXPECT_EQ(lines[k].counts[0], 2) << "line " << k + 1;
+        EXPECT_EQ(lines[k].counts[1], 2 * static_cast<long>(k % 5)) << "line " << k + 1;
+    }
+}
+
+TEST_F(RhythmExportTest, AStopPartWayThroughAMinuteLeavesThatMinuteOut) {
+    // Ten minutes of half-minute bins; run A reached its 10-minute lapse, run B
+    // was stopped by hand some seconds into minute 9 of a 30-minute lapse.
+    const auto records = halfMinuteBins({{0, 9}});
+    for (const auto& [stamp, lapse, lines] : {std::tuple{"05032024_1000", 10, 10u}, std::tuple{"05032024_1100", 30, 9u}}) {
+        const auto folder = acquisition(stamp, records, NoLightControl, "zbeams");
+        ProjectSetup setup;
+        setup.Plate_format = "zbeams";
+        setup.RT_Buffer = 500;
+        setup.Aq_lapse = static_cast<std::int16_t>(lapse);
+        writeSetupFile(setup, 1, folder / SetupFileName);
+        const auto files = exportOf(folder);
+        ASSERT_EQ(files.size(), 2u) << ::testing::PrintToString(dialogs.shown);
+        const auto monitor = readMonitorFile(files[0]);
+        EXPECT_EQ(monitor.size(), lines) << stamp;
+        for (const auto& line : monitor) EXPECT_EQ(line.status, 1) << stamp;
+    }
+}
+
 TEST_F(RhythmExportTest, LightFollowsHoursAcrossMidnightPulsesAndStaysOffWithoutControl) {
     // On at 0, off at 23: on at the start (22:58), off from 23:00, on again from midnight.
     auto hours = acquisition("31122023_2258", minutes(0, 64), {1, 0, 23, 0, 0, 0});

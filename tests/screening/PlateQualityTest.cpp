@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "screening/PlateQuality.h"
 #include "screening/SampleStatistics.h"
@@ -33,6 +34,7 @@ TEST(PlateQuality, ZPrimeEqualsTheFormulaAndReadsAsTheUsualBands) {
         {{100, 115, 85, 108, 92}, {20, 28, 12, 24, 16}, QualityStatus::Marginal},
         {{100, 160, 40, 130}, {60, 110, 10, 80}, QualityStatus::Unusable},
         {{10, 12, 11}, {200, 280, 210}, QualityStatus::Marginal},  // a positive control that raises activity
+        {{125, 135, 145}, {5, 15, 25}, QualityStatus::Excellent},  // Z' exactly 0.5: 1 - 3 (10 + 10) / 120
     };
     for (const auto& c : cases) {
         PlateQuality quality = plateQuality(c.negatives, c.positives);
@@ -67,16 +69,45 @@ TEST(PlateQuality, ControlsThatCannotBeReadGiveAStatusInsteadOfZPrime) {
     }
 }
 
-TEST(PlateQuality, OutliersAreWellsBeyondThreeRobustSdOfTheirMedian) {
-    // Median 100, MAD 2, robust SD 2.9652: the edge is 8.8956 away.
-    EXPECT_EQ(outlierIndices({98, 100, 102, 100, 96, 104, 100, 108.8, 91.2}), (std::vector<std::size_t>{}));
-    EXPECT_EQ(outlierIndices({98, 100, 102, 100, 96, 104, 100, 109, 90}), (std::vector<std::size_t>{7, 8}));
-    EXPECT_DOUBLE_EQ(robustSd({98, 100, 102, 100, 96, 104, 100}), 1.4826 * 2);
-    // Most values equal: the mean absolute deviation stands in for the MAD.
-    EXPECT_DOUBLE_EQ(robustSd({10, 10, 10, 10, 14}), 1.2533 * 0.8);
+TEST(PlateQuality, OutliersLieOutsideThePredictionIntervalOfTheRestOfTheirGroup) {
+    // The seven others of the last well: mean 100, SD sqrt(40 / 6); t(0.9995, 6 df) = 5.9588, so
+    // the interval reaches 5.9588 x 2.5820 x sqrt(8 / 7) = 16.448 either side.
+    const double edge = 5.958816 * std::sqrt(40.0 / 6) * std::sqrt(8.0 / 7);
+    EXPECT_TRUE(outlierIndices({98, 100, 102, 100, 96, 104, 100, 100 + edge - 0.01}).empty());
+    EXPECT_EQ(outlierIndices({98, 100, 102, 100, 96, 104, 100, 100 + edge + 0.01}), (std::vector<std::size_t>{7}));
+    EXPECT_EQ(outlierIndices({98, 100, 102, 100, 96, 104, 100, 100 - edge - 0.01}), (std::vector<std::size_t>{7}));
+    // Identical others: any value that differs stands out; equal ones never do.
     EXPECT_EQ(outlierIndices({10, 10, 10, 10, 14}), (std::vector<std::size_t>{4}));
-    EXPECT_TRUE(outlierIndices({10, 10, 10, 10}).empty());
+    EXPECT_TRUE(outlierIndices({0.1, 0.1, 0.1, 0.1, 0.1, 0.1}).empty());
+    // Fewer than five wells say too little of their spread.
+    EXPECT_TRUE(outlierIndices({10, 10, 10, 14}).empty());
     EXPECT_TRUE(outlierIndices({1, 500}).empty());
+}
+
+TEST(PlateQuality, CleanPlatesFlagFarFewerThanOnePercentOfWells) {
+    // 1,000 plates of 96 wells with normal activities and no outlier: four
+    // groups of 8 (columns of a dose series), six of 5, ten of 3 and two of 2.
+    std::mt19937 rng(96);
+    std::normal_distribution<double> activity(100, 15);
+    long long flagged = 0, wells = 0, platesWithAFlag = 0;
+    for (int plate = 0; plate < 1000; ++plate) {
+        long long onPlate = 0;
+        for (int size : {8, 8, 8, 8, 5, 5, 5, 5, 5, 5, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 2, 2}) {
+            std::vector<double> values;
+            for (int k = 0; k < size; ++k) values.push_back(activity(rng));
+            onPlate += static_cast<long long>(outlierIndices(values).size());
+            wells += size;
+        }
+        flagged += onPlate;
+        platesWithAFlag += onPlate > 0 ? 1 : 0;
+    }
+    ASSERT_EQ(wells, 96000);
+    const double rate = static_cast<double>(flagged) / static_cast<double>(wells);
+    RecordProperty("flagged_wells_percent", std::to_string(100 * rate));
+    RecordProperty("plates_with_a_flag_percent", std::to_string(platesWithAFlag / 10.0));
+    // 62 of the 96 wells are searched, each at 0.1 %: about 0.065 % of all wells.
+    EXPECT_LE(rate, 0.01);
+    EXPECT_NEAR(rate, 0.001 * 62 / 96, 0.0004);
 }
 
 TEST(PlateQuality, PercentOfControlCarriesBothErrors) {
@@ -163,6 +194,27 @@ TEST(PlateQuality, OutlierWellsAreFlaggedListedAndKept) {
     bool named = false;
     for (const auto& message : results.messages) named |= message.find("well " + builder.plate.wells[outlier].name) != std::string::npos;
     EXPECT_TRUE(named);
+}
+
+TEST(PlateQuality, ControlGroupsCarryThePooledControlErrorWhenThereAreSeveral) {
+    const std::vector<double> first = {100, 90, 110}, second = {120, 110, 130};
+    auto percentSe = [](const std::vector<std::vector<double>>& negatives) {
+        PlateBuilder builder;
+        for (std::size_t g = 0; g < negatives.size(); ++g) {
+            builder.group(static_cast<int>(g), {"Vehicle", "", std::nullopt, "", GroupRole::Negative}, negatives[g]);
+        }
+        builder.plate.bins = {{1, 0, 1, builder.plate.windowActivity}};
+        const ScreeningResults results = screenPlate(builder.plate, Normalisation::Control);
+        return results.percentOfControl.at(0).percent.value().se;
+    };
+    // Alone, the control group is the control mean: its own spread is all there is.
+    EXPECT_NEAR(percentSe({first}), 100 * summarize(first).se / 100, 1e-12);
+    // Beside a second control group, the pooled mean's error is carried as well.
+    std::vector<double> pooled = first;
+    pooled.insert(pooled.end(), second.begin(), second.end());
+    const double expected = percentOf(summarize(first), summarize(pooled)).se;
+    EXPECT_NEAR(percentSe({first, second}), expected, 1e-12);
+    EXPECT_GT(expected, 100 * summarize(first).se / summarize(pooled).mean);
 }
 
 }  // namespace

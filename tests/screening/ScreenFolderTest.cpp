@@ -62,7 +62,9 @@ TEST_F(ScreenFolderTest, ScreensTheWindowAndWritesFilesOtherProgramsRead) {
 
     test::PlainTable results = table(out / "results.csv");
     EXPECT_EQ(results.header, (std::vector<std::string>{"compound", "ic50", "ic50_low", "ic50_high", "hill", "top",
-                                                         "bottom", "r2", "wells", "status"}));
+                                                         "bottom", "r2", "wells", "status", "unit", "log10_ic50_se",
+                                                         "hill_se", "top_se", "bottom_se", "df", "residual_sd",
+                                                         "concentrations", "direction", "ic50_kind"}));
     ASSERT_EQ(results.rows.size(), 1u);
     const auto& drug = results.rows[0];
     EXPECT_EQ(drug.at("compound"), "Drug");
@@ -78,7 +80,7 @@ TEST_F(ScreenFolderTest, ScreensTheWindowAndWritesFilesOtherProgramsRead) {
 
     test::PlainTable quality = table(out / "plate_quality.csv");
     EXPECT_EQ(quality.header, (std::vector<std::string>{"z_prime", "signal_to_background", "negative_wells",
-                                                         "positive_wells", "outliers", "status"}));
+                                                         "positive_wells", "outliers", "status", "disabled_wells"}));
     ASSERT_EQ(quality.rows.size(), 1u);
     const double positiveMean = (7 * 1200.0 + 4800) / 8;
     const double positiveSd = std::sqrt((7 * std::pow(1200 - positiveMean, 2) + std::pow(4800 - positiveMean, 2)) / 7);
@@ -158,6 +160,28 @@ TEST_F(ScreenFolderTest, ABadAnnotationLineAndAWindowPastTheEndAreReportedButScr
     // From 5 h on every well counts alike: no curve, and the controls do not separate.
     EXPECT_EQ(outcome.results->compounds.at(0).fit.status, ScreenStatus::Flat);
     EXPECT_EQ(outcome.results->quality.status, QualityStatus::NoSeparation);
+}
+
+TEST_F(ScreenFolderTest, WellsWithADisabledChannelAreLeftOutAndListed) {
+    // Channel 3 is well D1, a vehicle well: with it disabled the vehicle has seven wells.
+    test::TempFolder other;
+    const auto folder = test::writeScreenedPlate(other.path(), 3);
+    ScreeningRequest r = request(2, 4);
+    r.acquisitionFolder = folder;
+    r.programFolder = other.path();
+    const ScreeningOutcome outcome = screenAcquisition(r);
+    ASSERT_TRUE(outcome.results.has_value()) << ::testing::PrintToString(outcome.messages);
+    EXPECT_EQ(outcome.plate->wells.size(), 47u);
+    EXPECT_EQ(outcome.plate->disabledWells, std::vector<std::string>{"D1"});
+    EXPECT_EQ(outcome.results->quality.negativeWells, 7);
+    const auto named = std::find_if(outcome.messages.begin(), outcome.messages.end(), [](const std::string& m) {
+        return m.find("disabled channel") != std::string::npos && m.find("D1") != std::string::npos;
+    });
+    EXPECT_NE(named, outcome.messages.end()) << ::testing::PrintToString(outcome.messages);
+    const test::PlainTable quality = table(screeningFolder(folder) / "plate_quality.csv");
+    EXPECT_EQ(quality.rows.at(0).at("disabled_wells"), "D1");
+    const test::PlainTable wells = table(screeningFolder(folder) / "wells.csv");
+    for (const auto& row : wells.rows) EXPECT_NE(row.at("well"), "D1");
 }
 
 }  // namespace

@@ -46,8 +46,8 @@ inline GroupAnnotations screenAnnotations() {
 }
 
 /// Writes the test plate into `programFolder` and the acquisition into
-/// its project 1; returns the acquisition folder.
-inline std::filesystem::path writeScreenedPlate(const std::filesystem::path& programFolder) {
+/// its project 1, with `disabledChannel` (if any) disabled; returns the acquisition folder.
+inline std::filesystem::path writeScreenedPlate(const std::filesystem::path& programFolder, int disabledChannel = -1) {
     std::vector<std::pair<int, int>> wells;
     for (int c = 0; c < 6 * ScreenRows; ++c) wells.emplace_back(c, 0);
     writePlateFile(programFolder, ScreenPlateName, ScreenRows, 6, wells);
@@ -60,6 +60,7 @@ inline std::filesystem::path writeScreenedPlate(const std::filesystem::path& pro
         builder.group(group, "Drug " + std::to_string(d));
         for (int k = 0; k < 4; ++k) builder.channelGroup(2 * ScreenRows + static_cast<int>(d) * 4 + k, group);
     }
+    if (disabledChannel >= 0) builder.enabled(disabledChannel, false);
     builder.writeSideFiles();
     std::vector<ActivityRecord> records;
     for (int minute = 1; minute <= 360; ++minute) {

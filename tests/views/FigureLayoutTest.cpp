@@ -169,10 +169,13 @@ TEST(GroupFigure, EachCurveIsTheReportsGroupMeanAndItsBandTheReportsErrorBinForB
             ASSERT_EQ(points.size(), means.minutes.size()) << label;
             for (std::size_t b = 0; b < points.size(); ++b) {
                 EXPECT_DOUBLE_EQ(points[b].x, (means.minutes[b] - 30.0) / 60.0) << label << " bin " << b;
-                EXPECT_DOUBLE_EQ(points[b].y, means.groups.at(label)[b]) << label << " bin " << b;
-                // The report writes one decimal.
-                EXPECT_NEAR(points[b].high - points[b].y, errors.groups.at(label)[b], 0.05) << title << " " << label << " bin " << b;
-                EXPECT_DOUBLE_EQ(points[b].y - points[b].low, points[b].high - points[b].y);
+                // The figure draws the unrounded mean and error; the report rounds each
+                // well and then its group's mean and SD to whole crossings.
+                const auto group = static_cast<std::size_t>(index + 1), bin = static_cast<std::size_t>(b + 1);
+                EXPECT_DOUBLE_EQ(points[b].y, loaded.tables.groupMeanExact[bin][group]) << label << " bin " << b;
+                EXPECT_NEAR(points[b].y, means.groups.at(label)[b], 1.0) << label << " bin " << b;
+                EXPECT_NEAR(points[b].high - points[b].y, errors.groups.at(label)[b], 1.0) << title << " " << label << " bin " << b;
+                EXPECT_NEAR(points[b].y - points[b].low, points[b].high - points[b].y, 1e-9);
             }
         }
         EXPECT_EQ(series[0].label, "Control (n = 2)");
@@ -281,13 +284,13 @@ TEST(PlateHeatMap, ColoursFollowTheWellActivitiesOverTheWindow) {
             EXPECT_EQ(well.fill, scaleColour(well.value / 400.0)) << well.well;
         }
     }
-    EXPECT_EQ(map->scale.title, "Counts per well, total over 1\u20133 h");
+    EXPECT_EQ(map->scale.title, "Crossings per beam, total over 1\u20133 h");
     // Bins of minutes read in hundredths of an hour.
     const LoadedFigure fine = load(folder, "14032026_0930", 5, dialogs);
     options.window = HourWindow{0.0, 0.5};
     auto minutes = layoutPlateHeatMap(fine.source, fine.tables, options, dialogs);
     ASSERT_TRUE(minutes);
-    EXPECT_EQ(minutes->scale.title, "Counts per well, total over 0\u20130.42 h");
+    EXPECT_EQ(minutes->scale.title, "Crossings per beam, total over 0\u20130.42 h");
 
     options.value = HeatValue::MeanPerHour;
     map = layoutPlateHeatMap(loaded.source, loaded.tables, options, dialogs);

@@ -43,6 +43,7 @@ CompoundResult compound(const std::string& name, const std::string& unit, std::v
     result.fit.curve = {5, 95, 2, 1};
     result.fit.ic50Low = 1.5;
     result.fit.ic50High = 2.7;
+    result.ic50 = {status, 2, 1.5, 2.7, 0.1};
     for (double dose : doses) result.points.push_back({dose, curveResponse(result.fit.curve, dose)});
     return result;
 }
@@ -82,7 +83,7 @@ TEST(DoseResponseFigure, ACurveAndItsMarkedIc50PerFittedCompoundOnePanelPerUnit)
     EXPECT_NE(figure->legend[0].colour, figure->legend[1].colour);
 
     results.normalisation = Normalisation::None;
-    EXPECT_EQ(layoutDoseResponse(results, {20, 24})->panels[0].y.title, "Activity (counts per well, 20\u201324 h)");
+    EXPECT_EQ(layoutDoseResponse(results, {20, 24})->panels[0].y.title, "Activity (crossings per beam, 20\u201324 h)");
     results.compounds = {results.compounds[3]};
     EXPECT_FALSE(layoutDoseResponse(results, {20, 24}));
 }

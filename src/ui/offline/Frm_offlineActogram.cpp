@@ -12,7 +12,7 @@ namespace {
 
 QString fullBarText(const ActogramLayout& layout) {
     if (layout.largestValue <= 0.0) return "   (no activity)";
-    return QString("   (full bar: %1 counts / %2 min)").arg(layout.largestValue, 0, 'g', 4).arg(ActogramIntervalMinutes);
+    return QString("   (full bar: %1 crossings per well / %2 min)").arg(layout.largestValue, 0, 'g', 4).arg(ActogramIntervalMinutes);
 }
 
 }  // namespace

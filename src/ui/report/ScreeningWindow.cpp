@@ -105,6 +105,14 @@ QWidget* ScreeningWindow::buildSettings() {
     cmb_normalise = named(new QComboBox(box), "cmb_normalise");
     cmb_normalise->addItems({"Percent of the negative controls", "Counts as recorded"});
     form->addRow("Responses:", cmb_normalise);
+    cmb_fit = named(new QComboBox(box), "cmb_fit");
+    cmb_fit->addItems({"Relative: midpoint between the fitted plateaus", "Absolute: 50 % of the negative controls"});
+    form->addRow("IC50:", cmb_fit);
+    // An absolute IC50 is a level of percent of control: it has no meaning for counts.
+    connect(cmb_normalise, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index != 0) cmb_fit->setCurrentIndex(0);
+        cmb_fit->setEnabled(index == 0);
+    });
     cmb_figures = named(new QComboBox(box), "cmb_figures");
     cmb_figures->addItems({"PDF", "SVG", "PNG"});
     form->addRow("Figures:", cmb_figures);
@@ -162,6 +170,7 @@ void ScreeningWindow::run() {
     request.windowStartHours = txt_from->value();
     request.windowEndHours = txt_to->value();
     request.normalisation = cmb_normalise->currentIndex() == 0 ? Normalisation::Control : Normalisation::None;
+    request.ic50Kind = cmb_fit->currentIndex() == 1 ? Ic50Kind::Absolute : Ic50Kind::Relative;
     cmd_screen->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ScreeningOutcome outcome = screenAcquisition(request);
@@ -197,18 +206,18 @@ void ScreeningWindow::showResults(const ScreeningOutcome& outcome) {
     for (int row = 0; row < static_cast<int>(results.compounds.size()); ++row) {
         const CompoundResult& compound = results.compounds[static_cast<std::size_t>(row)];
         const DoseFit& fit = compound.fit;
-        const bool ok = fit.status == ScreenStatus::Ok;
+        const bool ok = compound.ic50.status == ScreenStatus::Ok;
         const QString unit = compound.unit.empty() ? "" : " " + QString::fromStdString(compound.unit);
         const QStringList cells = {
             QString::fromStdString(compound.compound),
-            ok ? number(fit.curve.ic50) + unit : "",
-            ok ? number(fit.ic50Low) + "\u2013" + number(fit.ic50High) : "",
+            ok ? number(compound.ic50.ic50) + unit : "",
+            ok ? number(compound.ic50.low) + "\u2013" + number(compound.ic50.high) : "",
             ok ? number(fit.curve.hill) : "",
             ok ? number(fit.curve.top) : "",
             ok ? number(fit.curve.bottom) : "",
             ok ? number(fit.r2) : "",
             QString::number(compound.points.size()),
-            QString::fromStdString(std::string(screenStatusText(fit.status)))};
+            QString::fromStdString(ic50StatusText(fit, compound.ic50, compound.unit))};
         for (int column = 0; column < cells.size(); ++column) {
             tbl_results->setItem(row, column, new QTableWidgetItem(cells[column]));
         }

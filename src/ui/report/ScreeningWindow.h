@@ -37,6 +37,7 @@ public:
     QDoubleSpinBox* txt_from;
     QDoubleSpinBox* txt_to;
     QComboBox* cmb_normalise;
+    QComboBox* cmb_fit;
     QComboBox* cmb_figures;
     QPushButton* cmd_screen;
     QTableWidget* tbl_results;
