@@ -254,7 +254,7 @@ void Acquisition::exitWhileLost() {
                  : "it could not be reached on " + comText(session_.port) +
                        ", so its light and heating may still be on");
     // A run stopped while waiting has closed its events.log; this line belongs to it.
-    const bool reopened = log_.runLogPath().empty() && recording_ && log_.openRunLog(folder_);
+    const bool reopened = log_.runLogPath().empty() && recording_ && log_.openRunLog(folder_, runClock_);
     log_.event(text);
     if (!log_.runLogPath().empty()) log_.program(text);
     if (reopened) log_.closeRunLog();
