@@ -48,6 +48,62 @@ void addRecords(const LoadedSeries& series, const std::vector<std::int32_t>& int
     }
 }
 
+// Longest step between two records' stamps of a recording that goes on: one
+// bin's whole minutes, measured as the median over runs of `Records` records
+// so that the odd gap does not count, plus the minute a stamp rounds away.
+std::int32_t longestStep(const std::vector<std::int32_t>& stamps) {
+    constexpr std::size_t Records = 8;
+    if (stamps.size() < 2) return 1;
+    const std::size_t k = std::min(Records, stamps.size() - 1);
+    std::vector<std::int32_t> spans;
+    for (std::size_t n = 0; n + k < stamps.size(); ++n) spans.push_back(stamps[n + k] - stamps[n]);
+    const auto middle = spans.begin() + static_cast<std::ptrdiff_t>(spans.size() / 2);
+    std::nth_element(spans.begin(), middle, spans.end());
+    return *middle / static_cast<std::int32_t>(k) + 1;
+}
+
+// Stamps taken from the wall clock (before the run's own clock) skip the hour
+// that summer time leaves out while the records go on: a step of an hour more
+// than a bin allows, over a whole hour of the clock, is that and no gap.
+bool skipsClockHour(std::int32_t from, std::int32_t to, std::int32_t step, int startMinuteOfHour) {
+    constexpr std::int32_t Hour = 60;
+    if (to - from <= Hour || to - from > Hour + step) return false;
+    const std::int32_t hourStart = from + 1 + (Hour - (startMinuteOfHour + from + 1) % Hour) % Hour;
+    return hourStart + Hour <= to;
+}
+
+// [minute 0..lastMinute]: whether records cover the whole minute. Records
+// further apart than a bin allows had a pause with the clock running or a
+// join's gap between them: the minutes from the first one's to the second
+// one's are at best partly recorded. The recording starts at minute 0; its
+// end is the unfinished last interval's rule.
+std::vector<bool> coveredMinutes(const std::vector<std::int32_t>& minutes, std::int32_t lastMinute,
+                                 int startMinuteOfHour) {
+    std::vector<std::int32_t> stamps;  // in recording order, which unwrapping keeps rising
+    for (std::int32_t minute : minutes) {
+        if (minute >= 0) stamps.push_back(minute);
+    }
+    std::vector<bool> covered(static_cast<std::size_t>(lastMinute) + 1, true);
+    const std::int32_t step = longestStep(stamps);
+    std::int32_t previous = 0;
+    for (std::int32_t stamp : stamps) {
+        if (stamp - previous > step && !skipsClockHour(previous, stamp, step, startMinuteOfHour)) {
+            for (std::int32_t m = previous; m <= stamp; ++m) covered[static_cast<std::size_t>(m)] = false;
+        }
+        previous = stamp;
+    }
+    return covered;
+}
+
+// [interval]: every minute of it that the recording spans is covered.
+std::vector<bool> coveredIntervals(const std::vector<bool>& minutes, int intervalMinutes, int intervals) {
+    std::vector<bool> covered(static_cast<std::size_t>(intervals), true);
+    for (std::size_t m = 0; m < minutes.size(); ++m) {
+        if (!minutes[m]) covered[m / static_cast<std::size_t>(intervalMinutes)] = false;
+    }
+    return covered;
+}
+
 }  // namespace
 
 int RhythmGrid::groupOfWell(int well) const { return plate.groupOfWell(well); }
@@ -60,7 +116,9 @@ int RhythmGrid::beamsOfWell(int well) const {
 }
 
 bool RhythmGrid::isReading(int interval) const {
-    return interval >= 0 && interval < wholeIntervals && hasRecords[static_cast<std::size_t>(interval)];
+    if (interval < 0 || interval >= wholeIntervals) return false;
+    const auto k = static_cast<std::size_t>(interval);
+    return hasRecords[k] && k < covered.size() && covered[k];
 }
 
 int RhythmGrid::exportedIntervals() const {
@@ -121,6 +179,10 @@ std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitio
     const std::int32_t recordedUntil = reachedLapse ? lastMinute + 1 : lastMinute;
     grid.wholeIntervals = recordedUntil / intervalMinutes;
     grid.hasRecords.assign(static_cast<std::size_t>(intervals), false);
+    if (lastMinute >= 0) {
+        grid.covered = coveredIntervals(coveredMinutes(series.minutes, lastMinute, grid.start.minute),
+                                        intervalMinutes, intervals);
+    }
     grid.wellCounts.assign(static_cast<std::size_t>(grid.plate.maxWell) + 1,
                            std::vector<std::int32_t>(static_cast<std::size_t>(intervals), 0));
     try {

@@ -29,6 +29,9 @@ struct RhythmGrid {
     /// interval's records, so that intervals add up exactly at any I.
     std::vector<std::vector<std::int32_t>> wellCounts;
     std::vector<bool> hasRecords;       ///< [interval]: some record fell into it
+    /// [interval]: records cover all its minutes; false where a pause with the
+    /// clock running or the gap of a join left some of them unrecorded.
+    std::vector<bool> covered;
     std::vector<bool> lightOn;          ///< [interval]: light during the interval
     std::vector<std::optional<double>> temperatureC;  ///< [interval]: mean of its valid temperatures
     /// Leading intervals that lie wholly inside the recording: all but an
@@ -42,7 +45,7 @@ struct RhythmGrid {
     int groupOfWell(int well) const;
     /// Beams (channels) of `well`; 0 for a well the plate leaves empty.
     int beamsOfWell(int well) const;
-    /// True when `interval` is a reading: whole, and holding records.
+    /// True when `interval` is a reading: whole, covered, and holding records.
     bool isReading(int interval) const;
     /// Intervals up to the last reading: the lines the exports write.
     int exportedIntervals() const;

@@ -2,9 +2,12 @@
 
 #include <sstream>
 
+#include "ManualHost.h"
 #include "RhythmFixture.h"
 #include "cli/Program.h"
 #include "common/Text.h"
+#include "reports/ActivityTable.h"
+#include "reports/Join.h"
 
 namespace zorvex {
 namespace {
@@ -20,7 +23,8 @@ std::vector<int> lightColumn(const std::vector<MonitorLine>& lines) {
 }
 
 TEST_F(RhythmExportTest, CountsStatusAndRegularStepsAcrossAGapAndAMonthEnd) {
-    // Two records in minute 0 (bins shorter than a minute), a gap at minutes 3..5.
+    // Two records in minute 0 (bins shorter than a minute), a gap at minutes
+    // 3..5; minutes 2 and 6 at its edges were recorded in part: no readings.
     std::vector<ActivityRecord> records = minutes(0, 2);
     records.insert(records.begin(), record(0, {{0, 10}, {3, 1}}));
     for (const auto& r : minutes(6, 7)) records.push_back(r);
@@ -40,7 +44,7 @@ TEST_F(RhythmExportTest, CountsStatusAndRegularStepsAcrossAGapAndAMonthEnd) {
         EXPECT_EQ(lines[k].seconds, 0);
         EXPECT_EQ(lines[k].unused, Row(5, "0"));
         const bool gap = k >= 3 && k <= 5;
-        EXPECT_EQ(lines[k].status, gap ? 0 : 1);
+        EXPECT_EQ(lines[k].status, gap || k == 2 || k == 6 ? 0 : 1);
         for (int w = 0; w < 32; ++w) {
             long expected = 0;
             if (!gap && w < 4) expected = w + 1 + static_cast<long>(k % 3);
@@ -194,6 +198,92 @@ TEST_F(RhythmExportTest, AnHourOrMoreAtALineIsRefusedWithTheReason) {
     EXPECT_FALSE(folderExists(folder / "rhythm"));
 }
 
+// Records that stop while the clock runs on (a pause), or the gap between two
+// joined runs, cover the minutes at the gap's edges in part only, as does a
+// stop by hand. A line or table row is a reading only when records cover all
+// of its minutes; a whole line keeps every count of its records.
+TEST_F(RhythmExportTest, APauseAJoinAndAStopPartWayLeaveNoPartlyCoveredLineAReading) {
+    // One bin in a minute of half-minute bins: the minute was recorded in part.
+    const auto halfMinute = [](int minute) { return halfMinuteBins({{minute, minute}}).back(); };
+    const auto joined = [](std::vector<ActivityRecord> records, const std::vector<ActivityRecord>& more) {
+        records.insert(records.end(), more.begin(), more.end());
+        return records;
+    };
+    auto setLapse = [](const std::filesystem::path& folder, int lapse) {
+        ProjectSetup setup;
+        setup.Plate_format = "zbeams";
+        setup.RT_Buffer = 500;
+        setup.Aq_lapse = static_cast<std::int16_t>(lapse);
+        writeSetupFile(setup, 1, folder / SetupFileName);
+    };
+
+    // Paused with the clock running half way through minute 39, resumed half
+    // way through minute 50; the 90-minute lapse reached.
+    const auto paused = joined(joined(halfMinuteBins({{0, 38}}), {halfMinute(39), halfMinute(50)}),
+                               halfMinuteBins({{51, 89}}));
+    const auto pausedFolder = acquisition("05032024_0800", paused, NoLightControl, "zbeams");
+    setLapse(pausedFolder, 90);
+    // Stopped by hand half way through minute 30 of a 60-minute lapse.
+    const auto stopped = joined(halfMinuteBins({{0, 29}}), {halfMinute(30)});
+    const auto stoppedFolder = acquisition("05032024_0900", stopped, NoLightControl, "zbeams");
+    setLapse(stoppedFolder, 60);
+    // Run A stopped by hand half way through minute 44 of its hour, run B
+    // started at 11:00 (some seconds into the joined minute 60) and ran its hour.
+    const auto runA = joined(halfMinuteBins({{0, 43}}), {halfMinute(44)});
+    const auto runB = halfMinuteBins({{0, 59}});
+    setLapse(acquisition("05032024_1000", runA, NoLightControl, "zbeams"), 60);
+    setLapse(acquisition("05032024_1100", runB, NoLightControl, "zbeams"), 60);
+    test::ManualHost host;
+    host.start = {2024, 3, 6, 9, 0, 0};
+    const auto joinFiles = joinAcquisitions(temp / "p00001", {"05032024_1000", "05032024_1100"}, dialogs, host);
+    ASSERT_FALSE(joinFiles.empty());
+    auto shiftedB = runB;
+    for (auto& r : shiftedB) r.elapsedMinutes += 60;
+
+    struct Case {
+        const char* what;
+        std::filesystem::path folder;
+        std::vector<ActivityRecord> records;
+        std::vector<std::pair<int, int>> wholeMinutes;  // recorded from start to end
+    };
+    const std::vector<Case> cases = {
+        {"pause", pausedFolder, paused, {{0, 38}, {51, 89}}},
+        {"stop", stoppedFolder, stopped, {{0, 29}}},
+        {"join", joinFiles.front().parent_path(), joined(runA, shiftedB), {{0, 43}, {61, 119}}},
+    };
+    for (const Case& c : cases) {
+        const auto whole = [&](int minute) {
+            return std::any_of(c.wholeMinutes.begin(), c.wholeMinutes.end(),
+                               [&](auto span) { return minute >= span.first && minute <= span.second; });
+        };
+        for (int interval : {1, 5, 30}) {
+            SCOPED_TRACE(std::string(c.what) + ", interval " + std::to_string(interval));
+            const auto out = temp / "out" / c.what / std::to_string(interval);
+            ASSERT_EQ(exportOf(c.folder, interval, out).size(), 2u) << ::testing::PrintToString(dialogs.shown);
+            const auto lines = readMonitorFile(out / "Monitor1.txt");
+            const auto tableFile = exportActivityTable({c.folder, temp.path(), interval, out / "t.csv"}, dialogs);
+            ASSERT_TRUE(tableFile) << ::testing::PrintToString(dialogs.shown);
+            const auto table = readCsv(fileText(*tableFile));
+            const int lastWhole = c.wholeMinutes.back().second;
+            ASSERT_EQ(lines.size(), static_cast<std::size_t>((lastWhole + 1) / interval));
+            ASSERT_EQ(table.size(), 1 + 4 * lines.size());
+            for (int k = 0; k < static_cast<int>(lines.size()); ++k) {
+                bool reading = true;
+                for (int m = k * interval; m < (k + 1) * interval; ++m) reading = reading && whole(m);
+                EXPECT_EQ(lines[static_cast<std::size_t>(k)].status, reading ? 1 : 0) << "line " << k + 1;
+                EXPECT_EQ(table[1 + static_cast<std::size_t>(k)][11], reading ? "1" : "0") << "row " << k + 1;
+                if (!reading) continue;
+                long counts = 0;  // well A1: channels 0 and 4
+                for (const auto& r : c.records) {
+                    if (r.elapsedMinutes / interval == k) counts += r.counts[0] + r.counts[4];
+                }
+                EXPECT_EQ(lines[static_cast<std::size_t>(k)].counts[0], counts) << "line " << k + 1;
+                EXPECT_EQ(table[1 + static_cast<std::size_t>(k)][8], std::to_string(counts)) << "row " << k + 1;
+            }
+        }
+    }
+}
+
 // A 90-minute gap: the lines around it stay status 0, and metadata.csv gives
 // each side its own rows, so a loader that refuses a jump of an hour reads
 // every reading once. Gaps shorter than an hour between readings stay in one row.
@@ -205,15 +295,18 @@ TEST_F(RhythmExportTest, AGapOfAnHourOrMoreStartsNewMetadataRowsAndEveryReadingL
         ASSERT_EQ(exportOf(folder, interval, out).size(), 2u) << interval;
         const ToolsLoad load = loadAsTheTools(out);
         expectEveryReadingOnce(load);
-        // The last reading before the gap and the first after it, in minutes from the start.
-        const long long before = (119 / interval + 1) * interval, after = (210 / interval + 1) * interval;
-        const bool split = after - before >= 60;
+        // The last reading before the gap, the first after it (none when it
+        // would end past the last) and the last, in minutes from the start:
+        // minutes 119 and 210 at the gap's edges were recorded in part.
+        const long long before = 119 / interval * interval, after = (210 / interval + 2) * interval;
+        const long long last = 300 / interval * interval;
+        const bool split = after <= last && after - before >= 60;
         ASSERT_EQ(load.spans.size(), split ? 2u : 1u) << interval;
         if (split) {
             const auto first = *load.spans.begin(), second = *load.spans.rbegin();
             EXPECT_EQ(first, std::make_pair(start, start + before)) << interval;
             EXPECT_EQ(second.first, start + after - interval) << "the second row starts where its interval begins";
-            EXPECT_EQ(second.second, start + 300 / interval * interval);
+            EXPECT_EQ(second.second, start + last);
         }
     }
 }
