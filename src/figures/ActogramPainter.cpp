@@ -67,7 +67,11 @@ double paintPanel(FigureCanvas& canvas, const ActogramFrame& frame, const Actogr
     const ActogramLayout& layout = panel.layout;
     const double width = frame.right - frame.left;
     auto pageX = [&](double minute) { return frame.left + minute / ActogramLineMinutes * width; };
-    canvas.text(frame.left, top, QString::fromStdString(panel.caption), style.labelPt, Qt::AlignLeft | Qt::AlignTop);
+    // From the page's margin, and set smaller rather than cut at the page's edge.
+    const QString caption = QString::fromStdString(panel.caption);
+    const double room = style.widthMm - 2.0 * style.marginMm;
+    const double captionPt = std::min(style.labelPt, style.labelPt * room / textWidthMm(caption, style.labelPt));
+    canvas.text(style.marginMm, top, caption, captionPt, Qt::AlignLeft | Qt::AlignTop);
     const double linesTop = top + frame.captionMm;
     const int lines = std::max(layout.lineCount, 1);
     auto lineBottom = [&](int line) { return linesTop + (line + 1) * frame.lineMm; };

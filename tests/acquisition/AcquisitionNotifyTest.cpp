@@ -22,7 +22,7 @@ TEST_F(AcquisitionOnPty, OperatorsStopIsAnEventWithTheBinsSaved) {
     ASSERT_TRUE(startNamed("Stopped"));
     tickBins(2, 10);
     acquisition->stop();
-    EXPECT_EQ(owner.notified, (Notified{{RunEvent::Stop, "Stop: 2 bins closed, 2 recorded"}}));
+    EXPECT_EQ(owner.notified, (Notified{{RunEvent::Stop, "Stop: 2 records closed, 2 saved"}}));
     acquisition->stop();  // stopping again stops nothing
     EXPECT_EQ(owner.notified.size(), 1u);
 }

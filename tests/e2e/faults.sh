@@ -117,7 +117,7 @@ disconnect() {
   [ "$bins" -eq "$records" ] || fail "gone: $bins bins closed, $records kept"
   [ "$(grep -c 'The instrument stopped answering on COM4' "$work/gone.err")" -eq 1 ] ||
     fail "gone: the operator was not told exactly once: $(cat "$work/gone.err")"
-  grep -qF "saved in $folder." "$work/gone.err" ||
+  grep -qF " in $folder. Check the cable" "$work/gone.err" ||
     fail "gone: the message does not name $folder: $(cat "$work/gone.err")"
   grep -q '^Acquisition finished$' "$work/gone.err" || fail "gone: the lapse did not end"
   grep -q 'Instrument lost on COM4' "$folder/events.log" || fail "gone: events.log does not name the loss"

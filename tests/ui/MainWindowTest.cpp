@@ -270,8 +270,9 @@ TEST(MainWindow, StopWhileWaitingShowsLostUntilTheInstrumentOfTheRunAnswersThenS
     ASSERT_TRUE(program.runUntil([&] { return window.acquisition().binsClosed() >= 1; }));
     program.dialogs.shown.clear();
     program.instrument.unplug();
-    // The loss is told once the tick has returned.
-    ASSERT_TRUE(program.runUntil([&] { return !program.dialogs.shown.empty(); }));
+    // The loss is told in the notices window once the tick has returned.
+    const QListWidget& notices = *window.noticesWindow()->lst_notices;
+    ASSERT_TRUE(program.runUntil([&] { return notices.count() > 0; }));
     ASSERT_TRUE(window.acquisition().waitingForInstrument());
     window.CmdStop->click();
     program.dialogs.shown.clear();
@@ -295,8 +296,9 @@ TEST(MainWindow, StopWhileWaitingShowsLostUntilTheInstrumentOfTheRunAnswersThenS
     program.session->factoryRegisters = other;
     program.instrument.plugIn();
     program.host.elapsedMs += Acquisition::ReconnectIntervalMs;
-    ASSERT_TRUE(program.runUntil([&] { return !program.dialogs.shown.empty(); }));
-    EXPECT_EQ(program.dialogs.shown[0].rfind("Another instrument answers on COM4", 0), 0u) << program.dialogs.shown[0];
+    ASSERT_TRUE(program.runUntil([&] { return notices.count() > 1; }));
+    const std::string told = notices.item(0)->text().toStdString();
+    EXPECT_NE(told.find("  Another instrument answers on COM4"), std::string::npos) << told;
     EXPECT_TRUE(window.acquisition().waitingForInstrument());
     EXPECT_TRUE(window.lbl_mode->text().startsWith("INSTRUMENT LOST on COM4"));
     EXPECT_EQ(program.instrument.instrument.channelSetting(0), 3 * 32 + 2);  // power-on: nothing was sent

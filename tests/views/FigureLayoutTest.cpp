@@ -285,12 +285,12 @@ TEST(PlateHeatMap, ColoursFollowTheWellActivitiesOverTheWindow) {
         }
     }
     EXPECT_EQ(map->scale.title, "Crossings per beam, total over 1\u20133 h");
-    // Bins of minutes read in hundredths of an hour.
+    // Bins of minutes: a span under two hours is told in minutes.
     const LoadedFigure fine = load(folder, "14032026_0930", 5, dialogs);
     options.window = HourWindow{0.0, 0.5};
     auto minutes = layoutPlateHeatMap(fine.source, fine.tables, options, dialogs);
     ASSERT_TRUE(minutes);
-    EXPECT_EQ(minutes->scale.title, "Crossings per beam, total over 0\u20130.42 h");
+    EXPECT_EQ(minutes->scale.title, "Crossings per beam, total over 5\u201330 min");
 
     options.value = HeatValue::MeanPerHour;
     map = layoutPlateHeatMap(loaded.source, loaded.tables, options, dialogs);
