@@ -29,8 +29,10 @@ constexpr int BlockPixels = 12;
 // A block differs when a channel's mean is further apart than this (0..255);
 // the same text set by three rasterizers stays within it.
 constexpr int BlockTolerance = 48;
-// Share of differing blocks allowed: glyph shapes of three rasterizers.
-constexpr double DifferingShare = 0.002;
+// Share of differing blocks allowed: glyph shapes of three rasterizers, and
+// a line of 60 characters drifting by a few pixels in an SVG renderer's own
+// text layout (0.25 % on the actogram's captions).
+constexpr double DifferingShare = 0.004;
 
 QImage rendered(const std::filesystem::path& file) {
     QImage image(QString::fromStdString(file.string()));
