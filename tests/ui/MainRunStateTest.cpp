@@ -68,6 +68,18 @@ TEST(MainRunState, CancelInTheNameBoxStartsNothing) {
     EXPECT_EQ(foldersIn(program.workspace.projectFolder), folders);
 }
 
+TEST(MainRunState, ReportBeforeAnyRecordingSaysWhereStoredOnesAreReported) {
+    OnlineProgram program("", shortRun);
+    ASSERT_TRUE(program.start());
+    program.dialogs.shown.clear();
+
+    program.window->Cmdreport->click();
+
+    ASSERT_EQ(program.dialogs.shown.size(), 1u);
+    EXPECT_NE(program.dialogs.shown[0].find("No acquisition was recorded since the program started"), std::string::npos)
+        << program.dialogs.shown[0];
+}
+
 TEST(MainRunState, PauseShowsInItsButtonAndTheModeLine) {
     OnlineProgram program("", shortRun);
     ASSERT_TRUE(program.start());

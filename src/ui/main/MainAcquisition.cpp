@@ -73,7 +73,12 @@ void Frm_Main::startAcquisition(const StartRequest& request) {
 }
 
 void Frm_Main::onReport() {
-    if (!acquisition_->folder().empty()) report_->openOn(acquisition_->folder(), combo_minutes->currentText());
+    if (acquisition_->folder().empty()) {
+        dialogs_.message("No acquisition was recorded since the program started. Stored acquisitions are "
+                         "reported from OffLine: choose one there, then Report.");
+        return;
+    }
+    report_->openOn(acquisition_->folder(), combo_minutes->currentText());
 }
 
 void Frm_Main::onFastCalibration() {
