@@ -135,6 +135,8 @@ public:
     const std::string& experimentName() const { return name_; }
     /// The acquisition folder of the latest recording; empty before one.
     const std::filesystem::path& folder() const { return folder_; }
+    /// The clock of the latest run: its start and every time told of it.
+    const RunClock& runClock() const { return runClock_; }
 
     /// The real-time buffer, bands and counts the live view draws.
     const SampleFrame& frame() const { return frame_; }

@@ -58,7 +58,7 @@ std::optional<std::string> RunWatch::apply(const StatusSettings& settings, Conne
 
 void RunWatch::runStarted() {
     notes_ = {};
-    notes_.started = isoDateTime(host_.now());
+    notes_.started = isoDateTime(acquisition_.runClock().start());
     figures_.clear();
     view_.groupsSvg.clear();
     view_.plateSvg.clear();
@@ -88,7 +88,7 @@ void RunWatch::instrumentWait(const std::string& status) {
 }
 
 void RunWatch::notify(RunEvent event, const std::string& message) {
-    if (event == RunEvent::WriteError) notes_.lastWriteError = logStamp(host_.now()) + "  " + message;
+    if (event == RunEvent::WriteError) notes_.lastWriteError = logStamp(acquisition_.runClock().now()) + "  " + message;
     changed_ = true;
     if (!notifier_) return;
     NotifyContext context;
