@@ -25,14 +25,14 @@ void Frm_Main::buildWaitingLabel() {
 void Frm_Main::tell(const std::string& message) {
     // A list, not a box: a box's own event loop would run the next ticks inside
     // this one, and a flapping link would stack them. The cycle has logged it.
-    notices_->tell(host_.now(), message, acquisition_->waitingForInstrument());
+    notices_->tell(acquisition_->runClock().now(), message, acquisition_->waitingForInstrument());
 }
 
 void Frm_Main::notify(RunEvent event, const std::string& message) { watch_->notify(event, message); }
 
 void Frm_Main::binClosed(const BinSummary& summary) { watch_->binClosed(summary); }
 
-void Frm_Main::instrumentAnswers() { notices_->instrumentAnswers(host_.now()); }
+void Frm_Main::instrumentAnswers() { notices_->instrumentAnswers(acquisition_->runClock().now()); }
 
 void Frm_Main::showInstrumentWait(const std::string& status) {
     watch_->instrumentWait(status);
