@@ -1,9 +1,12 @@
 #include "ReaderChecks.h"
 
+#include <climits>
 #include <cstdlib>
+#include <exception>
 
 #include "acquisition/DataFiles.h"
 #include "analysis/Analysis_Module.h"
+#include "reports/ReportComputation.h"
 #include "store/PlateGroups.h"
 
 namespace zorvex::fuzz {
@@ -113,8 +116,30 @@ ReportRequest reportRequest(const std::string& settings) {
     return request;
 }
 
-ReportTables checkReportTables(const ReportPlate& plate, const LoadedSeries& series, const ReportRequest& request,
-                               test::ScriptedDialogs& dialogs) {
+namespace {
+
+// The tables hold bins x wells: thousands of bins of a 384-well plate cost
+// hundreds of megabytes and a second an input, and only repeat the code of
+// a few hundred.
+// Bin counts past 16 bits are refused before anything is allocated, so they
+// still run.
+constexpr std::int32_t AffordableBins = 256;
+
+bool affordable(const LoadedSeries& series, const ReportRequest& request) {
+    try {
+        const BinSize binSize = adjustBinSize(request.binMinutes, series.span());
+        const std::int32_t bins = reportedBinCount(series.span(), binSize.minutes);
+        return bins <= AffordableBins || bins >= INT16_MAX;
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+
+}  // namespace
+
+std::optional<ReportTables> checkReportTables(const ReportPlate& plate, const LoadedSeries& series,
+                                              const ReportRequest& request, test::ScriptedDialogs& dialogs) {
+    if (!affordable(series, request)) return std::nullopt;
     BinSize binSize;
     const std::size_t shown = dialogs.shown.size();
     ReportTables tables = computeTables(plate, series, request.binMinutes, dialogs, binSize);

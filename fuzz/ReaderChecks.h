@@ -4,6 +4,7 @@
 // input through files. Each check aborts on a fault.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,8 +53,8 @@ void checkDump(SampleFrame& frame, const std::string& file, const RealTimeChoice
 ReportRequest reportRequest(const std::string& settings);
 
 /// Computes the report's tables; a computation without error placed every
-/// record in a bin.
-ReportTables checkReportTables(const ReportPlate& plate, const LoadedSeries& series, const ReportRequest& request,
-                               test::ScriptedDialogs& dialogs);
+/// record in a bin. Nothing when the tables would be too large to fuzz at speed.
+std::optional<ReportTables> checkReportTables(const ReportPlate& plate, const LoadedSeries& series,
+                                              const ReportRequest& request, test::ScriptedDialogs& dialogs);
 
 }  // namespace zorvex::fuzz

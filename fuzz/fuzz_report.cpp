@@ -26,10 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     test::ScriptedDialogs dialogs;
     auto loaded = parseReportData(files, folder, dialogs);
     if (!loaded) return 0;
-    const ReportTables tables = fuzz::checkReportTables(loaded->first, loaded->second, request, dialogs);
+    const auto tables = fuzz::checkReportTables(loaded->first, loaded->second, request, dialogs);
+    if (!tables) return 0;
     test::ManualHost host;
     try {
-        (void)reportText(loaded->first, tables, request.options, host.now(), folder.string());
+        (void)reportText(loaded->first, *tables, request.options, host.now(), folder.string());
     } catch (const std::exception&) {
         // produceReport turns this into "Report Error"
     }

@@ -128,7 +128,7 @@ std::vector<std::int32_t> unwrapMinutes(const std::vector<std::int32_t>& stored)
         // Stamps taken from the wall clock step back an hour when summer time
         // ends: the records went on in time, so they continue from the last minute.
         if (n > 0 && t < unwrapped.back()) {
-            shift += unwrapped.back() - t;
+            shift += static_cast<long long>(unwrapped.back()) - t;
             t = minuteOf(stored[n]);
         }
         unwrapped.push_back(t);

@@ -48,6 +48,8 @@ TEST_F(ReportComputationTest, RestartedMinuteCountUnwrapsIntoNextDay) {
     EXPECT_EQ(unwrapMinutes({2000, 1000, 999}), (std::vector<std::int32_t>{2000, 2000, 2000}));
     EXPECT_EQ(unwrapMinutes({2000, 999}), (std::vector<std::int32_t>{2000, 2439}));
     EXPECT_THROW(unwrapMinutes({INT32_MAX, 5, INT32_MAX - 10}), OverflowError);
+    // A garbled stamp far below the last one continues from it, without overflow on the way.
+    EXPECT_EQ(unwrapMinutes({INT32_MAX - 100, INT32_MIN + 5}), (std::vector<std::int32_t>{INT32_MAX - 100, INT32_MAX - 100}));
 }
 
 TEST_F(ReportComputationTest, BinSizeAdjustsForTinySizesAndShortRuns) {
