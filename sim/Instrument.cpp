@@ -71,7 +71,11 @@ std::string Instrument::receive(std::string_view bytes, double seconds) {
         history_.push_back(frame);
         if (history_.size() > HistoryFrames) history_.pop_front();
         std::string reply = answer(frame, seconds);
-        if (reply.empty() || (replyFilter_ && replyFilter_(frame)) || happens(config_.faults.silent)) continue;
+        if (reply.empty() || happens(config_.faults.silent)) continue;
+        if (replyFilter_ && replyFilter_(frame)) {
+            if (refusal_ == Refusal::Withheld) continue;
+            reply[0] = static_cast<char>(reply[0] ^ 1);
+        }
         log(seconds, "TX", reply);
         replies += reply;
     }
@@ -190,9 +194,10 @@ void Instrument::setProbeReply(std::string reply) {
     config_.probeReply = std::move(reply);
 }
 
-void Instrument::setReplyFilter(std::function<bool(const Frame&)> filter) {
+void Instrument::setReplyFilter(std::function<bool(const Frame&)> filter, Refusal refusal) {
     std::lock_guard lock(mutex_);
     replyFilter_ = std::move(filter);
+    refusal_ = refusal;
 }
 
 void Instrument::powerOn(double seconds) {

@@ -67,8 +67,12 @@ public:
 
     void setFaults(const Faults& faults);
     void setProbeReply(std::string reply);
-    /// Withholds the reply to every frame for which `filter` returns true.
-    void setReplyFilter(std::function<bool(const Frame&)> filter);
+    /// What happens to the reply of a frame the reply filter picks.
+    enum class Refusal { Withheld, WrongAddress };
+    /// Withholds the reply to every frame for which `filter` returns true, or
+    /// answers it with another address, as a register that refuses a write
+    /// (the caller then sees the failure at once instead of after a read timeout).
+    void setReplyFilter(std::function<bool(const Frame&)> filter, Refusal refusal = Refusal::Withheld);
     /// Receives one line per frame received, reply sent and bytes skipped.
     void setLog(std::function<void(const std::string&)> log);
     /// The instrument switched off and on again at `seconds`: outputs off,
@@ -102,6 +106,7 @@ private:
     PlateTemperature plate_;
     std::mt19937_64 faultRandom_;
     std::function<bool(const Frame&)> replyFilter_;
+    Refusal refusal_ = Refusal::Withheld;
     std::function<void(const std::string&)> log_;
 };
 

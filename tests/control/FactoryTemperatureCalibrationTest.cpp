@@ -142,9 +142,11 @@ TEST_F(FactoryOnPty, SetFailingPartWayPutsThePreviousSetBackOrMarksItInvalid) {
         session->factory = FactoryCalibration{0.3, 0.219, c.previousValid, 1, 20};
         dialogs.shown.clear();
         // Register 132 (tenths of the offset) takes only the previous 3, or nothing.
-        sim->instrument.setReplyFilter([&c](const sim::Frame& frame) {
-            return frame[1] == 0x80 && frame[2] == 132 && (c.failsAlways || frame[3] != 3);
-        });
+        sim->instrument.setReplyFilter(
+            [&c](const sim::Frame& frame) {
+                return frame[1] == 0x80 && frame[2] == 132 && (c.failsAlways || frame[3] != 3);
+            },
+            sim::Instrument::Refusal::WrongAddress);
         const FactoryCalibrationResult result = calibrateFactoryTemperature(*session, host, dialogs, "25.0");
         sim->instrument.setReplyFilter(nullptr);
         EXPECT_FALSE(result.written) << c.what;
