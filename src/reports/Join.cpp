@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <numeric>
 
 #include "acquisition/DataFiles.h"
 #include "common/DateTime.h"
@@ -69,8 +70,14 @@ std::vector<std::filesystem::path> joinAcquisitions(const std::filesystem::path&
     }
     std::string counts;
     try {
-        std::vector<std::int32_t> offsets = joinOffsets(starts);
-        for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::vector<std::int32_t> offsets = joinOffsets(starts);
+        // In the order of their starts, whatever the list order: a reader takes
+        // a minute that steps back for a restart or a clock change, so records
+        // of an earlier start after a later one would land after it.
+        std::vector<std::size_t> order(names.size());
+        std::iota(order.begin(), order.end(), std::size_t{0});
+        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return offsets[a] < offsets[b]; });
+        for (std::size_t i : order) {
             for (ActivityRecord record : readActivityRecords(projectFolder / names[i])) {
                 record.elapsedMinutes = toInt32(static_cast<double>(record.elapsedMinutes) + offsets[i]);
                 counts += encodeActivityRecord(record);
