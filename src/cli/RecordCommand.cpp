@@ -57,7 +57,7 @@ private:
 };
 
 // The acquisition's owner on a console: the timer is a flag the loop below
-// reads, each bin is one line, the report is written, not shown, and what
+// reads, each record is one line, the report is written, not shown, and what
 // the cycle has to tell goes to the error stream without waiting.
 class ConsoleOwner : public AcquisitionOwner {
 public:
@@ -70,7 +70,7 @@ public:
     }
     void binClosed(const BinSummary& summary) override {
         if (watch != nullptr) watch->binClosed(summary);
-        out_ << "bin " << summary.bin + 1 << " minute " << summary.elapsedMinutes << " temperature "
+        out_ << "record " << summary.bin + 1 << " minute " << summary.elapsedMinutes << " temperature "
              << formatFixed(summary.temperature, 1) << " counts " << summary.totalCount;
         if (recording && !summary.recorded) out_ << " (not saved)";
         out_ << std::endl;

@@ -38,7 +38,7 @@ done
 pid=$!
 mine+=("$pid")
 wait "$sim_pid" || fail "the simulator failed: $(cat "$work/sim.out")"
-grep -q '^bin 1 ' "$work/out" || fail "no bin before the blip at ${blip_at} s; calibration too slow? $(cat "$work/err")"
+grep -q '^record 1 ' "$work/out" || fail "no record before the blip at ${blip_at} s; calibration too slow? $(cat "$work/err")"
 kill -TERM "$pid"
 wait "$pid" || fail "record: exit status $?: $(cat "$work/err")"
 

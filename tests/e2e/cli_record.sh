@@ -48,7 +48,7 @@ check_folder() {
   size=$(stat -c %s "$folder/counts.bin")
   [ $(( size % 774 )) -eq 0 ] || fail "$name: counts.bin of $size bytes holds a partial record"
   records=$(( size / 774 ))
-  bins=$(grep -c '^bin ' "$work/$name.out" || true)
+  bins=$(grep -c '^record ' "$work/$name.out" || true)
   [ "$records" -ge 1 ] || fail "$name: no record"
   [ "$records" -eq "$bins" ] || fail "$name: $records records for $bins bins"
   grep -q 'not saved' "$work/$name.out" && fail "$name: a bin was not saved"
@@ -89,7 +89,7 @@ faults_pid=$!
 stopped_pid=$!
 
 for _ in $(seq 600); do
-  grep -q '^bin 2 ' "$work/stopped.out" && break
+  grep -q '^record 2 ' "$work/stopped.out" && break
   sleep 0.1
 done
 kill -INT "$stopped_pid"

@@ -25,7 +25,7 @@ figure=$(sed -n 's/^Demo figure: //p' "$work/out.txt")
 
 sed -n '4p' "$work/demo/p00001/setup.dat" | grep -q '^1,2,' || fail "the demo project does not record 2 minutes"
 size=$(stat -c %s "$acquisition/counts.bin")
-bins=$(grep -c '^bin ' "$work/out.txt" || true)
+bins=$(grep -c '^record ' "$work/out.txt" || true)
 [ "$size" -gt 0 ] && [ $(( size % 774 )) -eq 0 ] || fail "counts.bin of $size bytes"
 [ $(( size / 774 )) -eq "$bins" ] || fail "$(( size / 774 )) records for $bins bins"
 # Organisms cross the beams: every row group has an average above zero in the

@@ -40,13 +40,13 @@ prepare() {
   fail "simulator for $name did not start"
 }
 
-# Waits up to $2 seconds for the line "bin $3 " in $work/$1.out.
+# Waits up to $2 seconds for the line "record $3 " in $work/$1.out.
 await_bin() {
   for _ in $(seq $(( $2 * 10 ))); do
-    grep -q "^bin $3 " "$work/$1.out" && return 0
+    grep -q "^record $3 " "$work/$1.out" && return 0
     sleep 0.1
   done
-  fail "$1: bin $3 did not come within $2 s"
+  fail "$1: record $3 did not come within $2 s"
 }
 
 # Checks the acquisition of $work/NAME: counts.bin whole records, each
@@ -113,7 +113,7 @@ disconnect() {
   [ "$status" -eq 0 ] || fail "gone: exit status $status, 0 expected: $(cat "$work/gone.err")"
   check_whole gone
   [ "$records" -ge 1 ] && [ "$records" -le 4 ] || fail "gone: $records bins kept, 1 to 4 completed before"
-  bins=$(grep -c '^bin ' "$work/gone.out" || true)
+  bins=$(grep -c '^record ' "$work/gone.out" || true)
   [ "$bins" -eq "$records" ] || fail "gone: $bins bins closed, $records kept"
   [ "$(grep -c 'The instrument stopped answering on COM4' "$work/gone.err")" -eq 1 ] ||
     fail "gone: the operator was not told exactly once: $(cat "$work/gone.err")"
@@ -142,7 +142,7 @@ disk_full() {
   wait "$pid" || fail "full: exit status $? after the stop"
   folder=$(find "$work/full/p00001" -mindepth 1 -maxdepth 1 -type d -name '*_*' | head -1)
   local bins size bin
-  bins=$(grep -c '^bin ' "$work/full.out")
+  bins=$(grep -c '^record ' "$work/full.out")
   size=$(stat -c %s "$folder/counts.bin")
   [ "$size" -eq $(( bins * 774 )) ] || fail "full: counts.bin of $size bytes for $bins bins"
   [ "$(stat -c %s "$folder/0.bin")" -eq $(( 2 * dump_bytes )) ] || fail "full: 0.bin is not the two dumps that fit"

@@ -77,7 +77,7 @@ outage() {
     > "$work/outage.out" 2> "$work/outage.err" &
   local pid=$!
   mine+=("$pid")
-  await "$work/outage.out" 120 '^bin 2 '
+  await "$work/outage.out" 120 '^record 2 '
   kill -USR1 "$sim_pid"  # the cable is pulled during bin 3
   wait "$pid" || status=$?
   [ "$status" -eq 0 ] || fail "outage: exit status $status: $(cat "$work/outage.err")"
@@ -90,7 +90,7 @@ outage() {
   size=$(stat -c %s "$folder/counts.bin")
   [ $(( size % 774 )) -eq 0 ] || fail "outage: counts.bin holds a partial record"
   records=$(( size / 774 ))
-  [ "$records" -eq "$(grep -c '^bin ' "$work/outage.out")" ] || fail "outage: a closed bin is missing from counts.bin"
+  [ "$records" -eq "$(grep -c '^record ' "$work/outage.out")" ] || fail "outage: a closed record is missing from counts.bin"
   for file in "$folder"/[0-9]*.bin; do
     [ $(( $(stat -c %s "$file") % dump_bytes )) -eq 0 ] || fail "outage: $(basename "$file") is not whole dumps"
     dumps=$(( dumps + $(stat -c %s "$file") / dump_bytes ))
@@ -121,7 +121,7 @@ term() {
     > "$work/term.out" 2> "$work/term.err" &
   local pid=$!
   mine+=("$pid")
-  await "$work/term.out" 120 '^bin 2 '
+  await "$work/term.out" 120 '^record 2 '
   kill -TERM "$pid"
   wait "$pid" || status=$?
   [ "$status" -eq 0 ] || fail "term: exit status $status"
@@ -164,7 +164,7 @@ calib_run() {
     > "$work/$name.out" 2> "$work/$name.err" &
   pid=$!
   mine+=("$pid")
-  await "$work/$name.out" 120 '^bin 2 '
+  await "$work/$name.out" 120 '^record 2 '
   kill -INT "$pid"
   wait "$pid" || fail "$name: exit status $?"
   events="$(acquisition_of "$name")/events.log"
@@ -209,7 +209,7 @@ interrupt() {
   [ "$status" -eq 0 ] || fail "interrupt: exit status $status: $(cat "$work/interrupt.err")"
   # A whole calibration takes far longer than this on the simulator.
   [ $(( $(date +%s) - start )) -le 5 ] || fail "interrupt: Ctrl-C during the calibration took $(( $(date +%s) - start )) s"
-  grep -q '^bin ' "$work/interrupt.out" && fail "interrupt: the run went on to record bins"
+  grep -q '^record ' "$work/interrupt.out" && fail "interrupt: the run went on to write records"
   folder=$(acquisition_of interrupt)
   grep -q 'SIGINT received: the acquisition is stopped' "$folder/events.log" ||
     fail "interrupt: events.log: $(cat "$folder/events.log")"
