@@ -62,6 +62,15 @@ TEST(MainWindow, StartUpFillsThePanelsWithTheProjectsCorrections) {
     EXPECT_EQ(program.workspace.setup.Mn[1][2], 0);
 }
 
+// A 1280 x 800 screen less a title bar and a panel: Start and Stop must not fall below it.
+TEST(MainWindow, FitsA1280By800ScreenWithATitleBarAndAPanel) {
+    OnlineProgram program;
+    ASSERT_TRUE(program.start());
+    const QSize least = program.window->minimumSizeHint();
+    EXPECT_LE(least.width(), 1280);
+    EXPECT_LE(least.height(), 720) << least.height();
+}
+
 TEST(MainWindow, LightAndTemperatureButtonsSendAtOnceWhenStoppedAndBoxesAreChecked) {
     OnlineProgram program;
     ASSERT_TRUE(program.start());

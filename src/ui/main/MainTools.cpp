@@ -27,10 +27,10 @@ void Frm_Main::connectTools() {
     connect(Timer_test, &QTimer::timeout, this, &Frm_Main::onDeviceTestTick);
     connect(mn_factory, &QAction::triggered, this, &Frm_Main::onFactorySettings);
     connect(factory_.get(), &Frm_Factory::closed, this, [this] {
-        // Shown again where the operator left it: a window hidden and shown
-        // again is otherwise placed anew by the window manager.
-        restoreGeometry(geometryBeforeFactory_);
+        // Shown again where the operator left it: a window manager places a
+        // window mapped again anew, and takes a position only once it is mapped.
         show();
+        restoreGeometry(geometryBeforeFactory_);
     });
     // The program folder, not the working folder: the program may be started from anywhere.
     connect(mncontent, &QAction::triggered, this, [this] {

@@ -115,7 +115,7 @@ QWidget* Frm_Main::buildLiveArea(QWidget* parent) {
     Framereal = named<QGroupBox>("Framereal", "Real-time signal", area);
     auto* signal = new QVBoxLayout(Framereal);
     Picreal = named<PlotSurface>("Picreal", Framereal);
-    Picreal->setMinimumHeight(300);
+    Picreal->setMinimumHeight(220);
     signal->addWidget(Picreal, 1);
     auto* zoomRow = new QHBoxLayout;
     zoomRow->addWidget(new QLabel("Zoom:", Framereal));
@@ -134,7 +134,7 @@ QWidget* Frm_Main::buildLiveArea(QWidget* parent) {
 
     auto* lower = new QHBoxLayout;
     Picact = named<PlotSurface>("Picact", area);
-    Picact->setFixedSize(330, 260);
+    Picact->setFixedSize(330, 220);
     // The bar captions sit 60 pixels apart: a smaller font keeps them apart.
     QFont captions = Picact->font();
     captions.setPixelSize(10);
