@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <thread>
 
@@ -9,7 +10,9 @@
 #include "MainProgram.h"
 #include "common/Files.h"
 #include "ui/main/NoticesWindow.h"
+#include "ui/offline/Frm_offline.h"
 #include "ui/report/Frm_Report.h"
+#include "ui/setup/Frm_setup.h"
 
 using namespace zorvex;
 
@@ -62,13 +65,18 @@ TEST(MainWindow, StartUpFillsThePanelsWithTheProjectsCorrections) {
     EXPECT_EQ(program.workspace.setup.Mn[1][2], 0);
 }
 
-// A 1280 x 800 screen less a title bar and a panel: Start and Stop must not fall below it.
-TEST(MainWindow, FitsA1280By800ScreenWithATitleBarAndAPanel) {
+// A 1280 x 800 screen less a title bar: buttons and status lines must not fall below it.
+TEST(MainWindow, TheLargeWindowsFitA1280By800ScreenWithATitleBar) {
     OnlineProgram program;
     ASSERT_TRUE(program.start());
-    const QSize least = program.window->minimumSizeHint();
-    EXPECT_LE(least.width(), 1280);
-    EXPECT_LE(least.height(), 720) << least.height();
+    const std::array<QWidget*, 3> windows{program.window.get(), program.window->setupWindow(),
+                                          program.window->offlineWindow()};
+    for (QWidget* window : windows) {
+        const QSize least = window->minimumSizeHint();
+        EXPECT_LE(least.width(), 1280) << window->objectName().toStdString();
+        EXPECT_LE(least.height(), 720) << window->objectName().toStdString();
+        EXPECT_LE(window->height(), 760) << window->objectName().toStdString();
+    }
 }
 
 TEST(MainWindow, LightAndTemperatureButtonsSendAtOnceWhenStoppedAndBoxesAreChecked) {

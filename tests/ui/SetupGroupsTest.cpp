@@ -236,6 +236,9 @@ TEST(SetupGroups, ClearingLeavesTheSingleItemForGroupZero) {
 TEST(SetupGroups, TheMapShowsWellsChannelsAndGroupLabels) {
     SetupWindow setup;
     Frm_setup& window = setup.open();
+    // The probes below are placed for the map's scale in a window 800 px high.
+    window.resize(1280, 800);
+    QApplication::processEvents();
     GroupsPanel* groups = window.groups();
     groups->Combo_sets->setCurrentText("02x02 [RowsxColumn]");
     groups->cmd_goset->click();

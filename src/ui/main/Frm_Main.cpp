@@ -10,6 +10,7 @@
 #include "common/Files.h"
 #include "control/DeviceTest.h"
 #include "status/RunWatch.h"
+#include "ui/common/WindowSize.h"
 #include "ui/factory/Frm_Factory.h"
 #include "ui/main/DeviceTestView.h"
 #include "ui/main/LiveView.h"
@@ -44,7 +45,7 @@ Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& di
       setup_(std::make_unique<Frm_setup>(workspace, dialogs_)) {
     setObjectName("Frm_Main");
     setWindowTitle("Zorvex");
-    resize(1280, 800);
+    resize(LargeWindowSize);
     buildWidgets();
     buildWaitingLabel();
     notices_ = new NoticesWindow(this);

@@ -13,6 +13,7 @@
 #include "store/ProjectFolders.h"
 #include "views/ChannelSignal.h"
 #include "views/OfflineBrowser.h"
+#include "ui/common/WindowSize.h"
 #include "ui/common/WrittenNotice.h"
 #include "ui/offline/OfflineDrawing.h"
 #include "ui/setup/SetupRules.h"
@@ -39,7 +40,7 @@ Frm_offline::Frm_offline(const std::filesystem::path& programFolder, Dialogs& di
     : QMainWindow(parent), programFolder_(programFolder), dialogs_(dialogs), host_(host) {
     setObjectName("Frm_offline");
     setWindowTitle("<Zorvex> Acquisition Software  --------> Offline");
-    resize(1280, 800);
+    resize(LargeWindowSize);
 
     mnadvanced = menuBar()->addAction("Advanced_calculation");
     mnadvanced->setObjectName("mnadvanced");

@@ -11,6 +11,7 @@
 
 #include "store/PlateFormat.h"
 #include "store/ProjectFolders.h"
+#include "ui/common/WindowSize.h"
 #include "ui/setup/GroupAnnotationTable.h"
 #include "ui/setup/GroupsPanel.h"
 #include "ui/setup/SettingsPanels.h"
@@ -41,7 +42,7 @@ Frm_setup::Frm_setup(Workspace& workspace, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), workspace_(workspace), dialogs_(dialogs) {
     setObjectName("Frm_setup");
     setWindowTitle("<Zorvex> Acquisition Software  --------> Setup");
-    resize(1280, 800);
+    resize(LargeWindowSize);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
