@@ -1,6 +1,7 @@
 #include "figures/Figures.h"
 
 #include <QGuiApplication>
+#include <cmath>
 #include <exception>
 #include <optional>
 #include <type_traits>
@@ -28,6 +29,13 @@ private:
     std::string text_;
 };
 
+// A PDF page is a whole number of points: a height made to measure is one
+// too, so that the PDF is not a fraction of a point shorter than the PNG.
+double wholePointsMm(double millimetres) {
+    constexpr double MmPerPoint = 25.4 / 72.0;
+    return std::ceil(millimetres / MmPerPoint - 1e-9) * MmPerPoint;
+}
+
 // A laid-out figure: the style of its page, the height it needs and how to paint it.
 struct PaintPlan {
     FigureStyle style;
@@ -39,7 +47,7 @@ template <typename Layout, typename Height, typename Paint>
 PaintPlan planOf(Layout layout, const FigureStyle& asked, Height contentHeight, Paint paint) {
     FigureStyle style = asked;
     if constexpr (std::is_same_v<Layout, ChartFigure>) style = chartStyle(layout, asked);
-    const double height = style.fixedHeightMm > 0.0 ? style.fixedHeightMm : contentHeight(layout, style);
+    const double height = style.fixedHeightMm > 0.0 ? style.fixedHeightMm : wholePointsMm(contentHeight(layout, style));
     return {style, height, [layout = std::move(layout), paint](FigureCanvas& canvas) { paint(canvas, layout); }};
 }
 
