@@ -51,15 +51,15 @@ PaintPlan planOf(Layout layout, const FigureStyle& asked, Height contentHeight, 
     return {style, height, [layout = std::move(layout), paint](FigureCanvas& canvas) { paint(canvas, layout); }};
 }
 
-// The group figure and the heat map: both drawn from the report's tables at their bin size.
+// The group figure and the heat map: both drawn from the minute grid at their bin size.
 template <typename LayOut, typename Height, typename Paint>
-std::optional<PaintPlan> planFromReport(const FigureRequest& request, long long binMinutes, const FigureStyle& style,
-                                        Dialogs& dialogs, LayOut layOut, Height contentHeight, Paint paint) {
+std::optional<PaintPlan> planFromGrid(const FigureRequest& request, long long binMinutes, const FigureStyle& style,
+                                      Dialogs& dialogs, LayOut layOut, Height contentHeight, Paint paint) {
     auto source = loadFigureSource(request.acquisitionFolder, request.programFolder, dialogs);
     if (!source) return std::nullopt;
-    auto tables = figureTables(*source, binMinutes, dialogs);
-    if (!tables) return std::nullopt;
-    auto layout = layOut(*source, *tables);
+    auto grid = figureGrid(*source, binMinutes, dialogs);
+    if (!grid) return std::nullopt;
+    auto layout = layOut(*source, *grid);
     if (!layout) return std::nullopt;
     return planOf(std::move(*layout), style, contentHeight, paint);
 }
@@ -79,17 +79,17 @@ std::optional<PaintPlan> planActogram(const FigureRequest& request, const Figure
 std::optional<PaintPlan> planFigure(const FigureRequest& request, const FigureStyle& style, Dialogs& dialogs) {
     switch (request.kind) {
         case FigureKind::Groups:
-            return planFromReport(
+            return planFromGrid(
                 request, request.groups.binMinutes, style, dialogs,
-                [&](const FigureSource& source, const ReportTables& tables) {
-                    return layoutGroupFigure(source, tables, request.groups, dialogs);
+                [&](const FigureSource& source, const RhythmGrid& grid) {
+                    return layoutGroupFigure(source, grid, request.groups, dialogs);
                 },
                 chartHeightMm, paintChart);
         case FigureKind::Plate:
-            return planFromReport(
+            return planFromGrid(
                 request, request.plate.binMinutes, style, dialogs,
-                [&](const FigureSource& source, const ReportTables& tables) {
-                    return layoutPlateHeatMap(source, tables, request.plate, dialogs);
+                [&](const FigureSource& source, const RhythmGrid& grid) {
+                    return layoutPlateHeatMap(source, grid, request.plate, dialogs);
                 },
                 heatMapHeightMm, paintHeatMap);
         case FigureKind::Actogram: return planActogram(request, style, dialogs);
