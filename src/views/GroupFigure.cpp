@@ -92,7 +92,11 @@ std::string noteOf(const GroupFigureOptions& options, const RhythmGrid& grid, bo
     if (options.error == ErrorBand::StandardDeviation) note += " \u00b1 SD";
     note += " per " + bin + "-min bin on the minute grid (minutes 0\u2013" + bin + ", " + bin + "\u2013" + twice +
             ", \u2026)";
-    if (left.lastMinutes) note += "; the last bin (" + std::to_string(*left.lastMinutes) + " min) left out as not whole";
+    if (left.lastMinutes) {
+        // A run stopped early may end a fraction of a minute into its last bin.
+        const std::string length = *left.lastMinutes > 0 ? std::to_string(*left.lastMinutes) + " min" : "under 1 min";
+        note += "; the last bin (" + length + ") left out as not whole";
+    }
     if (left.gaps > 0) {
         note += "; " + std::to_string(left.gaps) + (left.gaps == 1 ? " bin" : " bins") +
                 " with a gap in the recording left out";

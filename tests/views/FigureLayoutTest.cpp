@@ -402,6 +402,7 @@ TEST(GroupFigure, ALastBinNotWholeIsLeftOutSoItShowsNoFall) {
         {1, 239, 240, 4, ""},
         {10, 240, 240, 4, "; the last bin (1 min) left out as not whole"},
         {10, 210, 240, 3, "; the last bin (30 min) left out as not whole"},
+        {10, 240, 300, 4, "; the last bin (under 1 min) left out as not whole"},
     };
     // The same crossings in every record: a bin holding fewer minutes would read as a fall.
     const auto steady = [](int channel, int) { return channel < 16 ? 3 : 5; };
