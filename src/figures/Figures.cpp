@@ -1,6 +1,7 @@
 #include "figures/Figures.h"
 
 #include <QGuiApplication>
+#include <cmath>
 #include <exception>
 #include <optional>
 #include <type_traits>
@@ -28,6 +29,13 @@ private:
     std::string text_;
 };
 
+// A PDF page is a whole number of points: a height made to measure is one
+// too, so that the PDF is not a fraction of a point shorter than the PNG.
+double wholePointsMm(double millimetres) {
+    constexpr double MmPerPoint = 25.4 / 72.0;
+    return std::ceil(millimetres / MmPerPoint - 1e-9) * MmPerPoint;
+}
+
 // A laid-out figure: the style of its page, the height it needs and how to paint it.
 struct PaintPlan {
     FigureStyle style;
@@ -39,19 +47,19 @@ template <typename Layout, typename Height, typename Paint>
 PaintPlan planOf(Layout layout, const FigureStyle& asked, Height contentHeight, Paint paint) {
     FigureStyle style = asked;
     if constexpr (std::is_same_v<Layout, ChartFigure>) style = chartStyle(layout, asked);
-    const double height = style.fixedHeightMm > 0.0 ? style.fixedHeightMm : contentHeight(layout, style);
+    const double height = style.fixedHeightMm > 0.0 ? style.fixedHeightMm : wholePointsMm(contentHeight(layout, style));
     return {style, height, [layout = std::move(layout), paint](FigureCanvas& canvas) { paint(canvas, layout); }};
 }
 
-// The group figure and the heat map: both drawn from the report's tables at their bin size.
+// The group figure and the heat map: both drawn from the minute grid at their bin size.
 template <typename LayOut, typename Height, typename Paint>
-std::optional<PaintPlan> planFromReport(const FigureRequest& request, long long binMinutes, const FigureStyle& style,
-                                        Dialogs& dialogs, LayOut layOut, Height contentHeight, Paint paint) {
+std::optional<PaintPlan> planFromGrid(const FigureRequest& request, long long binMinutes, const FigureStyle& style,
+                                      Dialogs& dialogs, LayOut layOut, Height contentHeight, Paint paint) {
     auto source = loadFigureSource(request.acquisitionFolder, request.programFolder, dialogs);
     if (!source) return std::nullopt;
-    auto tables = figureTables(*source, binMinutes, dialogs);
-    if (!tables) return std::nullopt;
-    auto layout = layOut(*source, *tables);
+    auto grid = figureGrid(*source, binMinutes, dialogs);
+    if (!grid) return std::nullopt;
+    auto layout = layOut(*source, *grid);
     if (!layout) return std::nullopt;
     return planOf(std::move(*layout), style, contentHeight, paint);
 }
@@ -71,17 +79,17 @@ std::optional<PaintPlan> planActogram(const FigureRequest& request, const Figure
 std::optional<PaintPlan> planFigure(const FigureRequest& request, const FigureStyle& style, Dialogs& dialogs) {
     switch (request.kind) {
         case FigureKind::Groups:
-            return planFromReport(
+            return planFromGrid(
                 request, request.groups.binMinutes, style, dialogs,
-                [&](const FigureSource& source, const ReportTables& tables) {
-                    return layoutGroupFigure(source, tables, request.groups, dialogs);
+                [&](const FigureSource& source, const RhythmGrid& grid) {
+                    return layoutGroupFigure(source, grid, request.groups, dialogs);
                 },
                 chartHeightMm, paintChart);
         case FigureKind::Plate:
-            return planFromReport(
+            return planFromGrid(
                 request, request.plate.binMinutes, style, dialogs,
-                [&](const FigureSource& source, const ReportTables& tables) {
-                    return layoutPlateHeatMap(source, tables, request.plate, dialogs);
+                [&](const FigureSource& source, const RhythmGrid& grid) {
+                    return layoutPlateHeatMap(source, grid, request.plate, dialogs);
                 },
                 heatMapHeightMm, paintHeatMap);
         case FigureKind::Actogram: return planActogram(request, style, dialogs);

@@ -62,10 +62,8 @@ double crossingsPerBeam(long long crossings, int beams) {
     return beams > 0 ? static_cast<double>(crossings) / beams : 0.0;
 }
 
-namespace {
-
-// Mean and sample SD (n - 1; 0 below two values), unrounded.
 std::pair<double, double> meanAndSd(const std::vector<double>& values) {
+    if (values.empty()) return {0.0, 0.0};
     double sum = 0;
     for (double v : values) sum += v;
     const double mean = sum / static_cast<double>(values.size());
@@ -74,6 +72,8 @@ std::pair<double, double> meanAndSd(const std::vector<double>& values) {
     for (double v : values) squares += (v - mean) * (v - mean);
     return {mean, std::sqrt(squares / static_cast<double>(values.size() - 1))};
 }
+
+namespace {
 
 // Each well's bins: the crossings of its beams summed over the bin's
 // records, divided by its beams and only then rounded.

@@ -6,6 +6,7 @@
 // the end of the bin, so sparse crossings still count.
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "reports/ReportInputs.h"
@@ -53,6 +54,10 @@ double standardErrorOf(std::int32_t sd, std::int32_t wells);
 
 /// SD / sqrt(wells) of unrounded values; 0 for groups without wells.
 double exactStandardErrorOf(double sd, std::int32_t wells);
+
+/// Mean and sample SD (n - 1; 0 below two values) of `values`, unrounded;
+/// mean 0 without values.
+std::pair<double, double> meanAndSd(const std::vector<double>& values);
 
 /// Gmax: the largest group of channels 0..383, 0 when none is positive.
 int maxGroupOf(const ReportPlate& plate);

@@ -104,6 +104,13 @@ std::vector<bool> coveredIntervals(const std::vector<bool>& minutes, int interva
     return covered;
 }
 
+bool isGridInterval(int intervalMinutes, Dialogs& dialogs) {
+    if (intervalMinutes >= 1 && intervalMinutes <= MaxGridIntervalMinutes) return true;
+    dialogs.message("The interval must be a whole number of minutes from 1 to " +
+                    std::to_string(MaxGridIntervalMinutes) + ".");
+    return false;
+}
+
 }  // namespace
 
 int RhythmGrid::groupOfWell(int well) const { return plate.groupOfWell(well); }
@@ -131,28 +138,9 @@ DateTime RhythmGrid::readingTime(int interval) const {
     return addMinutes(start, static_cast<double>(interval + 1) * intervalMinutes);
 }
 
-std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitionFolder,
-                                         const std::filesystem::path& programFolder, int intervalMinutes,
-                                         Dialogs& dialogs) {
-    if (intervalMinutes < 1 || intervalMinutes > MaxGridIntervalMinutes) {
-        dialogs.message("The interval must be a whole number of minutes from 1 to " +
-                        std::to_string(MaxGridIntervalMinutes) + ".");
-        return std::nullopt;
-    }
-    auto start = acquisitionStartOf(acquisitionFolder);
-    if (!start) {
-        dialogs.message("The folder name is not an acquisition start (ddmmyyyy_hhmm): " + acquisitionFolder.string());
-        return std::nullopt;
-    }
-    auto data = loadReportData(acquisitionFolder, programFolder, dialogs);
-    if (!data) return std::nullopt;
-    auto& [plate, series] = *data;
-    // Without the tool parameters the light of the run is unknown.
-    if (!plate.setupCopy.complete) {
-        dialogs.message("Setup file not found or damaged: " + (acquisitionFolder / SetupFileName).string());
-        return std::nullopt;
-    }
-
+std::optional<RhythmGrid> rhythmGridOf(ReportPlate plate, const LoadedSeries& series, const DateTime& start,
+                                       const LightSchedule& light, int intervalMinutes, Dialogs& dialogs) {
+    if (!isGridInterval(intervalMinutes, dialogs)) return std::nullopt;
     // A record's elapsed minute counts whole minutes at its bin's end, so
     // interval k holds the bins that ended during minutes k*I to (k+1)*I.
     std::vector<std::int32_t> intervalOfRecord(series.minutes.size(), -1);
@@ -167,21 +155,25 @@ std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitio
         return std::nullopt;
     }
     RhythmGrid grid;
-    grid.start = *start;
+    grid.start = start;
     grid.intervalMinutes = intervalMinutes;
-    grid.light = recordedLight(plate.setupCopy.setup);
+    grid.light = light;
     grid.plate = std::move(plate);
     const int intervals = lastMinute < 0 ? 0 : lastMinute / intervalMinutes + 1;
     // A run that reached its lapse recorded its last stamped minute whole; one
     // stopped before it ended part-way through that minute. An interval
     // ending later than the recording is unfinished.
     const bool reachedLapse = lastMinute + 1 >= grid.plate.setupCopy.setup.Aq_lapse;
-    const std::int32_t recordedUntil = reachedLapse ? lastMinute + 1 : lastMinute;
-    grid.wholeIntervals = recordedUntil / intervalMinutes;
+    grid.endMinute = std::max(reachedLapse ? lastMinute + 1 : lastMinute, 0);
+    grid.wholeIntervals = grid.endMinute / intervalMinutes;
     grid.hasRecords.assign(static_cast<std::size_t>(intervals), false);
+    grid.recordedMinutes.assign(static_cast<std::size_t>(intervals), 0);
     if (lastMinute >= 0) {
-        grid.covered = coveredIntervals(coveredMinutes(series.minutes, lastMinute, grid.start.minute),
-                                        intervalMinutes, intervals);
+        const std::vector<bool> minutes = coveredMinutes(series.minutes, lastMinute, grid.start.minute);
+        grid.covered = coveredIntervals(minutes, intervalMinutes, intervals);
+        for (std::size_t m = 0; m < static_cast<std::size_t>(grid.endMinute); ++m) {
+            if (minutes[m]) ++grid.recordedMinutes[m / static_cast<std::size_t>(intervalMinutes)];
+        }
     }
     grid.wellCounts.assign(static_cast<std::size_t>(grid.plate.maxWell) + 1,
                            std::vector<std::int32_t>(static_cast<std::size_t>(intervals), 0));
@@ -193,6 +185,27 @@ std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitio
     }
     grid.lightOn = intervalLight(grid.light, grid.start, intervalMinutes, intervals);
     return grid;
+}
+
+std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitionFolder,
+                                         const std::filesystem::path& programFolder, int intervalMinutes,
+                                         Dialogs& dialogs) {
+    if (!isGridInterval(intervalMinutes, dialogs)) return std::nullopt;
+    auto start = acquisitionStartOf(acquisitionFolder);
+    if (!start) {
+        dialogs.message("The folder name is not an acquisition start (ddmmyyyy_hhmm): " + acquisitionFolder.string());
+        return std::nullopt;
+    }
+    auto data = loadReportData(acquisitionFolder, programFolder, dialogs);
+    if (!data) return std::nullopt;
+    auto& [plate, series] = *data;
+    // Without the tool parameters the light of the run is unknown.
+    if (!plate.setupCopy.complete) {
+        dialogs.message("Setup file not found or damaged: " + (acquisitionFolder / SetupFileName).string());
+        return std::nullopt;
+    }
+    const LightSchedule light = recordedLight(plate.setupCopy.setup);
+    return rhythmGridOf(std::move(plate), series, *start, light, intervalMinutes, dialogs);
 }
 
 std::optional<RhythmGrid> loadExportGrid(const std::filesystem::path& acquisitionFolder,

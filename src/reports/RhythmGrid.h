@@ -38,6 +38,12 @@ struct RhythmGrid {
     /// unfinished last one, which the exports leave out. A run stopped before
     /// its lapse ended part-way through its last stamped minute.
     int wholeIntervals = 0;
+    /// Where the recording ends, in minutes from the start: its last stamped
+    /// minute, and that minute too when the run reached its lapse.
+    int endMinute = 0;
+    /// [interval]: the minutes of it that records cover before the end; fewer
+    /// than I in an unfinished last interval or across a gap.
+    std::vector<int> recordedMinutes;
 
     int intervalCount() const { return static_cast<int>(hasRecords.size()); }
     int wellCount() const { return static_cast<int>(wellCounts.size()); }
@@ -59,6 +65,12 @@ struct RhythmGrid {
 std::optional<RhythmGrid> loadRhythmGrid(const std::filesystem::path& acquisitionFolder,
                                          const std::filesystem::path& programFolder,
                                          int intervalMinutes, Dialogs& dialogs);
+
+/// The grid of `intervalMinutes` of already loaded report inputs, under the
+/// run's `light` from `start`; nothing, after a message, for an interval out
+/// of range, a damaged span or an overflowing sum.
+std::optional<RhythmGrid> rhythmGridOf(ReportPlate plate, const LoadedSeries& series, const DateTime& start,
+                                       const LightSchedule& light, int intervalMinutes, Dialogs& dialogs);
 
 /// The grid of an export: as loadRhythmGrid, and nothing after a message when
 /// it holds no reading (no records, or none in a whole interval).

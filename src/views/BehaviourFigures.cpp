@@ -59,13 +59,13 @@ ChartPoint pointOf(double x, const GroupEstimate& estimate) {
     return {x, y, y - se, y + se};
 }
 
-// The stretches of the span in the dark, in hours from the start.
-std::vector<XSpan> darkHours(const SleepResults& results) {
+// The stretches of the span in the dark, on the x of `base`.
+std::vector<XSpan> darkSpansOf(const SleepResults& results, const TimeBase& base) {
     std::vector<XSpan> spans;
     const auto& phases = results.calendar.phase;
     for (int m = results.span.first; m < results.span.end; ++m) {
         if (phases[static_cast<std::size_t>(m)] != LightPhase::Dark) continue;
-        const double from = m / MinutesPerHourHere, to = (m + 1) / MinutesPerHourHere;
+        const double from = base.at(m / MinutesPerHourHere), to = base.at((m + 1) / MinutesPerHourHere);
         if (!spans.empty() && spans.back().to == from) {
             spans.back().to = to;
         } else {
@@ -100,6 +100,8 @@ ChartPanel sleepOverTime(const RhythmGrid& grid, const SleepResults& results, co
         }
         perHour.push_back(std::move(hours));
     }
+    const double fromHours = span.first / MinutesPerHourHere, toHours = span.end / MinutesPerHourHere;
+    const TimeBase base = timeBaseOf(grid.light, grid.start, false, toHours - fromHours);
     ChartPanel panel;
     panel.title = "Sleep over time";
     for (const WellSet& set : sets) {
@@ -118,14 +120,13 @@ ChartPanel sleepOverTime(const RhythmGrid& grid, const SleepResults& results, co
             open = true;
             const double from = span.first + h * MinutesPerHourHere;
             const double to = std::min<double>(span.end, from + MinutesPerHourHere);
-            series.segments.back().push_back(pointOf((from + to) / 2.0 / MinutesPerHourHere, estimateOf(values)));
+            series.segments.back().push_back(pointOf(base.at((from + to) / 2.0 / MinutesPerHourHere), estimateOf(values)));
         }
         panel.series.push_back(std::move(series));
     }
-    panel.x = hourAxis(span.first / MinutesPerHourHere, span.end / MinutesPerHourHere, WantedXTicks,
-                       "Time from start (h)");
+    panel.x = timeAxis(base, fromHours, toHours, WantedXTicks);
     panel.y = niceAxis(0.0, std::max(highestOf(panel.series), 1.0), WantedYTicks, "Sleep (min/h)");
-    panel.shaded = darkHours(results);
+    panel.shaded = darkSpansOf(results, base);
     return panel;
 }
 

@@ -1,5 +1,6 @@
 #include "views/FigureSource.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -26,44 +27,57 @@ std::optional<FigureSource> loadFigureSource(const std::filesystem::path& acquis
     return source;
 }
 
-std::optional<ReportTables> figureTables(const FigureSource& source, long long binMinutes, Dialogs& dialogs) {
+std::optional<RhythmGrid> figureGrid(const FigureSource& source, long long binMinutes, Dialogs& dialogs) {
     if (source.series.minutes.empty()) {
         dialogs.message("counts.bin holds no records: there is nothing to draw.");
         return std::nullopt;
     }
-    ReportTables tables;
+    BinSize size;
     try {
-        const BinSize size = adjustBinSize(binMinutes, source.series.span());
-        computeReport(source.plate, source.series, size.minutes, source.series.span(), tables);
+        size = adjustBinSize(binMinutes, source.series.span());
     } catch (const std::exception&) {
         dialogs.message("Report Calculation Error");
         return std::nullopt;
     }
-    return tables;
+    // Without its start the minutes the light switched at are unknown.
+    const LightSchedule light = source.start ? source.light : LightSchedule{};
+    return rhythmGridOf(source.plate, source.series, source.start.value_or(DateTime{}), light, size.minutes, dialogs);
 }
 
-double binMiddleHours(const ReportTables& tables, std::int32_t bin) {
-    return (bin - 0.5) * tables.binMinutes / MinutesPerHour;
+double binMiddleHours(const RhythmGrid& grid, int bin) { return (bin + 0.5) * grid.intervalMinutes / MinutesPerHour; }
+
+double binEndHours(const RhythmGrid& grid, int bin) {
+    const long long end = std::min<long long>(static_cast<long long>(bin + 1) * grid.intervalMinutes, grid.endMinute);
+    return static_cast<double>(end) / MinutesPerHour;
 }
 
-std::vector<std::int32_t> binsInWindow(const ReportTables& tables, const std::optional<HourWindow>& window) {
-    std::vector<std::int32_t> bins = tables.reportedBins();
-    if (!window) return bins;
-    std::erase_if(bins, [&](std::int32_t bin) {
-        const double middle = binMiddleHours(tables, bin);
-        return middle < window->fromHours || middle > window->toHours;
-    });
+double wellCrossingsPerBeam(const RhythmGrid& grid, int well, int bin) {
+    return crossingsPerBeam(grid.wellCounts[static_cast<std::size_t>(well)][static_cast<std::size_t>(bin)],
+                            grid.beamsOfWell(well));
+}
+
+std::vector<int> binsInWindow(const RhythmGrid& grid, const std::optional<HourWindow>& window) {
+    std::vector<int> bins;
+    for (int bin = 0; bin < grid.intervalCount(); ++bin) {
+        if (!grid.hasRecords[static_cast<std::size_t>(bin)]) continue;
+        const double middle = binMiddleHours(grid, bin);
+        if (!window || (middle >= window->fromHours && middle <= window->toHours)) bins.push_back(bin);
+    }
     return bins;
 }
 
 TimeBase timeBaseOf(const FigureSource& source, bool preferZeitgeber, double spanHours) {
-    const LightSchedule& light = source.light;
+    return timeBaseOf(source.light, source.start, preferZeitgeber, spanHours);
+}
+
+TimeBase timeBaseOf(const LightSchedule& light, const std::optional<DateTime>& start, bool preferZeitgeber,
+                    double spanHours) {
     const bool dailyHours = light.enabled && light.pulseCount < 1 && light.onHour != light.offHour;
     const bool minutes = spanHours < LongestMinuteSpanHours;
     const std::string unit = minutes ? " (min)" : " (h)";
     const double unitsPerHour = minutes ? MinutesPerHour : 1.0;
-    if (!preferZeitgeber || !dailyHours || !source.start) return {0.0, false, "Time from start" + unit, unitsPerHour};
-    const double startHour = source.start->hour + source.start->minute / MinutesPerHour;
+    if (!preferZeitgeber || !dailyHours || !start) return {0.0, false, "Time from start" + unit, unitsPerHour};
+    const double startHour = start->hour + start->minute / MinutesPerHour;
     return {std::fmod(startHour - light.onHour + HoursPerDay, HoursPerDay), true, "Zeitgeber time" + unit, unitsPerHour};
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // What every figure of an acquisition draws from: the report's inputs (plate,
 // groups, counts.bin series), the start time and the light schedule it ran
-// under, and the report tables at a chosen bin size, so that a figure and
-// its report always agree bin for bin.
+// under, and the exports' minute grid at a chosen bin size, so that a figure
+// and the activity table agree bin for bin.
 
 #include <filesystem>
 #include <optional>
@@ -11,6 +11,7 @@
 
 #include "control/LightSchedule.h"
 #include "reports/ReportComputation.h"
+#include "reports/RhythmGrid.h"
 #include "views/Chart.h"
 
 namespace zorvex {
@@ -27,10 +28,11 @@ struct FigureSource {
 std::optional<FigureSource> loadFigureSource(const std::filesystem::path& acquisitionFolder,
                                              const std::filesystem::path& programFolder, Dialogs& dialogs);
 
-/// The report tables at `binMinutes` (adjusted as the report adjusts it);
-/// nothing after a message when the acquisition has no records or the
-/// report computation fails.
-std::optional<ReportTables> figureTables(const FigureSource& source, long long binMinutes, Dialogs& dialogs);
+/// The exports' minute grid of the source in bins of `binMinutes` (adjusted
+/// as the report adjusts it for a run shorter than one bin): bin k holds the
+/// records stamped k*J to (k+1)*J-1 minutes. Nothing after a message when
+/// the acquisition has no records or the grid cannot be built.
+std::optional<RhythmGrid> figureGrid(const FigureSource& source, long long binMinutes, Dialogs& dialogs);
 
 /// A stretch of elapsed hours, H1 to H2 from the start.
 struct HourWindow {
@@ -38,12 +40,19 @@ struct HourWindow {
     double toHours = 0.0;
 };
 
-/// The reported bins with records whose middle lies in `window` (all of
-/// them without one).
-std::vector<std::int32_t> binsInWindow(const ReportTables& tables, const std::optional<HourWindow>& window);
+/// The bins of the grid holding records whose middle lies in `window` (all
+/// of them without one), in order.
+std::vector<int> binsInWindow(const RhythmGrid& grid, const std::optional<HourWindow>& window);
 
-/// Elapsed hours from the start at the middle of bin `bin`.
-double binMiddleHours(const ReportTables& tables, std::int32_t bin);
+/// Elapsed hours from the start at the middle of bin `bin` (from 0).
+double binMiddleHours(const RhythmGrid& grid, int bin);
+
+/// Elapsed hours from the start at the end of bin `bin`, or at the end of
+/// the recording when that comes first.
+double binEndHours(const RhythmGrid& grid, int bin);
+
+/// The crossings per beam of `well` in bin `bin`, unrounded.
+double wellCrossingsPerBeam(const RhythmGrid& grid, int well, int bin);
 
 /// How x is counted: time from the start, or zeitgeber time (since
 /// lights-on of the day the acquisition started) when a daily light schedule
@@ -60,6 +69,10 @@ struct TimeBase {
 /// Zeitgeber time when `preferZeitgeber`, the start is known and the light
 /// ran on daily hours; time from the start otherwise. In minutes when the
 /// figure spans less than two hours (`spanHours`).
+TimeBase timeBaseOf(const LightSchedule& light, const std::optional<DateTime>& start, bool preferZeitgeber,
+                    double spanHours = LongestMinuteSpanHours);
+
+/// The time base of `source`'s light and start.
 TimeBase timeBaseOf(const FigureSource& source, bool preferZeitgeber, double spanHours = LongestMinuteSpanHours);
 
 /// The x axis of elapsed hours `fromHours` to `toHours` in `base`, about

@@ -1,8 +1,9 @@
 #pragma once
-// The group activity figure: one curve per group, the report's group mean
-// per bin with a band of its standard error or deviation, over hours from
-// the start or zeitgeber time, the dark hours shaded; one panel for all
-// groups, or one per group on shared axes.
+// The group activity figure: one curve per group, the unrounded mean of its
+// wells per bin of the exports' minute grid with a band of its standard
+// error or deviation, over time from the start or zeitgeber time, the dark
+// hours shaded; one panel for all groups, or one per group on shared axes.
+// Bins not wholly recorded are left out, so that none reads as a fall.
 
 #include <optional>
 #include <vector>
@@ -23,9 +24,10 @@ struct GroupFigureOptions {
     bool zeitgeber = true;               ///< zeitgeber time where the light ran on daily hours
 };
 
-/// The figure of the report tables `tables` of `source`; nothing, after a
-/// message, when no asked group has wells or no bin with records lies in the window.
-std::optional<ChartFigure> layoutGroupFigure(const FigureSource& source, const ReportTables& tables,
+/// The figure of `source` on its minute grid `grid`; nothing, after a
+/// message, when no asked group has wells or no wholly recorded bin with
+/// records lies in the window.
+std::optional<ChartFigure> layoutGroupFigure(const FigureSource& source, const RhythmGrid& grid,
                                              const GroupFigureOptions& options, Dialogs& dialogs);
 
 }  // namespace zorvex

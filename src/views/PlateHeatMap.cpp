@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cmath>
 
-#include "common/Text.h"
 #include "store/PlateGroups.h"
 
 namespace zorvex {
@@ -32,6 +31,13 @@ std::string scaleTitle(const HeatMapOptions& options, double fromHours, double t
     const std::string span = spanText(fromHours, toHours);
     return options.value == HeatValue::Total ? "Crossings per beam, total over " + span
                                              : "Crossings per beam per hour, mean over " + span;
+}
+
+// Says which bins the values are made of, and what a mean per hour divides by.
+std::string ruleNote(const HeatMapOptions& options, int binMinutes, int recordedMinutes) {
+    const std::string bins = std::to_string(binMinutes) + "-min bins on the minute grid";
+    if (options.value == HeatValue::Total) return "Summed over " + bins;
+    return "Per hour of the " + std::to_string(recordedMinutes) + " min recorded, in " + bins;
 }
 
 // Says how the marked wells are drawn, for the marks the plate has.
@@ -120,28 +126,35 @@ void outlineGroups(PlateHeatMapLayout& map, const ReportPlate& plate) {
     map.note = markNote(map.wells);
 }
 
-std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source, const ReportTables& tables,
+std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source, const RhythmGrid& grid,
                                                      const HeatMapOptions& options, Dialogs& dialogs) {
-    const std::vector<std::int32_t> bins = binsInWindow(tables, options.window);
+    const std::vector<int> bins = binsInWindow(grid, options.window);
     if (bins.empty()) {
         dialogs.message("No bin with records lies in the chosen time window.");
         return std::nullopt;
     }
+    // A mean per hour is over the minutes recorded: an unfinished last bin or
+    // a gap in the recording does not lower it.
+    int recordedMinutes = 0;
+    for (int bin : bins) recordedMinutes += grid.recordedMinutes[static_cast<std::size_t>(bin)];
+    if (options.value == HeatValue::MeanPerHour && recordedMinutes == 0) {
+        dialogs.message("No minute of the chosen time window is wholly recorded: there is no mean per hour.");
+        return std::nullopt;
+    }
     const ReportPlate& plate = source.plate;
     PlateHeatMapLayout map = plateCells(plate);
-    // Hours with records: a gap in the recording does not lower a mean per hour.
-    const double hours = static_cast<double>(bins.size()) * tables.binMinutes / 60.0;
     for (HeatWell& well : map.wells) {
-        if (well.mark == WellMark::NoBeam || well.well > plate.maxWell) continue;
+        if (well.mark == WellMark::NoBeam || well.well >= grid.wellCount()) continue;
         double total = 0.0;
-        for (std::int32_t bin : bins) total += tables.wellActivityExact[static_cast<std::size_t>(bin)][static_cast<std::size_t>(well.well)];
-        well.value = options.value == HeatValue::Total ? total : total / hours;
+        for (int bin : bins) total += wellCrossingsPerBeam(grid, well.well, bin);
+        well.value = options.value == HeatValue::Total ? total : total * 60.0 / recordedMinutes;
     }
-    const double fromHours = (bins.front() - 1) * tables.binMinutes / 60.0;
-    const double toHours = bins.back() * tables.binMinutes / 60.0;
-    colourWells(map, scaleTitle(options, fromHours, toHours));
+    const double fromHours = bins.front() * grid.intervalMinutes / 60.0;
+    colourWells(map, scaleTitle(options, fromHours, binEndHours(grid, bins.back())));
 
     outlineGroups(map, plate);
+    const std::string rule = ruleNote(options, grid.intervalMinutes, recordedMinutes);
+    map.note = map.note.empty() ? rule : rule + "; " + map.note;
     return map;
 }
 

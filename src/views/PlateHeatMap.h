@@ -1,7 +1,8 @@
 #pragma once
 // The plate heat map: the plate as it lies (row A at the top, column 1 on the
-// left), each well coloured by its activity in the report over a time window,
-// the groups outlined, and wells that cannot have moved marked as such.
+// left), each well coloured by its activity on the exports' minute grid over
+// a time window, the groups outlined, and wells that cannot have moved marked
+// as such.
 
 #include <optional>
 #include <string>
@@ -16,7 +17,7 @@ namespace zorvex {
 enum class HeatValue { Total, MeanPerHour };
 
 struct HeatMapOptions {
-    long long binMinutes = 60;         ///< the report's bins the window is made of
+    long long binMinutes = 60;         ///< the bins of the minute grid the window is made of
     std::optional<HourWindow> window;  ///< elapsed hours summed; the whole acquisition without one
     HeatValue value = HeatValue::Total;
 };
@@ -33,7 +34,7 @@ struct HeatWell {
     int column = 0;
     WellMark mark = WellMark::Measured;
     int group = -1;     ///< of its first beam, as the report groups it; -1 for none
-    double value = 0.0; ///< total or mean per hour over the window
+    double value = 0.0; ///< total or mean per recorded hour over the window
     Rgb fill;
     bool outlier = false; ///< ringed: far from the rest of its group
 };
@@ -83,9 +84,11 @@ std::vector<CellEdge> groupOutlineEdges(const PlateHeatMapLayout& map, int group
 /// legend and sets the note to how marked wells are drawn.
 void outlineGroups(PlateHeatMapLayout& map, const ReportPlate& plate);
 
-/// The heat map of the report tables `tables` of `source`; nothing, after a
-/// message, when no bin with records lies in the window.
-std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source, const ReportTables& tables,
+/// The heat map of `source` on its minute grid `grid`: each well's crossings
+/// per beam summed over the window's bins, or over the minutes recorded in
+/// them per hour; nothing, after a message, when no bin with records (or,
+/// for a mean, no recorded minute) lies in the window.
+std::optional<PlateHeatMapLayout> layoutPlateHeatMap(const FigureSource& source, const RhythmGrid& grid,
                                                      const HeatMapOptions& options, Dialogs& dialogs);
 
 }  // namespace zorvex

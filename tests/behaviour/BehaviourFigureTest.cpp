@@ -65,6 +65,36 @@ TEST_F(BehaviourFigures, SleepOverTimeIsEachGroupsMeanOfItsWellsAsleepMinutesPer
     EXPECT_EQ(figure.panels[1].x.labels, (std::vector<std::string>{"light", "dark", "light", "dark"}));
 }
 
+TEST_F(BehaviourFigures, SleepOverTimeOfARunUnderTwoHoursIsDrawnInMinutes) {
+    struct Case {
+        std::string stamp;
+        int minutes;  // recorded
+        const char* title;
+        std::vector<double> middles;  // of each hour drawn, in the axis's unit
+        XSpan firstDark;              // 08:00 to lights-on at 09:00
+    };
+    const Case cases[] = {
+        {"02032026_0800", 90, "Time from start (min)", {30, 75}, {0, 60}},
+        {"03032026_0800", 180, "Time from start (h)", {0.5, 1.5, 2.5}, {0, 1}},
+    };
+    for (const Case& c : cases) {
+        MinuteSeries series(4, c.minutes);
+        series.set(0, 10, 40, 0);
+        const auto folder = acquisition(c.stamp, series, DaylightNineToNine, 1);
+        const auto analysis = analyseSleep({folder, temp.path(), std::nullopt, std::nullopt, {}}, dialogs);
+        ASSERT_TRUE(analysis) << c.stamp;
+        const ChartFigure figure = layoutSleepFigure(analysis->first, analysis->second);
+        const ChartPanel& time = figure.panels.at(0);
+        EXPECT_EQ(time.x.title, c.title);
+        EXPECT_DOUBLE_EQ(time.x.max, c.middles.size() == 2 ? 90.0 : 3.0) << c.title;
+        std::vector<double> middles;
+        for (const ChartPoint& point : time.series.at(0).segments.at(0)) middles.push_back(point.x);
+        EXPECT_EQ(middles, c.middles) << c.title;
+        ASSERT_FALSE(time.shaded.empty());
+        EXPECT_EQ(time.shaded.front(), c.firstDark) << c.title;
+    }
+}
+
 TEST_F(BehaviourFigures, ThePeriodMapColoursRhythmicWellsByPeriodAndLeavesTheOthersPale) {
     const auto analysis = analysePeriods({folder_, temp.path(), std::nullopt, {}, {}}, dialogs);
     ASSERT_TRUE(analysis);

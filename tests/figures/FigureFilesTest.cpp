@@ -103,7 +103,7 @@ TEST_F(FigureFiles, PngHasTheAskedPixelSizeAt300Dpi) {
 }
 
 TEST_F(FigureFiles, OneGroupOneBinAGapOrNoRecordsGiveAFigureOrAClearMessage) {
-    folder.acquisition("15032026_0900").writeSideFiles().append(figureRecords(30, 30, busy));
+    folder.acquisition("15032026_0900").writeSideFiles().append(figureRecords(1, 30, busy));
     folder.acquisition("16032026_0900").writeSideFiles().append(figureRecords(30, 900, busy, {120, 600}));
     AcquisitionBuilder one = folder.acquisition("17032026_0900");
     one.channelGroup(16, -1).channelGroup(17, -1).writeSideFiles().append(figureRecords(30, 300, busy));

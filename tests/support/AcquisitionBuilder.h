@@ -89,6 +89,8 @@ public:
         channels_.Enabled[static_cast<std::size_t>(channel)] = on;
         return *this;
     }
+    /// The programmed lapse; a run whose records end before it was stopped early.
+    AcquisitionBuilder& lapse(int minutes) { setup_.Aq_lapse = static_cast<std::int16_t>(minutes); return *this; }
     /// The daily light schedule: on at `onHour`, off at `offHour`.
     AcquisitionBuilder& dailyLight(int onHour, int offHour) {
         setup_.Mn[LightRow] = {1, static_cast<std::int16_t>(onHour), static_cast<std::int16_t>(offHour), 0, 0, 0};

@@ -1,13 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
-#include <sstream>
 
 #include "FigureAcquisitions.h"
-#include "ManualHost.h"
 #include "ScriptedDialogs.h"
-#include "reports/Report.h"
 #include "views/ActogramFigure.h"
 #include "views/GroupFigure.h"
 #include "views/PlateHeatMap.h"
@@ -22,43 +18,40 @@ int busy(int channel, int minute) { return (channel * 7 + minute * 3) % 23 + cha
 
 struct LoadedFigure {
     FigureSource source;
-    ReportTables tables;
+    RhythmGrid grid;
 };
 
 LoadedFigure load(const FigureFolder& folder, const std::string& stamp, long long binMinutes, ScriptedDialogs& dialogs) {
     auto source = loadFigureSource(folder.programFolder() / stamp, folder.programFolder(), dialogs);
     EXPECT_TRUE(source.has_value());
-    auto tables = figureTables(*source, binMinutes, dialogs);
-    EXPECT_TRUE(tables.has_value());
-    return {std::move(*source), std::move(*tables)};
+    auto grid = figureGrid(*source, binMinutes, dialogs);
+    EXPECT_TRUE(grid.has_value());
+    return {std::move(*source), std::move(*grid)};
 }
 
-// One group section of a Rows report: group label -> values, and the bin labels in minutes.
-struct ReportSection {
-    std::vector<double> minutes;
-    std::map<std::string, std::vector<double>> groups;
-};
-
-ReportSection readSection(const std::string& report, const std::string& title) {
-    ReportSection section;
-    std::istringstream lines(report);
-    std::string line;
-    while (std::getline(lines, line) && line.find(title) == std::string::npos) {}
-    auto fields = [](std::string text) {
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        std::vector<std::string> parts;
-        std::stringstream stream(text);
-        for (std::string part; std::getline(stream, part, ',');) parts.push_back(part);
-        return parts;
-    };
-    std::getline(lines, line);
-    const auto header = fields(line);
-    for (std::size_t i = 1; i < header.size(); ++i) section.minutes.push_back(std::stod(header[i]));
-    while (std::getline(lines, line) && fields(line).size() > 1) {
-        const auto row = fields(line);
-        for (std::size_t i = 1; i < row.size(); ++i) section.groups[row[0]].push_back(std::stod(row[i]));
+// A group's crossings per beam in [from, to) minutes, worked out from the
+// records' counts (one beam per well): mean and sample SD over its channels.
+template <typename Count>
+std::pair<double, double> handMeanAndSd(const std::vector<int>& channels, int step, int lastMinute, int from, int to,
+                                        Count count) {
+    std::vector<double> sums;
+    for (int channel : channels) {
+        double sum = 0;
+        for (int minute = step; minute <= lastMinute; minute += step) {
+            if (minute >= from && minute < to) sum += count(channel, minute);
+        }
+        sums.push_back(sum);
     }
-    return section;
+    double mean = 0, squares = 0;
+    for (double v : sums) mean += v / static_cast<double>(sums.size());
+    for (double v : sums) squares += (v - mean) * (v - mean);
+    return {mean, std::sqrt(squares / static_cast<double>(sums.size() - 1))};
+}
+
+std::vector<ChartPoint> pointsOf(const ChartSeries& series) {
+    std::vector<ChartPoint> points;
+    for (const auto& segment : series.segments) points.insert(points.end(), segment.begin(), segment.end());
+    return points;
 }
 
 }  // namespace
@@ -140,45 +133,43 @@ TEST(FigureColours, OutlinesTakeNoColourOfTheActivityScale) {
     EXPECT_EQ(outlineColour(OutlineColours), outlineColour(0));
 }
 
-TEST(GroupFigure, EachCurveIsTheReportsGroupMeanAndItsBandTheReportsErrorBinForBin) {
+TEST(GroupFigure, EachCurveIsTheUnroundedMeanOfTheMinuteGridWithItsErrorBand) {
     FigureFolder folder;
-    // Five hours of 10-minute records with no records in hours 3 and 4's first half.
+    // Five hours of 10-minute records with none stamped 160..210: hours 2 and 3
+    // are not wholly recorded, and the record at minute 300 begins a sixth.
     folder.acquisition("14032026_0930").writeSideFiles().append(figureRecords(10, 300, busy, {150, 210}));
     ScriptedDialogs dialogs;
-    ManualHost host;
-    ReportRequest request{folder.programFolder() / "14032026_0930", folder.programFolder(), 60, {}};
-    request.options.stdError = request.options.stdDev = true;
-    ASSERT_TRUE(generateReport(request, dialogs, host));
-    const auto report = readFile(request.acquisitionFolder / "report.csv");
-    ASSERT_TRUE(report);
-    const ReportSection means = readSection(*report, "Average Activity Counts");
-    ASSERT_EQ(means.minutes, (std::vector<double>{60, 120, 180, 240, 300}));
-
     const LoadedFigure loaded = load(folder, "14032026_0930", 60, dialogs);
-    for (auto [error, title] : {std::pair{ErrorBand::StandardError, "Standard Error"}, std::pair{ErrorBand::StandardDeviation, "Standard Deviation"}}) {
+    struct Case {
+        ErrorBand error;
+        const char* name;
+    };
+    for (const Case& c : {Case{ErrorBand::StandardError, "SE"}, Case{ErrorBand::StandardDeviation, "SD"}}) {
         GroupFigureOptions options;
-        options.error = error;
-        const auto figure = layoutGroupFigure(loaded.source, loaded.tables, options, dialogs);
+        options.error = c.error;
+        const auto figure = layoutGroupFigure(loaded.source, loaded.grid, options, dialogs);
         ASSERT_TRUE(figure);
-        const ReportSection errors = readSection(*report, title);
         const auto& series = figure->panels.at(0).series;
         ASSERT_EQ(series.size(), 2u) << "group 0 has no wells and is left out";
-        for (auto [index, label] : {std::pair{0, "\"001_Control\""}, std::pair{1, "\"002_Mutant\""}}) {
-            std::vector<ChartPoint> points;
-            for (const auto& segment : series[static_cast<std::size_t>(index)].segments) points.insert(points.end(), segment.begin(), segment.end());
-            ASSERT_EQ(points.size(), means.minutes.size()) << label;
-            for (std::size_t b = 0; b < points.size(); ++b) {
-                EXPECT_DOUBLE_EQ(points[b].x, (means.minutes[b] - 30.0) / 60.0) << label << " bin " << b;
-                // The figure draws the unrounded mean and error; the report rounds each
-                // well and then its group's mean and SD to whole crossings.
-                const auto group = static_cast<std::size_t>(index + 1), bin = static_cast<std::size_t>(b + 1);
-                EXPECT_DOUBLE_EQ(points[b].y, loaded.tables.groupMeanExact[bin][group]) << label << " bin " << b;
-                EXPECT_NEAR(points[b].y, means.groups.at(label)[b], 1.0) << label << " bin " << b;
-                EXPECT_NEAR(points[b].high - points[b].y, errors.groups.at(label)[b], 1.0) << title << " " << label << " bin " << b;
-                EXPECT_NEAR(points[b].y - points[b].low, points[b].high - points[b].y, 1e-9);
+        for (auto [index, channels] : {std::pair{0, std::vector{0, 1}}, std::pair{1, std::vector{16, 17}}}) {
+            const auto& curve = series[static_cast<std::size_t>(index)];
+            ASSERT_EQ(curve.segments.size(), 2u) << "the gap breaks the curve";
+            const std::vector<ChartPoint> points = pointsOf(curve);
+            const std::vector<int> hours = {0, 1, 4};
+            ASSERT_EQ(points.size(), hours.size());
+            for (std::size_t i = 0; i < hours.size(); ++i) {
+                const auto [mean, sd] = handMeanAndSd(channels, 10, 300, hours[i] * 60, hours[i] * 60 + 60, busy);
+                const double error = c.error == ErrorBand::StandardError ? sd / std::sqrt(2.0) : sd;
+                EXPECT_DOUBLE_EQ(points[i].x, hours[i] + 0.5) << c.name;
+                EXPECT_DOUBLE_EQ(points[i].y, mean) << c.name << " hour " << hours[i];
+                EXPECT_NEAR(points[i].high - points[i].y, error, 1e-9) << c.name << " hour " << hours[i];
+                EXPECT_NEAR(points[i].y - points[i].low, error, 1e-9) << c.name << " hour " << hours[i];
             }
         }
         EXPECT_EQ(series[0].label, "Control (n = 2)");
+        EXPECT_EQ(figure->note, std::string("Mean of wells \u00b1 ") + c.name +
+                                    " per 60-min bin on the minute grid (minutes 0\u201360, 60\u2013120, \u2026); the last "
+                                    "bin (1 min) left out as not whole; 2 bins with a gap in the recording left out");
     }
 }
 
@@ -188,30 +179,38 @@ TEST(GroupFigure, ABinWithoutRecordsBreaksTheCurveAndAWindowKeepsItsBins) {
     ScriptedDialogs dialogs;
     const LoadedFigure loaded = load(folder, "14032026_0930", 60, dialogs);
     GroupFigureOptions options;
-    auto figure = layoutGroupFigure(loaded.source, loaded.tables, options, dialogs);
+    auto figure = layoutGroupFigure(loaded.source, loaded.grid, options, dialogs);
     ASSERT_TRUE(figure);
     const auto& segments = figure->panels[0].series[0].segments;
+    // Records stop after minute 120 and resume at 250: hours 2 to 4 are not
+    // wholly recorded.
     ASSERT_EQ(segments.size(), 2u);
     EXPECT_EQ(segments[0].size(), 2u);  // hours 0-1 and 1-2
-    EXPECT_EQ(segments[1].size(), 2u);  // hours 4-5 and 5-6
+    EXPECT_EQ(segments[1].size(), 1u);  // hour 5-6
 
     options.window = HourWindow{4, 6};
     options.groups = {2};
     options.smallMultiples = true;
-    figure = layoutGroupFigure(loaded.source, loaded.tables, options, dialogs);
+    figure = layoutGroupFigure(loaded.source, loaded.grid, options, dialogs);
     ASSERT_TRUE(figure);
     ASSERT_EQ(figure->panels.size(), 1u);
     EXPECT_EQ(figure->panels[0].title, "Mutant (n = 2)");
-    EXPECT_DOUBLE_EQ(figure->panels[0].x.min, 4.0);
-    EXPECT_DOUBLE_EQ(figure->panels[0].series[0].segments[0].front().x, 4.5);
+    // Hour 4 is not wholly recorded: one hour is shown, in minutes.
+    EXPECT_DOUBLE_EQ(figure->panels[0].x.min, 300.0);
+    EXPECT_DOUBLE_EQ(figure->panels[0].series[0].segments[0].front().x, 330.0);
 
     options.window = HourWindow{2.2, 3.8};
-    EXPECT_FALSE(layoutGroupFigure(loaded.source, loaded.tables, options, dialogs));
+    EXPECT_FALSE(layoutGroupFigure(loaded.source, loaded.grid, options, dialogs));
     options.window.reset();
     options.groups = {0};
-    EXPECT_FALSE(layoutGroupFigure(loaded.source, loaded.tables, options, dialogs));
-    EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"No bin with records lies in the chosen time window.",
-                                                       "Group 0 has no wells in this acquisition."}));
+    EXPECT_FALSE(layoutGroupFigure(loaded.source, loaded.grid, options, dialogs));
+    EXPECT_EQ(dialogs.shown,
+              (std::vector<std::string>{"No bin of the chosen time window is wholly recorded: choose shorter bins.",
+                                        "Group 0 has no wells in this acquisition."}));
+    options.window = HourWindow{3.2, 3.8};
+    options.groups.clear();
+    EXPECT_FALSE(layoutGroupFigure(loaded.source, loaded.grid, options, dialogs));
+    EXPECT_EQ(dialogs.shown.back(), "No bin with records lies in the chosen time window.");
 }
 
 TEST(GroupFigure, SmallMultiplesShareOneYAxis) {
@@ -221,7 +220,7 @@ TEST(GroupFigure, SmallMultiplesShareOneYAxis) {
     const LoadedFigure loaded = load(folder, "14032026_0930", 60, dialogs);
     GroupFigureOptions options;
     options.smallMultiples = true;
-    const auto figure = layoutGroupFigure(loaded.source, loaded.tables, options, dialogs);
+    const auto figure = layoutGroupFigure(loaded.source, loaded.grid, options, dialogs);
     ASSERT_TRUE(figure);
     ASSERT_EQ(figure->panels.size(), 2u);
     EXPECT_EQ(figure->panels[0].y.labels, figure->panels[1].y.labels);
@@ -249,7 +248,7 @@ TEST(GroupFigure, DarkShadingFollowsTheLightScheduleAcrossMidnight) {
     for (const Case& c : cases) {
         GroupFigureOptions options;
         options.zeitgeber = c.zeitgeber;
-        const auto figure = layoutGroupFigure(loaded.source, loaded.tables, options, dialogs);
+        const auto figure = layoutGroupFigure(loaded.source, loaded.grid, options, dialogs);
         ASSERT_TRUE(figure);
         EXPECT_EQ(figure->panels[0].shaded, c.dark) << c.title;
         EXPECT_EQ(figure->panels[0].x.title, c.title);
@@ -258,7 +257,7 @@ TEST(GroupFigure, DarkShadingFollowsTheLightScheduleAcrossMidnight) {
     // Without a light schedule nothing is shaded and time counts from the start.
     folder.acquisition("15032026_1800").writeSideFiles().append(figureRecords(30, 600, busy));
     const LoadedFigure unlit = load(folder, "15032026_1800", 60, dialogs);
-    const auto figure = layoutGroupFigure(unlit.source, unlit.tables, {}, dialogs);
+    const auto figure = layoutGroupFigure(unlit.source, unlit.grid, {}, dialogs);
     ASSERT_TRUE(figure);
     EXPECT_TRUE(figure->panels[0].shaded.empty());
     EXPECT_EQ(figure->panels[0].x.title, "Time from start (h)");
@@ -272,7 +271,7 @@ TEST(PlateHeatMap, ColoursFollowTheWellActivitiesOverTheWindow) {
     const LoadedFigure loaded = load(folder, "14032026_0930", 60, dialogs);
     HeatMapOptions options;
     options.window = HourWindow{1, 3};
-    auto map = layoutPlateHeatMap(loaded.source, loaded.tables, options, dialogs);
+    auto map = layoutPlateHeatMap(loaded.source, loaded.grid, options, dialogs);
     ASSERT_TRUE(map);
     ASSERT_EQ(map->wells.size(), 6u);
     std::vector<double> totals;
@@ -288,14 +287,15 @@ TEST(PlateHeatMap, ColoursFollowTheWellActivitiesOverTheWindow) {
     // Bins of minutes: a span under two hours is told in minutes.
     const LoadedFigure fine = load(folder, "14032026_0930", 5, dialogs);
     options.window = HourWindow{0.0, 0.5};
-    auto minutes = layoutPlateHeatMap(fine.source, fine.tables, options, dialogs);
+    auto minutes = layoutPlateHeatMap(fine.source, fine.grid, options, dialogs);
     ASSERT_TRUE(minutes);
-    EXPECT_EQ(minutes->scale.title, "Crossings per beam, total over 5\u201330 min");
+    // 10-minute records on 5-minute bins: the bins stamped 10 and 20 hold them.
+    EXPECT_EQ(minutes->scale.title, "Crossings per beam, total over 10\u201325 min");
 
     options.value = HeatValue::MeanPerHour;
-    map = layoutPlateHeatMap(loaded.source, loaded.tables, options, dialogs);
+    map = layoutPlateHeatMap(loaded.source, loaded.grid, options, dialogs);
     ASSERT_TRUE(map);
-    EXPECT_DOUBLE_EQ(map->wells[4].value, 198.0);
+    EXPECT_DOUBLE_EQ(map->wells[4].value, 165.0) << "the first hour holds the records stamped 10 to 50";
 }
 
 TEST(PlateHeatMap, DisabledAndBeamlessWellsAreMarkedAndGroupsOutlined) {
@@ -303,7 +303,7 @@ TEST(PlateHeatMap, DisabledAndBeamlessWellsAreMarkedAndGroupsOutlined) {
     folder.acquisition("14032026_0930").enabled(17, false).writeSideFiles().append(figureRecords(10, 60, busy));
     ScriptedDialogs dialogs;
     const LoadedFigure loaded = load(folder, "14032026_0930", 60, dialogs);
-    const auto map = layoutPlateHeatMap(loaded.source, loaded.tables, {}, dialogs);
+    const auto map = layoutPlateHeatMap(loaded.source, loaded.grid, {}, dialogs);
     ASSERT_TRUE(map);
     std::vector<WellMark> marks;
     for (const HeatWell& well : map->wells) marks.push_back(well.mark);
@@ -311,7 +311,8 @@ TEST(PlateHeatMap, DisabledAndBeamlessWellsAreMarkedAndGroupsOutlined) {
                                            WellMark::Measured, WellMark::NoBeam}));
     EXPECT_EQ(map->wells[3].fill, DisabledWell);
     EXPECT_TRUE(map->roundWells);
-    EXPECT_EQ(map->note, "crossed grey: channels disabled; empty: no beam in the well; no outline: in no group");
+    EXPECT_EQ(map->note, "Summed over 60-min bins on the minute grid; crossed grey: channels disabled; empty: no beam in "
+                         "the well; no outline: in no group");
     ASSERT_EQ(map->outlines.size(), 2u);
     // Control holds column 1 (A1, B1): its border is the column's four sides.
     EXPECT_EQ(map->outlines[0].edges, (std::vector<CellEdge>{{0, 0, 1, 0}, {0, 0, 0, 1}, {1, 0, 1, 1}, {0, 2, 1, 2},
@@ -329,7 +330,7 @@ TEST(FigureSource, AnAcquisitionWithoutRecordsGivesAMessage) {
     ScriptedDialogs dialogs;
     auto source = loadFigureSource(folder.programFolder() / "14032026_0930", folder.programFolder(), dialogs);
     ASSERT_TRUE(source);
-    EXPECT_FALSE(figureTables(*source, 60, dialogs));
+    EXPECT_FALSE(figureGrid(*source, 60, dialogs));
     EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"counts.bin holds no records: there is nothing to draw."}));
 }
 
@@ -387,27 +388,75 @@ TEST(ActogramFigure, AWellWithOrWithoutItsGroupAGroupOrEveryGroupOnOnePage) {
                                  "Name the well of the actogram, such as B3.", "Group 3 has no wells in this acquisition."}));
 }
 
-TEST(GroupFigure, ALastBinNotWholeIsLeftOutAndTheNoteSaysHowBinsAreCounted) {
+TEST(GroupFigure, ALastBinNotWholeIsLeftOutSoItShowsNoFall) {
     struct Case {
-        int lastMinute;
-        std::size_t points;  // per curve
-        bool leftOut;
+        int step;        // minutes between records
+        int lastMinute;  // of the last record
+        int lapse;       // programmed; records ending before it mean the run was stopped
+        std::size_t points;
+        std::string leftOut;  // in the note; empty when every bin is whole
     };
-    // 60-minute bins: 210 minutes make four bins of which the last holds 30 minutes.
-    const Case cases[] = {{240, 4, false}, {210, 3, true}};
+    // 60-minute bins. A run that reached its lapse recorded its last stamped
+    // minute too: a record stamped 240 opens a fifth bin of 1 minute.
+    const Case cases[] = {
+        {1, 239, 240, 4, ""},
+        {10, 240, 240, 4, "; the last bin (1 min) left out as not whole"},
+        {10, 210, 240, 3, "; the last bin (30 min) left out as not whole"},
+        {10, 240, 300, 4, "; the last bin (under 1 min) left out as not whole"},
+    };
+    // The same crossings in every record: a bin holding fewer minutes would read as a fall.
+    const auto steady = [](int channel, int) { return channel < 16 ? 3 : 5; };
     for (const Case& c : cases) {
         FigureFolder folder;
-        folder.acquisition("14032026_0930").writeSideFiles().append(figureRecords(10, c.lastMinute, busy));
+        folder.acquisition("14032026_0930").lapse(c.lapse).writeSideFiles().append(figureRecords(c.step, c.lastMinute, steady));
         ScriptedDialogs dialogs;
         const LoadedFigure loaded = load(folder, "14032026_0930", 60, dialogs);
-        const auto figure = layoutGroupFigure(loaded.source, loaded.tables, {}, dialogs);
+        const auto figure = layoutGroupFigure(loaded.source, loaded.grid, {}, dialogs);
         ASSERT_TRUE(figure);
-        EXPECT_EQ(figure->panels[0].series[0].segments.front().size(), c.points) << c.lastMinute;
-        EXPECT_NE(figure->note.find("per 60-min bin as the report bins them (minutes 0\u201360, 61\u2013120, \u2026)"),
-                  std::string::npos)
-            << figure->note;
-        EXPECT_EQ(figure->note.find("the last bin, minutes 181\u2013210, is not whole and is left out") != std::string::npos,
-                  c.leftOut)
-            << figure->note;
+        const std::vector<ChartPoint> points = pointsOf(figure->panels[0].series[1]);
+        ASSERT_EQ(points.size(), c.points) << c.lastMinute;
+        for (std::size_t hour = 0; hour < points.size(); ++hour) {
+            const int from = static_cast<int>(hour) * 60;
+            EXPECT_DOUBLE_EQ(points[hour].y, handMeanAndSd({16, 17}, c.step, c.lastMinute, from, from + 60, steady).first)
+                << c.lastMinute << " hour " << hour;
+        }
+        EXPECT_DOUBLE_EQ(points.back().y, 60.0 / c.step * 5) << "the last point drawn is a whole bin";
+        EXPECT_DOUBLE_EQ(figure->panels[0].x.max, static_cast<double>(c.points));
+        EXPECT_EQ(figure->note, "Mean of wells \u00b1 SE per 60-min bin on the minute grid (minutes 0\u201360, "
+                                "60\u2013120, \u2026)" + c.leftOut)
+            << c.lastMinute;
+    }
+}
+
+TEST(PlateHeatMap, AMeanPerHourDividesByTheMinutesRecorded) {
+    struct Case {
+        int lastMinute;
+        int lapse;
+        std::optional<HourWindow> window;
+        double recordsPerHour;  // of a well: it counts once per record
+        std::string note;
+    };
+    // 10-minute records in 60-minute bins; a run stopped at minute 150 holds
+    // 30 minutes of its third hour, one that reached its lapse of 180 one
+    // minute of its fourth.
+    const Case cases[] = {
+        {150, 200, std::nullopt, 15 * 60.0 / 150, "Per hour of the 150 min recorded, in 60-min bins on the minute grid"},
+        {150, 200, HourWindow{2, 3}, 4 * 60.0 / 30, "Per hour of the 30 min recorded, in 60-min bins on the minute grid"},
+        {180, 180, std::nullopt, 18 * 60.0 / 181, "Per hour of the 181 min recorded, in 60-min bins on the minute grid"},
+        {180, 180, HourWindow{0, 2}, 11 * 60.0 / 120, "Per hour of the 120 min recorded, in 60-min bins on the minute grid"},
+    };
+    for (const Case& c : cases) {
+        FigureFolder folder;
+        folder.acquisition("14032026_0930").lapse(c.lapse).writeSideFiles().append(figureRecords(10, c.lastMinute, [](int c, int) { return c + 1; }));
+        ScriptedDialogs dialogs;
+        const LoadedFigure loaded = load(folder, "14032026_0930", 60, dialogs);
+        HeatMapOptions options;
+        options.value = HeatValue::MeanPerHour;
+        options.window = c.window;
+        const auto map = layoutPlateHeatMap(loaded.source, loaded.grid, options, dialogs);
+        ASSERT_TRUE(map);
+        EXPECT_DOUBLE_EQ(map->wells[0].value, c.recordsPerHour) << c.note;       // A1 counts 1
+        EXPECT_DOUBLE_EQ(map->wells[4].value, 33 * c.recordsPerHour) << c.note;  // A3 counts 33
+        EXPECT_EQ(map->note.substr(0, c.note.size()), c.note);
     }
 }

@@ -39,23 +39,23 @@ TEST(FigureText, AShortRunIsDrawnInMinutesAndZeitgeberTimeStartsAgainAtLightsOn)
     ScriptedDialogs dialogs;
     auto source = loadFigureSource(folder.programFolder() / "14032026_0757", folder.programFolder(), dialogs);
     ASSERT_TRUE(source);
-    auto tables = figureTables(*source, 2, dialogs);
-    ASSERT_TRUE(tables);
+    auto grid = figureGrid(*source, 2, dialogs);
+    ASSERT_TRUE(grid);
     struct Case {
         bool zeitgeber;
         const char* title;
         std::vector<std::string> labels;
-        double firstX;  // the first bin's middle
+        double firstX;  // the middle of the first bin with records, minutes 2 to 4
     };
     const Case cases[] = {
-        {false, "Time from start (min)", {"0", "5", "10", "15", "20"}, 1.0},
-        {true, "Zeitgeber time (min)", {"0", "5", "10", "15"}, 1437.0 + 1.0},
+        {false, "Time from start (min)", {"5", "10", "15", "20"}, 3.0},
+        {true, "Zeitgeber time (min)", {"0", "5", "10", "15"}, 1437.0 + 3.0},
     };
     for (const Case& c : cases) {
         GroupFigureOptions options;
         options.binMinutes = 2;
         options.zeitgeber = c.zeitgeber;
-        const auto figure = layoutGroupFigure(*source, *tables, options, dialogs);
+        const auto figure = layoutGroupFigure(*source, *grid, options, dialogs);
         ASSERT_TRUE(figure);
         const Axis& x = figure->panels[0].x;
         EXPECT_EQ(x.title, c.title);
@@ -64,7 +64,8 @@ TEST(FigureText, AShortRunIsDrawnInMinutesAndZeitgeberTimeStartsAgainAtLightsOn)
     }
     HeatMapOptions heat;
     heat.binMinutes = 2;
-    const auto map = layoutPlateHeatMap(*source, *tables, heat, dialogs);
+    const auto map = layoutPlateHeatMap(*source, *grid, heat, dialogs);
     ASSERT_TRUE(map);
-    EXPECT_NE(map->scale.title.find("0\u201320 min"), std::string::npos) << map->scale.title;
+    // Its last record, stamped 20, ran into minute 21.
+    EXPECT_NE(map->scale.title.find("2\u201321 min"), std::string::npos) << map->scale.title;
 }
