@@ -1,7 +1,7 @@
 // A recount of stored dumps on one thread, three ways over the same files in
-// one run: reading alone, reading and counting channel by channel (the way
-// before the lanes), and reading and counting in vector lanes (the way the
-// recalculation counts now).
+// one run, each reading as the recalculation does: reading alone, reading and
+// counting channel by channel (the way before the lanes), and reading and
+// counting in vector lanes (the way the recalculation counts now).
 
 #include <benchmark/benchmark.h>
 
@@ -27,16 +27,17 @@ void recountDumps(benchmark::State& state, Recount way) {
     std::vector<int> channels(ChannelCount);
     std::iota(channels.begin(), channels.end(), 0);
     Analysis_Module analysis;
+    SampleFrame frame(500);
     for (auto _ : state) {
         long long total = 0;
         for (int dump = 0; dump < RecountDumps; ++dump) {
-            std::optional<SampleFrame> frame = readRealTimeDump(builder.folder(), dump, 500);
-            if (!frame) state.SkipWithError("a dump is missing");
-            if (!frame || way == Recount::ReadOnly) continue;
+            const bool read = readRealTimeDumpInto(builder.folder(), dump, frame);
+            if (!read) state.SkipWithError("a dump is missing");
+            if (!read || way == Recount::ReadOnly) continue;
             if (way == Recount::ChannelByChannel) {
-                for (int c : channels) total += analysis.CalculateActivity(*frame, c, Snr, method).value_or(0);
+                for (int c : channels) total += analysis.CalculateActivity(frame, c, Snr, method).value_or(0);
             } else {
-                for (const auto& count : analysis.CalculateActivities(*frame, channels, Snr, method)) {
+                for (const auto& count : analysis.CalculateActivities(frame, channels, Snr, method)) {
                     total += count.value_or(0);
                 }
             }
