@@ -207,9 +207,11 @@ LANE_STEP Ints withinSafeEntry(Ints entry) {
 LANE_STEP void averagedEntries(Ints* trace, LaneWork& work, const double* coefficient, Ints& bad) {
     Reals halves[2];
     std::memcpy(halves, coefficient, sizeof halves);
-    const Reals one = Reals{} + 1.0;
+    // whole - (offset < 0) + 2, as the one-channel routine stores it
+    const Reals belowWhole = Reals{} + 1.0;
+    const Reals aboveWhole = Reals{} + 2.0;
     const Reals marked = Reals{} + static_cast<double>(InDoubles);
-    HalfInts anyInDoubles{};
+    Longs everyIntegral = ~Longs{};
     for (int w = LeadPositions + 1; w < Samples; ++w) {
         for (int h = 0; h < 2; ++h) {
             const Reals value = halves[h] * toReals(halfOf(work.means[w], h)) * 0.01;
@@ -217,13 +219,12 @@ LANE_STEP void averagedEntries(Ints* trace, LaneWork& work, const double* coeffi
             const Reals offset = value - whole;
             const Longs integral =
                 (magnitude(value) < IntegerStepLimit) & (magnitude(offset) >= FractionMargin);
-            const HalfInts part = toInts(integral ? whole - (offset < 0.0 ? one : Reals{}) + 2.0 : marked);
-            storeHalf(work.offsets[w], h, part);
-            anyInDoubles |= part == InDoubles;
+            storeHalf(work.offsets[w], h, toInts(integral ? whole + (offset < 0.0 ? belowWhole : aboveWhole) : marked));
+            everyIntegral &= integral;
         }
     }
     // Most blocks need no double step at all.
-    if (anyLane(joined(anyInDoubles, anyInDoubles))) {
+    if (anyLane(joined(narrow(~everyIntegral), HalfInts{}))) {
         recursion<true>(trace, work, coefficient, bad);
     } else {
         recursion<false>(trace, work, coefficient, bad);
