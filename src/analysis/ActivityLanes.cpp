@@ -112,6 +112,7 @@ LANE_STEP Reals toReals(HalfInts v) { return __builtin_convertvector(v, Reals); 
 // |v| by clearing the sign bit, one instruction instead of a compare and a blend.
 LANE_STEP Reals magnitude(Reals v) { return reinterpret_cast<Reals>(reinterpret_cast<Longs>(v) & INT64_MAX); }
 LANE_STEP Ints smaller(Ints a, Ints b) { return a < b ? a : b; }
+LANE_STEP Ints larger(Ints a, Ints b) { return a > b ? a : b; }
 LANE_STEP Reals nearest(Reals v) { return (v + RoundingShift) - RoundingShift; }
 LANE_STEP double nearest(double v) { return (v + RoundingShift) - RoundingShift; }
 
@@ -196,11 +197,6 @@ LANE_STEP void leadEntries(Ints* trace, const Ints* means, const double* factor,
     }
 }
 
-LANE_STEP Ints withinSafeEntry(Ints entry) {
-    const Ints limit = Ints{} + static_cast<std::int32_t>(SafeEntry);
-    return (entry >= -limit) & (entry <= limit);
-}
-
 // Entries 4..499 as the one-channel routine's first pass builds them, the
 // integer step where it applies; the lanes whose trace leaves the safe range,
 // or whose double step leaves 16 bits, are marked in `bad`.
@@ -245,8 +241,13 @@ LANE_STEP Ints entryInDoubles(Ints entry, Ints three, const LaneWork& work, int 
 
 template <bool WithDoubles>
 LANE_STEP void recursion(Ints* trace, const LaneWork& work, const double* coefficient, Ints& bad) {
-    Ints small = ~Ints{};
-    for (int w = 0; w <= LeadPositions; ++w) small &= withinSafeEntry(trace[w]);
+    // The range of the entries, judged once at the end.
+    Ints least = trace[0];
+    Ints most = trace[0];
+    for (int w = 1; w <= LeadPositions; ++w) {
+        least = smaller(least, trace[w]);
+        most = larger(most, trace[w]);
+    }
     Ints e1 = trace[LeadPositions];
     Ints e2 = trace[LeadPositions - 1];
     Ints e3 = trace[LeadPositions - 2];
@@ -256,13 +257,15 @@ LANE_STEP void recursion(Ints* trace, const LaneWork& work, const double* coeffi
         if constexpr (WithDoubles) {
             if (anyLane(work.offsets[w] == InDoubles)) entry = entryInDoubles(entry, three, work, w, coefficient, bad);
         }
-        small &= withinSafeEntry(entry);
+        least = smaller(least, entry);
+        most = larger(most, entry);
         trace[w] = entry;
         e3 = e2;
         e2 = e1;
         e1 = entry;
     }
-    bad |= ~small;
+    const std::int32_t limit = static_cast<std::int32_t>(SafeEntry);
+    bad |= (least < -limit) | (most > limit);
 }
 
 LANE_STEP Ints countDips(const LaneWork& work, int method) {
