@@ -59,8 +59,7 @@ bool recountAll(const std::filesystem::path& folder, int count, int total, int r
     int done = 0;
     auto work = [&] {
         Analysis_Module analysis;
-        // An RT_Buffer below 1 (a damaged setup copy) reads no dump.
-        SampleFrame frame(std::max(rtBuffer, 0));
+        SampleFrame frame(rtBuffer);  // the setup copy's reader refuses an RT_Buffer below 1
         for (int i = next++; i < count && !stop; i = next++) {
             const auto counts = recount(folder, i, counted, settings, analysis, frame);
             if (counts) {
