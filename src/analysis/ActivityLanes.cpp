@@ -100,7 +100,7 @@ LANE_STEP Ints joined(HalfInts lower, HalfInts upper) {
     if constexpr (N == 8) return __builtin_shufflevector(lower, upper, 0, 1, 2, 3, 4, 5, 6, 7);
     else return __builtin_shufflevector(lower, upper, 0, 1, 2, 3);
 }
-// Half h of lanes in memory; a joined register would be built there anyway.
+// Writes half h of the lanes of `into` straight to memory, without joining registers.
 LANE_STEP void storeHalf(Ints& into, int h, HalfInts part) {
     std::memcpy(reinterpret_cast<char*>(&into) + h * sizeof part, &part, sizeof part);
 }
