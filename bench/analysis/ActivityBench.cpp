@@ -14,6 +14,7 @@
 
 #include "ActivityFrames.h"
 #include "ActivityReference.h"
+#include "analysis/ActivityLanes.h"
 #include "analysis/Analysis_Module.h"
 
 using namespace zorvex;
@@ -163,6 +164,18 @@ bool verifyLanes() {
     return mismatches == 0;
 }
 
+// verifyLanes with every instruction set this processor has, the best last,
+// so that the benchmarks then time it.
+bool verifyEveryLaneSet() {
+    bool same = true;
+    for (LaneSet set : supportedLaneSets()) {
+        std::printf("instruction set %d: ", static_cast<int>(set));
+        useLaneSet(set);
+        same = verifyLanes() && same;
+    }
+    return same;
+}
+
 }  // namespace
 
 BENCHMARK(productionPerChannel)->DenseRange(0, 2)->ArgName("method");
@@ -220,7 +233,7 @@ int main(int argc, char** argv) {
     // check, for profiling the timed loops alone.
     const bool verify = !(argc == 2 && std::string_view(argv[1]) == "--no-verify");
     if (verify && benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    if (verify && !(verifyAgainstReference() && verifyLanes())) return 1;
+    if (verify && !(verifyAgainstReference() && verifyEveryLaneSet())) return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRatios();

@@ -1,7 +1,8 @@
 // A recount of stored dumps on one thread, three ways over the same files in
-// one run: reading alone, reading and counting channel by channel (the way
-// before the lanes), and reading and counting in vector lanes (the way the
-// recalculation counts now).
+// one run, each reading as the recalculation does: reading alone, reading and
+// counting channel by channel (the way before the lanes), and reading and
+// counting in vector lanes (the way the recalculation counts now); besides,
+// reading alone with a new frame for every dump, as the review's pages read.
 
 #include <benchmark/benchmark.h>
 
@@ -17,7 +18,7 @@ namespace {
 constexpr int RecountDumps = 44;  // four real-time files of 500-sample dumps
 constexpr double Snr = 1.8;
 
-enum class Recount { ReadOnly, ChannelByChannel, Lanes };
+enum class Recount { ReadNewFrames, ReadOnly, ChannelByChannel, Lanes };
 
 void recountDumps(benchmark::State& state, Recount way) {
     test::TempFolder temp;
@@ -27,16 +28,21 @@ void recountDumps(benchmark::State& state, Recount way) {
     std::vector<int> channels(ChannelCount);
     std::iota(channels.begin(), channels.end(), 0);
     Analysis_Module analysis;
+    SampleFrame frame(500);
     for (auto _ : state) {
         long long total = 0;
         for (int dump = 0; dump < RecountDumps; ++dump) {
-            std::optional<SampleFrame> frame = readRealTimeDump(builder.folder(), dump, 500);
-            if (!frame) state.SkipWithError("a dump is missing");
-            if (!frame || way == Recount::ReadOnly) continue;
+            if (way == Recount::ReadNewFrames) {
+                if (!readRealTimeDump(builder.folder(), dump, 500)) state.SkipWithError("a dump is missing");
+                continue;
+            }
+            const bool read = readRealTimeDumpInto(builder.folder(), dump, frame);
+            if (!read) state.SkipWithError("a dump is missing");
+            if (!read || way == Recount::ReadOnly) continue;
             if (way == Recount::ChannelByChannel) {
-                for (int c : channels) total += analysis.CalculateActivity(*frame, c, Snr, method).value_or(0);
+                for (int c : channels) total += analysis.CalculateActivity(frame, c, Snr, method).value_or(0);
             } else {
-                for (const auto& count : analysis.CalculateActivities(*frame, channels, Snr, method)) {
+                for (const auto& count : analysis.CalculateActivities(frame, channels, Snr, method)) {
                     total += count.value_or(0);
                 }
             }
@@ -47,10 +53,12 @@ void recountDumps(benchmark::State& state, Recount way) {
         static_cast<double>(RecountDumps) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+void BM_RecountReadNewFrames(benchmark::State& state) { recountDumps(state, Recount::ReadNewFrames); }
 void BM_RecountRead(benchmark::State& state) { recountDumps(state, Recount::ReadOnly); }
 void BM_RecountChannelByChannel(benchmark::State& state) { recountDumps(state, Recount::ChannelByChannel); }
 void BM_RecountLanes(benchmark::State& state) { recountDumps(state, Recount::Lanes); }
 
+BENCHMARK(BM_RecountReadNewFrames)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RecountRead)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RecountChannelByChannel)->DenseRange(0, 2)->ArgName("method")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RecountLanes)->DenseRange(0, 2)->ArgName("method")->Unit(benchmark::kMillisecond);

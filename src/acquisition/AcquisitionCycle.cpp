@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "acquisition/Acquisition.h"
 #include "acquisition/AutoZeroThreshold.h"
@@ -200,6 +201,7 @@ void Acquisition::closeBin() {
 void Acquisition::autoZeroBinEnd() {
     std::array<bool, ChannelCount> marked{};
     bool anyMarked = false;
+    std::vector<int> counted;
     for (int c = 0; c < ChannelCount; ++c) {
         const auto index = static_cast<std::size_t>(c);
         if (workspace_.plate.WellOfChannel[index] < 0) continue;
@@ -209,10 +211,12 @@ void Acquisition::autoZeroBinEnd() {
         workspace_.channels.Threshold[index] = result.threshold;
         marked[index] = result.recalibrate;
         anyMarked = anyMarked || result.recalibrate;
-        const auto count =
-            analysis_.CalculateActivity(frame_, c, options_.snrFactor, workspace_.setup.DSP_Method);
-        detection_.setBinCount(c, count.value_or(0));
+        counted.push_back(c);
     }
+    // The bin's channels are counted together, several at once in vector lanes.
+    const auto counts =
+        analysis_.CalculateActivities(frame_, counted, options_.snrFactor, workspace_.setup.DSP_Method);
+    for (std::size_t n = 0; n < counted.size(); ++n) detection_.setBinCount(counted[n], counts[n].value_or(0));
     if (anyMarked) sensors_.recalibrate(*this, marked);
 }
 

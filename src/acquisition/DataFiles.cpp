@@ -1,5 +1,6 @@
 #include "acquisition/DataFiles.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "common/Files.h"
@@ -157,17 +158,52 @@ int countRealTimeDumps(const fs::path& folder, int fileNumber, int rtBuffer) {
     return error ? 0 : realTimeDumpsIn(size, rtBuffer);
 }
 
-std::optional<SampleFrame> readRealTimeDump(const fs::path& folder, int bin, int rtBuffer) {
-    if (bin < 0 || rtBuffer < 1) return std::nullopt;
-    int fileNumber = bin / DumpsPerRealTimeFile;
-    int dumpIndex = bin % DumpsPerRealTimeFile;
-    if (countRealTimeDumps(folder, fileNumber, rtBuffer) <= dumpIndex) return std::nullopt;
+namespace {
+// Dumps are decoded a slice of slots at a time: the bytes of a slice and the
+// rows they fill stay in the processor's cache, and the reader's buffer stays
+// small enough to be reused from the heap instead of mapped afresh each dump.
+constexpr int SlotsPerSlice = 32;
+constexpr std::size_t SlotBytes = static_cast<std::size_t>(DumpValuesPerSlot) * 2;
+
+// Slots first..first + count - 1 of a dump, from the bytes of those slots.
+void decodeSlots(const char* bytes, int first, int count, SampleFrame& frame) {
+    for (int channel = 0; channel < ChannelSlots; ++channel) {
+        std::int16_t* row = frame.row(channel) + first;
+        const char* at = bytes + 2 * channel;
+        for (int slot = 0; slot < count; ++slot) row[slot] = getInt16(at + static_cast<std::size_t>(slot) * SlotBytes);
+    }
+}
+
+int sliceLength(int first, const SampleFrame& frame) { return std::min(SlotsPerSlice, frame.slotCount() - first); }
+}  // namespace
+
+bool readRealTimeDumpInto(const fs::path& folder, int bin, SampleFrame& frame) {
+    const int rtBuffer = frame.rtBuffer();
+    if (bin < 0 || rtBuffer < 1) return false;
+    const int fileNumber = bin / DumpsPerRealTimeFile;
+    const int dumpIndex = bin % DumpsPerRealTimeFile;
+    if (countRealTimeDumps(folder, fileNumber, rtBuffer) <= dumpIndex) return false;
     std::ifstream file(realTimeFilePath(folder, fileNumber), std::ios::binary);
-    std::size_t dumpBytes = realTimeDumpBytes(rtBuffer);
-    std::string bytes(dumpBytes, '\0');
-    file.seekg(static_cast<std::streamoff>(dumpBytes * dumpIndex));
-    if (!file.read(bytes.data(), static_cast<std::streamsize>(dumpBytes))) return std::nullopt;
-    return decodeRealTimeDump(bytes, 0, rtBuffer);
+    file.seekg(static_cast<std::streamoff>(realTimeDumpBytes(rtBuffer) * static_cast<std::size_t>(dumpIndex)));
+    std::vector<char> bytes(SlotsPerSlice * SlotBytes);
+    bool anySample = false;
+    for (int first = 0; first < frame.slotCount(); first += SlotsPerSlice) {
+        const int count = sliceLength(first, frame);
+        const std::size_t length = static_cast<std::size_t>(count) * SlotBytes;
+        if (!file.read(bytes.data(), static_cast<std::streamsize>(length))) return false;
+        anySample = anySample || std::any_of(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length),
+                                             [](char byte) { return byte != 0; });
+        decodeSlots(bytes.data(), first, count, frame);
+    }
+    // Zeros are the gap left by a record whose real-time data could not be written.
+    return anySample;
+}
+
+std::optional<SampleFrame> readRealTimeDump(const fs::path& folder, int bin, int rtBuffer) {
+    if (rtBuffer < 1) return std::nullopt;
+    SampleFrame frame(rtBuffer);
+    if (!readRealTimeDumpInto(folder, bin, frame)) return std::nullopt;
+    return frame;
 }
 
 int realTimeDumpsIn(std::uintmax_t fileBytes, int rtBuffer) {
@@ -181,11 +217,9 @@ std::optional<SampleFrame> decodeRealTimeDump(std::string_view fileBytes, int du
     const std::string_view bytes = fileBytes.substr(dumpBytes * static_cast<std::size_t>(dumpIndex), dumpBytes);
     // Zeros are the gap left by a record whose real-time data could not be written.
     if (bytes.find_first_not_of('\0') == std::string_view::npos) return std::nullopt;
-    const char* dump = bytes.data();
     SampleFrame frame(rtBuffer);
-    for (int slot = 0; slot <= rtBuffer; ++slot) {
-        const char* at = dump + static_cast<std::size_t>(slot) * DumpValuesPerSlot * 2;
-        for (int channel = 0; channel < ChannelSlots; ++channel) frame.at(channel, slot) = getInt16(at + 2 * channel);
+    for (int first = 0; first < frame.slotCount(); first += SlotsPerSlice) {
+        decodeSlots(bytes.data() + static_cast<std::size_t>(first) * SlotBytes, first, sliceLength(first, frame), frame);
     }
     return frame;
 }

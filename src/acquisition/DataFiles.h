@@ -101,6 +101,10 @@ int countRealTimeDumps(const std::filesystem::path& folder, int fileNumber, int 
 /// that dump is not wholly on disk or is all zeros: the gap left where a dump
 /// could not be written (a real dump always holds samples).
 std::optional<SampleFrame> readRealTimeDump(const std::filesystem::path& folder, int bin, int rtBuffer);
+/// readRealTimeDump into a frame the caller keeps, of the dumps' RT_Buffer, so
+/// that reading many dumps allocates no frame each; false where readRealTimeDump
+/// gives nothing (the frame's samples are then unspecified).
+bool readRealTimeDumpInto(const std::filesystem::path& folder, int bin, SampleFrame& frame);
 
 /// Number of whole dumps of `rtBuffer` samples in a real-time file of
 /// `fileBytes` bytes (at most 11; none for an RT_Buffer below 1).

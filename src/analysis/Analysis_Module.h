@@ -39,8 +39,8 @@ public:
     std::optional<std::int16_t> CalculateActivity(SampleFrame& frame, int channel, double snr, int method);
 
     /// CalculateActivity for each of `channels` in turn, with the same counts,
-    /// rows and DetectionTrace afterwards; four channels at a time run in AVX2
-    /// lanes, two where the processor has only SSE4.2 or less.
+    /// rows and DetectionTrace afterwards; eight channels at a time run in AVX2
+    /// lanes, four where the processor has only SSE4.2 or less.
     std::vector<std::optional<std::int16_t>> CalculateActivities(SampleFrame& frame, std::span<const int> channels,
                                                                  double snr, int method);
 

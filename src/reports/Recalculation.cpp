@@ -32,14 +32,12 @@ std::vector<int> countedChannels(const ReportPlate& plate) {
 
 // Nothing for a record without its raw block (a dump that could not be
 // written, or none at all); a channel whose calculation overflows counts 0
-// in this record.
-std::optional<Counts> recount(const std::filesystem::path& folder, int record, int rtBuffer,
-                              const std::vector<int>& counted, const RecalcSettings& settings,
-                              Analysis_Module& analysis) {
-    std::optional<SampleFrame> frame = readRealTimeDump(folder, record, rtBuffer);
-    if (!frame) return std::nullopt;
+// in this record. `frame` is the worker's, of the acquisition's RT_Buffer.
+std::optional<Counts> recount(const std::filesystem::path& folder, int record, const std::vector<int>& counted,
+                              const RecalcSettings& settings, Analysis_Module& analysis, SampleFrame& frame) {
+    if (!readRealTimeDumpInto(folder, record, frame)) return std::nullopt;
     Counts counts{};
-    const auto results = analysis.CalculateActivities(*frame, counted, settings.snr, settings.method);
+    const auto results = analysis.CalculateActivities(frame, counted, settings.snr, settings.method);
     for (std::size_t n = 0; n < counted.size(); ++n) {
         counts[static_cast<std::size_t>(counted[n])] = results[n].value_or(0);
     }
@@ -61,8 +59,9 @@ bool recountAll(const std::filesystem::path& folder, int count, int total, int r
     int done = 0;
     auto work = [&] {
         Analysis_Module analysis;
+        SampleFrame frame(rtBuffer);  // the setup copy's reader refuses an RT_Buffer below 1
         for (int i = next++; i < count && !stop; i = next++) {
-            const auto counts = recount(folder, i, rtBuffer, counted, settings, analysis);
+            const auto counts = recount(folder, i, counted, settings, analysis, frame);
             if (counts) {
                 results[static_cast<std::size_t>(i)] = *counts;
             } else {

@@ -133,6 +133,31 @@ TEST(RealTimeFile, EachBinReadsBackFromItsFileAndPlace) {
     EXPECT_FALSE(readRealTimeDump(folder.path(), 13, 200));
 }
 
+TEST(RealTimeFile, OneKeptFrameReadsEachDumpInTurnAndNoGap) {
+    // 41 slots: a whole slice of the reader and a short one.
+    constexpr int Buffer = 40;
+    constexpr int Gap = 4;
+    test::TempFolder folder;
+    FileCounters counters;
+    for (int bin = 0; bin < 13; ++bin) {
+        appendRealTimeDump(folder.path(), counters.fileNumber, bin == Gap ? SampleFrame(Buffer) : makeFrame(Buffer, bin));
+        counters.advance();
+    }
+    SampleFrame kept(Buffer);
+    const auto samples = [](const SampleFrame& frame) {
+        return std::vector<std::int16_t>(frame.row(0), frame.row(0) + ChannelSlots * frame.slotCount());
+    };
+    for (int bin : {12, 0, Gap, 10, 11}) {
+        const bool read = readRealTimeDumpInto(folder.path(), bin, kept);
+        EXPECT_EQ(read, bin != Gap) << bin;
+        if (read) {
+            EXPECT_EQ(samples(kept), samples(makeFrame(Buffer, bin))) << bin;
+        }
+    }
+    EXPECT_FALSE(readRealTimeDumpInto(folder.path(), 13, kept));
+    EXPECT_FALSE(readRealTimeDumpInto(folder.path(), -1, kept));
+}
+
 TEST(RealTimeFile, PartialDumpIsNotRead) {
     test::TempFolder folder;
     appendRealTimeDump(folder.path(), 0, makeFrame(500, 0));

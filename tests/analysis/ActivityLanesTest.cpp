@@ -168,6 +168,47 @@ TEST(CalculateActivities, ExtremeRowsInEveryLane) {
     }
 }
 
+TEST(CalculateActivities, EdgeRowsInEveryLanePositionAndBinLength) {
+    struct Edge {
+        const char* name;
+        int (*sample)(int i);
+    };
+    const Edge edges[] = {
+        {"all zero", [](int) { return 0; }},
+        {"saturated high", [](int) { return 32767; }},
+        {"saturated low", [](int) { return -32768; }},
+        {"saturated both ways", [](int i) { return i % 2 == 0 ? 32767 : -32768; }},
+        // Envelope windows of 15 peaks at one value and 15 at the next: means that are exact halves.
+        {"halves in the window means", [](int i) { return 2000 + 2 * (i % 2) + (i / 15) % 2; }},
+        {"trace about the safe limit", [](int i) { return 10900 + 40 * (i % 2) + (i / 7) % 3; }},
+        {"beam with a full-scale dip", [](int i) { return i == 250 ? -32768 : 3000 + (i * 37) % 11; }},
+    };
+    std::mt19937 rng(3034);
+    int overflows = 0;
+    for (const Edge& edge : edges) {
+        for (int rtBuffer : {500, 499, 257, 9, 1}) {
+            for (int position = 0; position < 8; ++position) {
+                SampleFrame frame(rtBuffer);
+                std::vector<int> channels;
+                for (int c = 0; c < 16; ++c) {
+                    channels.push_back(c);
+                    fillSignal(frame, c, Signal::Beam, rng);
+                }
+                for (int i = 0; i < rtBuffer; ++i) frame.at(position, i) = static_cast<std::int16_t>(edge.sample(i));
+                SCOPED_TRACE(std::string(edge.name) + ", " + std::to_string(rtBuffer) + " samples, lane " +
+                             std::to_string(position));
+                withEveryLaneSet([&] {
+                    for (int method = 0; method <= 3; ++method) {
+                        const Counts counts = expectBatchAsOneByOne(frame, channels, 1.8, method, {});
+                        overflows += !counts[static_cast<std::size_t>(position)];
+                    }
+                });
+            }
+        }
+    }
+    EXPECT_GT(overflows, 0);
+}
+
 TEST(CalculateActivities, RejectsARowOutsideTheFrameBeforeTouchingAny) {
     std::mt19937 rng(3033);
     SampleFrame frame = mixedFrame(500, rng);
