@@ -20,6 +20,11 @@
 
 namespace zorvex::test {
 
+/// How long a window test lets the event loop turn for something that should
+/// happen: a bound on a hang, not a speed, so it holds on a debug build with
+/// coverage counters on a loaded machine.
+constexpr int WaitLimitMs = 60000;
+
 /// The program on a fresh program folder (demo project 1 on z96f) with the
 /// simulated instrument on COM4; `adjust` edits project 1 before start-up.
 struct OnlineProgram {
@@ -68,12 +73,12 @@ struct OnlineProgram {
 
     bool start() { return window->startUp() && window->operatingMode() == OperatingMode::Online; }
 
-    /// Lets the acquisition timer run flat out until `done` or ten seconds pass.
+    /// Lets the acquisition timer run flat out until `done` or the wait limit passes.
     bool runUntil(const std::function<bool()>& done) {
         window->Timeradq->setInterval(0);
         QElapsedTimer clock;
         clock.start();
-        while (!done() && clock.elapsed() < 10000) QApplication::processEvents();
+        while (!done() && clock.elapsed() < WaitLimitMs) QApplication::processEvents();
         return done();
     }
 

@@ -26,12 +26,12 @@ void manualZero(Frm_Main& window) {
     window.mnZero->trigger();
 }
 
-/// Lets `timer` fire flat out until it stops or ten seconds pass.
+/// Lets `timer` fire flat out until it stops or the wait limit passes.
 bool runTimerToEnd(QTimer* timer) {
     timer->setInterval(0);
     QElapsedTimer clock;
     clock.start();
-    while (timer->isActive() && clock.elapsed() < 10000) QApplication::processEvents();
+    while (timer->isActive() && clock.elapsed() < test::WaitLimitMs) QApplication::processEvents();
     return !timer->isActive();
 }
 
