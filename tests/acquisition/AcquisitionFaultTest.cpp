@@ -78,6 +78,25 @@ TEST_F(AcquisitionOnPty, ADiskThatFillsKeepsEveryCountRecordAndTellsTheMissingRe
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
+TEST_F(AcquisitionOnPty, DiskSpaceRunningLowDuringTheRunIsToldOnceAndTheRunGoesOn) {
+    ASSERT_TRUE(startNamed("Filling"));
+    const auto folder = acquisition->folder();
+    tickBins(1, 10);
+    EXPECT_TRUE(owner.told.empty());
+    host.freeBytes = 3ULL * 1024 * 1024;  // less than the spare kept for the rest of the lapse
+    tickBins(3, 10);
+
+    EXPECT_EQ(acquisition->state(), AcquisitionState::Running);
+    ASSERT_EQ(owner.told.size(), 1u);
+    EXPECT_EQ(owner.told[0].rfind("LOW DISK SPACE: 3MB free, and the rest of the lapse needs about ", 0), 0u)
+        << owner.told[0];
+    ASSERT_EQ(owner.notified.size(), 1u);
+    EXPECT_EQ(owner.notified[0].first, RunEvent::DiskLow);
+    EXPECT_NE(eventsLog(folder).find(owner.told[0]), std::string::npos);
+    EXPECT_EQ(readActivityRecords(folder).size(), 3u);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
 TEST_F(AcquisitionOnPty, AFailingCloseUndoesTheRecordAndItsDumpSoBothStayPaired) {
     ASSERT_TRUE(startNamed("Share"));
     const auto folder = acquisition->folder();

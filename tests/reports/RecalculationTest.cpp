@@ -166,6 +166,38 @@ TEST_F(RecalculationTest, StopLeavesEverythingUnchanged) {
     EXPECT_FALSE(fileExists(folder / "report.csv"));
 }
 
+TEST_F(RecalculationTest, ARefusedOrFailedReplaceLeavesTheRecordsAsTheyWere) {
+    struct Case {
+        const char* what;
+        RecalcSettings settings;
+        void (*spoil)(const std::filesystem::path& folder);
+        const char* message;
+    };
+    const Case cases[] = {
+        {"counts.bin gone", {1, 1.8, 0, true, 2},
+         [](const std::filesystem::path& folder) { std::filesystem::rename(folder / "counts.bin", folder / "kept.bin"); },
+         "Activity file not Found"},
+        {"an hour limit beyond 16 bits of minutes", {1, 1.8, 1000.0, false, 2}, [](const std::filesystem::path&) {},
+         "Report Error"},
+        // The new counts are written beside and renamed: a folder in the way fails the write.
+        {"the rewritten counts cannot be written", {1, 1.8, 0, true, 2},
+         [](const std::filesystem::path& folder) { std::filesystem::create_directory(folder / "counts.bin.tmp"); },
+         "Report Error"},
+    };
+    for (const Case& c : cases) {
+        const auto folder = build(std::string("acq ") + c.what, 4, 3);
+        const std::string before = bytes(folder / "counts.bin");
+        c.spoil(folder);
+        dialogs.shown.clear();
+        const auto outcome = recalculate(request(folder), c.settings, dialogs, host);
+        EXPECT_FALSE(outcome && outcome->report) << c.what;
+        EXPECT_EQ(dialogs.shown.back(), c.message) << c.what;
+        const auto kept = fileExists(folder / "kept.bin") ? folder / "kept.bin" : folder / "counts.bin";
+        EXPECT_EQ(bytes(kept), before) << c.what;
+        EXPECT_FALSE(fileExists(folder / "report.csv")) << c.what;
+    }
+}
+
 TEST_F(RecalculationTest, RecordLimitFollowsTheLapseAndReplace) {
     EXPECT_EQ(recordLimitMinutes({0, 1.8, 1.0, true, 2}), 32000);
     EXPECT_EQ(recordLimitMinutes({0, 1.8, 1.0, false, 2}), 60);

@@ -141,6 +141,17 @@ TEST_F(WellExportJoinTest, NameOfAnotherFormIsPlacedAtTheTimeOfTheJoin) {
     EXPECT_EQ(joinOffsets({{2024, 3, 5, 12, 0, 0}, {2024, 3, 5, 10, 0, 0}}), (std::vector<std::int32_t>{120, 0}));
 }
 
+TEST_F(WellExportJoinTest, AJoinThatCannotWriteItsRecordsSaysSoAndListsOnlyWhatWasWritten) {
+    acquisition("05032024_1000").append(minutes(1, 2, 1));
+    acquisition("05032024_1200").append(minutes(1, 2, 1));
+    const auto target = temp / "p00001" / "06032024_0900";
+    std::filesystem::create_directories(target / "counts.bin.tmp");  // in the way of the write beside
+    const auto files = joinAcquisitions(temp / "p00001", {"05032024_1000", "05032024_1200"}, dialogs, host);
+    EXPECT_EQ(files, std::vector<std::filesystem::path>{target / "subproj.dat"});
+    EXPECT_EQ(dialogs.shown.back(), "Join Error: cannot write " + (target / "counts.bin").string());
+    EXPECT_FALSE(fileExists(target / "counts.bin"));
+}
+
 TEST_F(WellExportJoinTest, JoinRefusesAFolderThatAlreadyHoldsRecords) {
     acquisition("05032024_1000").append(minutes(1, 2, 1));
     acquisition("05032024_1200").append(minutes(1, 2, 1));
