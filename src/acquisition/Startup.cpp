@@ -29,22 +29,26 @@ void loadConfiguration(Workspace& workspace, Dialogs& dialogs) {
 
 void connectInstrument(Workspace& workspace, InstrumentSession& session, Dialogs& dialogs, Host& host,
                        const StatusLine& status) {
+    // Offline until the end: the window may run other events meanwhile, and
+    // none of them may talk to the port while the search and the factory read do.
+    session.mode = OperatingMode::Offline;
     PortSearchResult found = searchInstrumentPort(session.comm, workspace.config.Serial_COM, dialogs, host, status);
     workspace.config.Serial_COM = static_cast<std::int16_t>(found.serialCom);
     if (found.saveConfig) saveConfig(workspace.config, workspace.programFolder, dialogs);
-    session.mode = found.online ? OperatingMode::Online : OperatingMode::Offline;
     session.port = found.portOpen ? found.serialCom : 0;
 
     if (status) status("STARTING........... Reading Factory Calibration...");
     session.factory = FactoryCalibration{};
     session.factoryRegisters.reset();
-    if (!session.online()) return;
-    try {
-        session.factoryRegisters = readFactoryRegisters(session.comm, session.port, host);
-        session.factory = validateFactoryCalibration(*session.factoryRegisters);
-    } catch (const std::exception&) {
-        session.factoryRegisters.reset();  // unknown: a return is not compared
+    if (found.online) {
+        try {
+            session.factoryRegisters = readFactoryRegisters(session.comm, session.port, host);
+            session.factory = validateFactoryCalibration(*session.factoryRegisters);
+        } catch (const std::exception&) {
+            session.factoryRegisters.reset();  // unknown: a return is not compared
+        }
     }
+    session.mode = found.online ? OperatingMode::Online : OperatingMode::Offline;
 }
 
 }  // namespace zorvex

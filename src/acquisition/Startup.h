@@ -29,6 +29,8 @@ void loadConfiguration(Workspace& workspace, Dialogs& dialogs);
 /// Finds the instrument from `Serial_COM` on, keeps its port open, saves a
 /// port typed at the prompt, decides the operating mode and, online, reads
 /// the factory temperature calibration. `status` receives the progress texts.
+/// The session stays offline until the end, so nothing else uses the port
+/// while `host` lets other events run during the search's waits.
 void connectInstrument(Workspace& workspace, InstrumentSession& session, Dialogs& dialogs, Host& host,
                        const StatusLine& status);
 

@@ -11,7 +11,6 @@ constexpr int SensorRow = 1;  // Mn row 1: Organism, Enab_Cal, Enab_Zero, SNRx10
 constexpr int CalibrationField = 1;
 constexpr int ZeroField = 2;
 constexpr int SettleMs = 50;
-constexpr int InitialWriteYieldChannels = 21;
 constexpr int LastChannel = ChannelCount - 1;
 
 bool inWindow(std::int16_t sample) { return sample >= CalibrationLow && sample <= CalibrationHigh; }
@@ -39,7 +38,7 @@ public:
             ++passes;
             link_.progress.label("Acquiring...");
             discardChannelLevels(link_.comm, link_.port);
-            link_.host.pause(SettleMs);
+            link_.host.pauseResponsive(SettleMs);
             const ChannelLevels& levels = readLevels();
             link_.progress.label("Calibrating... [" + std::to_string(written) + "]");
             link_.progress.bar(LastChannel - written);
@@ -62,6 +61,10 @@ public:
                     onWriteFailure();
                     return false;
                 }
+                // A pass writes up to 384 beams, seconds on the wire: the
+                // window turns between two, and a stop ends the pass there.
+                link_.host.yield();
+                if (!link_.run.active()) break;
             }
             link_.host.yield();
         }
@@ -167,7 +170,9 @@ CalibrationOutcome runFullCalibration(SensorLink& link, BeamSettings beams, cons
     for (int c = 0; c < ChannelCount && link.run.active(); ++c) {
         link.progress.label("Writing calibration..." + std::to_string(c));
         link.progress.bar(c);
-        if (c % InitialWriteYieldChannels == 0) link.host.yield();
+        // Every beam rather than every 21st: 21 verified writes keep the window still too long.
+        link.host.yield();
+        if (!link.run.active()) break;
         if (!passes.writeChannel(c)) {
             link.dialogs.message("Communication error. Check COM PORT and equipment connection.");
             outcome.end = CalibrationEnd::WriteFailed;

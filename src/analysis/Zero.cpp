@@ -23,7 +23,7 @@ constexpr double LowestTypedSnr = 1.1;
 constexpr double HighestTypedSnr = 5.0;
 constexpr double BlankFactor = 1.15;
 constexpr std::int16_t BlankMinimumStart = 10000;
-constexpr int FastZeroYieldSets = 10;
+constexpr int FastZeroYieldSets = 10;  ///< sets between two looks for a stop
 
 std::string snrText(double factor) { return formatFixed(factor, 1); }
 
@@ -123,10 +123,10 @@ bool fastZero(SensorLink& link, SampleFrame& frame, ChannelTable& channels, doub
         }
         link.progress.label("AutoZero... <" + std::to_string(i) + ">");
         link.progress.bar(i);
-        if (i % FastZeroYieldSets == 0) {
-            link.host.yield();
-            if (!link.run.active()) return false;
-        }
+        // The window turns after every set (four blocks, 68 ms on the wire);
+        // a stop is still looked for every tenth set only.
+        link.host.yield();
+        if (i % FastZeroYieldSets == 0 && !link.run.active()) return false;
     }
     for (int c = 0; c < ChannelCount; ++c) {
         channels.Threshold[static_cast<std::size_t>(c)] = fastZeroMargin(frame.row(c), sets, snr);

@@ -24,6 +24,13 @@ public:
     virtual void pause(int ms) = 0;
     /// Lets pending window events run; a no-op without windows.
     virtual void yield() = 0;
+    /// Waits `ms` milliseconds while the window events keep running, for the
+    /// waits of work that goes on behind a shown window. Without windows: a
+    /// pause, then a yield.
+    virtual void pauseResponsive(int ms) {
+        pause(ms);
+        yield();
+    }
     /// Free bytes for an ordinary user on the file system of `folder`.
     virtual std::optional<std::uint64_t> freeDiskBytes(const std::filesystem::path& folder) = 0;
     /// The separator of comma-separated lists in the operator's locale.

@@ -73,8 +73,9 @@ int main(int argc, char* argv[]) {
         QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     });
     const bool started = mainWindow.startUp();
-    // The queued exit of a signal during the start-up was taken by the
-    // splash's own loop: the program ends here instead of running on.
+    // A signal during the start-up's own part (a message box runs a loop)
+    // ends the program here; one during the port search, which runs from
+    // the event loop below, ends the search and then the loop.
     if (mainWindow.leaving()) return 0;
     if (!started) return 1;
     return QApplication::exec();

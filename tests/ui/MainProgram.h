@@ -71,7 +71,18 @@ struct OnlineProgram {
         window = std::make_unique<Frm_Main>(workspace, *session, dialogs, host, commandLine);
     }
 
-    bool start() { return window->startUp() && window->operatingMode() == OperatingMode::Online; }
+    bool start() {
+        return window->startUp() && finishStartUp(*window) && window->operatingMode() == OperatingMode::Online;
+    }
+
+    /// Runs the event loop until the start-up's search has ended and its
+    /// window shows (at most ten seconds); false when it did not.
+    static bool finishStartUp(const Frm_Main& main) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!main.startUpDone() && clock.elapsed() < 10000) QApplication::processEvents();
+        return main.startUpDone();
+    }
 
     /// Lets the acquisition timer run flat out until `done` or the wait limit passes.
     bool runUntil(const std::function<bool()>& done) {

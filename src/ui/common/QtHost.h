@@ -9,6 +9,8 @@ namespace zorvex {
 class QtHost : public SystemHost {
 public:
     void yield() override;
+    /// Runs the event loop until `ms` have passed (or the program quits).
+    void pauseResponsive(int ms) override;
 };
 
 }  // namespace zorvex

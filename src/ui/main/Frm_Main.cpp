@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QTimer>
+#include <algorithm>
 #include <stdexcept>
 
 #include "acquisition/Acquisition.h"
@@ -24,7 +26,6 @@ namespace zorvex {
 
 namespace {
 constexpr int SplashIntervalMs = 1000;
-constexpr int SplashLongIntervalMs = 2000;
 }  // namespace
 
 Frm_Main::Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& dialogs, Host& host,
@@ -92,13 +93,15 @@ bool Frm_Main::startUp() {
     return true;
 }
 
+// The start-up's own part, before the window is usable: configuration,
+// project and panels. The port search and the factory read follow from the
+// event loop (searchInstrument) behind the splash and then behind the shown
+// window, so neither waits for the other: the splash is not held for the
+// port, and the window is not held for the splash's stages.
 void Frm_Main::runStartUpSteps() {
+    launchClock_.start();
     log_.openProgramLog(workspace_.programFolder);
     log_.program("Start-up of the windows in " + workspace_.programFolder.string());
-    auto status = [this](const std::string& text) {
-        log_.program(text);
-        splash_->showNews(QString::fromStdString(text));
-    };
     cmd_frio->setText("FRIO");
     cmd_ontemp->setText("OFF");
     cmd_luz->setText("OFF");
@@ -112,54 +115,140 @@ void Frm_Main::runStartUpSteps() {
     startupStep_ = 3;
     splash_->show();
     hide();
-    splash_->waitForStage(0, "STARTING........... Reading Configuration...", SplashIntervalMs);
-    if (leaving_) return;  // a signal during the splash ends the program here
-
-    loadProject(workspace_, workspace_.config.Actual_Project_Number, dialogs_, status);
+    splash_->showNews("STARTING........... Reading Configuration...");
+    loadProject(workspace_, workspace_.config.Actual_Project_Number, dialogs_, [this](const std::string& text) {
+        log_.program(text);
+        splash_->showNews(QString::fromStdString(text));
+    });
     startupStep_ = 4;
-    splash_->waitForStage(1, "STARTING........... Opening Communication Port...", SplashIntervalMs);
-    if (leaving_) return;
+    splash_->showNews("STARTING........... Opening Communication Port...");
 
     startupStep_ = 5;
     fillPanelsFromProject();
     fillSelectors();
     showProjectName();
-    connectInstrument(workspace_, session_, dialogs_, host_, status);
-    log_.program(session_.online() ? "Online: the instrument answers on COM" + std::to_string(session_.port)
-                                   : std::string("Offline: no instrument found"));
-    if (leaving_) {
-        acquisition_->shutDown("the signal during the port search");  // the port found meanwhile gets its outputs off
-        return;
-    }
-    // Told without waiting: "/RUN" starts right after.
+    // Told without waiting: "/RUN" starts once the instrument answers.
     if (auto failure = watch_->apply(loadStatusSettings(workspace_.programFolder))) {
         log_.program(*failure);
         tell(*failure);
     }
-    startupStep_ = 6;
-    showPortMenuAfterSearch();
-    showOperatingMode();
-    splash_->waitForStage(2,
-                          session_.online() ? "STARTING........... Communication OK..."
-                                            : "STARTING........... Starting Offline Session...",
-                          SplashIntervalMs);
     CmdPause->setEnabled(false);
     live_->plotFrame();
     live_->panelFrame();
     picturetime->clear();
-    startupStep_ = 7;
-    splash_->waitForStage(3, QString(), SplashLongIntervalMs);
 
+    // Until the search ends the session is offline, so nothing talks to the
+    // port; the commands that need the instrument say why they wait.
+    session_.mode = OperatingMode::Offline;
+    searching_ = true;
+    showSearchNews("STARTING........... Opening Communication Port...");
+    // The splash stays one interval of its timer in all, then gives way to the
+    // window (stage 4 hides it), whether or not the search has ended.
+    connect(splash_.get(), &Frm_Init::stageDone, this, &Frm_Main::onSplashDone, Qt::UniqueConnection);
+    const auto shownMs = static_cast<int>(launchClock_.elapsed());
+    splash_->startStage(4, QString(), std::max(0, SplashIntervalMs - shownMs));
+    QTimer::singleShot(0, this, &Frm_Main::searchInstrument);
+}
+
+namespace {
+
+// The start-up search's host: its waits run the event loop, so the window
+// stays usable, and once the program is leaving they end the search instead
+// (the port search and the factory read catch it and close what they opened).
+class SearchHost : public Host {
+public:
+    SearchHost(Host& host, const bool& leaving) : host_(host), leaving_(leaving) {}
+    DateTime now() override { return host_.now(); }
+    std::int64_t steadyMs() override { return host_.steadyMs(); }
+    void pause(int ms) override {
+        leaveIfAsked();
+        host_.pauseResponsive(ms);
+        leaveIfAsked();
+    }
+    void yield() override {
+        host_.yield();
+        leaveIfAsked();
+    }
+    std::optional<std::uint64_t> freeDiskBytes(const std::filesystem::path& folder) override {
+        return host_.freeDiskBytes(folder);
+    }
+    std::string listSeparator() override { return host_.listSeparator(); }
+    bool openDocument(const std::filesystem::path& path) override { return host_.openDocument(path); }
+    DiskWrites& diskWrites() override { return host_.diskWrites(); }
+
+private:
+    void leaveIfAsked() const {
+        if (leaving_) throw std::runtime_error("the program is ending");
+    }
+    Host& host_;
+    const bool& leaving_;
+};
+
+}  // namespace
+
+void Frm_Main::searchInstrument() {
+    if (leaving_) {
+        searching_ = false;
+        return;
+    }
+    SearchHost searchHost(host_, leaving_);
+    try {
+        connectInstrument(workspace_, session_, dialogs_, searchHost,
+                          [this](const std::string& text) { showSearchNews(text); });
+    } catch (const std::exception&) {
+        // Only the end of the program gets here: the search catches its own failures.
+        session_.mode = OperatingMode::Offline;
+    }
+    searching_ = false;
+    log_.program((session_.online() ? "Online: the instrument answers on COM" + std::to_string(session_.port)
+                                    : std::string("Offline: no instrument found")) +
+                 " (" + std::to_string(launchClock_.elapsed()) + " ms after the launch)");
+    if (leaving_) {
+        acquisition_->shutDown("the program ended during the port search");  // the port found meanwhile gets its outputs off
+        return;
+    }
+    startupStep_ = 6;
+    showPortMenuAfterSearch();
+    showOperatingMode();
+    splash_->showNews(session_.online() ? "STARTING........... Communication OK..."
+                                        : "STARTING........... Starting Offline Session...");
     startupStep_ = 8;
-    if (session_.online()) {
+    if (splash_->stagePending()) {
+        splash_->finishStage();  // nothing left to wait for: the first window comes now
+    } else if (!session_.online() && isVisible()) {
+        // Offline, the review window is the program's first window.
+        offline_->show();
+        hide();
+    }
+    startupStep_ = 9;
+    startedUp_ = true;
+    if (autorun_) startAcquisition(StartRequest{NameSource::Autorun, {}});
+}
+
+void Frm_Main::onSplashDone() {
+    if (leaving_) return;
+    if (searching_ || session_.online()) {
         show();
     } else {
         offline_->show();
     }
-    splash_->waitForStage(4, QString(), SplashLongIntervalMs);
-    startupStep_ = 9;
-    if (leaving_) return;
-    if (autorun_) startAcquisition(StartRequest{NameSource::Autorun, {}});
+    log_.program("First window shown " + std::to_string(launchClock_.elapsed()) + " ms after the launch");
+}
+
+void Frm_Main::showSearchNews(const std::string& text) {
+    log_.program(text);
+    if (splash_->isVisible()) splash_->showNews(QString::fromStdString(text));
+    const std::string prefix = "STARTING........... ";
+    const std::string news = text.rfind(prefix, 0) == 0 ? text.substr(prefix.size()) : text;
+    lbl_mode->setText("SEARCHING for the instrument: " + QString::fromStdString(news));
+    lbl_mode->setStyleSheet("font-weight: bold; padding: 0 6px; color: #a06000;");
+}
+
+bool Frm_Main::refuseWhileSearching() {
+    if (!searching_) return false;
+    dialogs_.message("The instrument is still being searched for (see the line at the bottom of the window). "
+                     "Please wait until it says ONLINE or OFFLINE.");
+    return true;
 }
 
 void Frm_Main::showProjectName() {

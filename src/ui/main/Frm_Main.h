@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,8 +59,14 @@ public:
     Frm_Main(Workspace& workspace, InstrumentSession& session, Dialogs& dialogs, Host& host, std::string commandLine);
     ~Frm_Main() override;
 
-    /// The start-up sequence; false when the program must end.
+    /// The start-up sequence up to the splash; false when the program must
+    /// end. The port search, the factory read and the first window follow
+    /// from the event loop: startUpDone() tells when all of it is over.
     bool startUp();
+    /// True once the start-up has decided online or offline and shown its window.
+    bool startUpDone() const { return startedUp_; }
+    /// True while the start-up still searches for the instrument.
+    bool searchingInstrument() const { return searching_; }
     /// True once shutDown() ran (a signal may come during the start-up).
     bool leaving() const { return leaving_; }
 
@@ -187,6 +194,12 @@ protected:
 private:
     // Frm_Main.cpp: start-up and window switching.
     void runStartUpSteps();
+    void searchInstrument();
+    void onSplashDone();
+    /// The search's progress on the splash while it shows and on the mode line.
+    void showSearchNews(const std::string& text);
+    /// Shows why a command that needs the instrument waits; true while searching.
+    bool refuseWhileSearching();
     void showProjectName();
     void showPortMenuAfterSearch();
     void showPortMenuChecks(const PortMenuChecks& checks);
@@ -278,6 +291,9 @@ private:
     int startupStep_ = 0;
     bool filling_ = false;  ///< selectors are being filled: their events change nothing
     bool leaving_ = false;  ///< shutDown() ran: the program is ending
+    bool searching_ = false;  ///< the start-up's port search or factory read is running
+    bool startedUp_ = false;  ///< the start-up's search has ended and its window shows
+    QElapsedTimer launchClock_;  ///< from the start-up, for the times in zorvex.log
     AcquisitionOptions options_;
     SetupPanel setupPanel_;
     std::unique_ptr<BeamSetup> beams_;

@@ -118,7 +118,7 @@ void Frm_Main::connectPanels() {
     connect(mncal_on, &QAction::triggered, this, [this] { setManualCalibration(true); });
 
     connect(cmd_luz, &QPushButton::clicked, this, [this] {
-        if (acquisition_->refuseWhileLost("Switching an output")) return;
+        if (refuseWhileSearching() || acquisition_->refuseWhileLost("Switching an output")) return;
         session_.outputs.light = !session_.outputs.light;
         onOutputsChanged();
     });
@@ -137,12 +137,12 @@ void Frm_Main::connectPanels() {
     connect(txttemp, &QLineEdit::editingFinished, this, &Frm_Main::onSetTemperatureLeft);
     connect(Cmd_settemp, &QPushButton::clicked, this, [this] { session_.setTemperature = val(txttemp->text().toStdString()); });
     connect(cmd_ontemp, &QPushButton::clicked, this, [this] {
-        if (acquisition_->refuseWhileLost("Switching an output")) return;
+        if (refuseWhileSearching() || acquisition_->refuseWhileLost("Switching an output")) return;
         session_.outputs.active = !session_.outputs.active;
         onOutputsChanged();
     });
     connect(cmd_frio, &QPushButton::clicked, this, [this] {
-        if (acquisition_->refuseWhileLost("Switching an output")) return;
+        if (refuseWhileSearching() || acquisition_->refuseWhileLost("Switching an output")) return;
         session_.outputs.heat = !session_.outputs.heat;
         session_.outputs.active = false;
         onOutputsChanged();

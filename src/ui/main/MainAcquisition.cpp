@@ -31,7 +31,9 @@ void Frm_Main::connectAcquisition() {
         acquisition_->tick();
         watch_->tickEnded();
     });
-    connect(CmdPlay, &QPushButton::clicked, this, [this] { startAcquisition(StartRequest{}); });
+    connect(CmdPlay, &QPushButton::clicked, this, [this] {
+        if (!refuseWhileSearching()) startAcquisition(StartRequest{});
+    });
     connect(CmdPause, &QPushButton::clicked, this, [this] {
         acquisition_->pauseOrResume();
         showPauseState();
@@ -82,6 +84,7 @@ void Frm_Main::onReport() {
 }
 
 void Frm_Main::onFastCalibration() {
+    if (refuseWhileSearching()) return;
     setupPanel_.showPanel("<AUTOCALIBRATION>");
     setupPanel_.startBar(ChannelCount);
     options_.snrFactor = val(txt_snr_umbral->text().toStdString());
@@ -90,6 +93,7 @@ void Frm_Main::onFastCalibration() {
 }
 
 void Frm_Main::onFastZero() {
+    if (refuseWhileSearching()) return;
     frm_autotext->show();
     options_.snrFactor = val(txt_snr_umbral->text().toStdString());
     beams_->fastZeroNow(*acquisition_, options_.snrFactor);

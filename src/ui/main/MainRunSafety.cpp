@@ -52,6 +52,7 @@ void Frm_Main::showInstrumentWait(const std::string& status) {
 }
 
 void Frm_Main::onReadBlank() {
+    if (refuseWhileSearching()) return;
     const Acquisition& run = *acquisition_;
     if (run.recording() && run.state() != AcquisitionState::Stopped &&
         dialogs_.message("Reading the blank ends the recording of " + run.experimentName() + ". Go on?",

@@ -69,6 +69,7 @@ void Frm_Main::blankReadingEnded() {
 }
 
 void Frm_Main::onDeviceTest() {
+    if (refuseWhileSearching()) return;
     Timer_test->stop();
     if (deviceTest_->begin(acquisition_->state() != AcquisitionState::Stopped)) Timer_test->start();
 }
@@ -86,6 +87,7 @@ void Frm_Main::stopDeviceTest() {
 }
 
 void Frm_Main::onFactorySettings() {
+    if (refuseWhileSearching()) return;
     if (!factoryWindowAllowed(session_.online(), acquisition_->state() != AcquisitionState::Stopped, dialogs_)) {
         return;
     }

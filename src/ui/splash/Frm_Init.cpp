@@ -1,7 +1,5 @@
 #include "ui/splash/Frm_Init.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QVBoxLayout>
 
 #include "ui/about/Version.h"
@@ -52,20 +50,22 @@ void Frm_Init::showNews(const QString& text) {
     LblNews->repaint();
 }
 
-void Frm_Init::waitForStage(int stage, const QString& text, int intervalMs) {
+void Frm_Init::startStage(int stage, const QString& text, int intervalMs) {
     stage_ = stage;
     stageText_ = text;
-    stageDone_ = false;
     Timerinicio->setInterval(intervalMs);
     Timerinicio->start();
-    while (!stageDone_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void Frm_Init::finishStage() {
+    if (Timerinicio->isActive()) onTick();
 }
 
 void Frm_Init::onTick() {
     Timerinicio->stop();
     if (stage_ <= 2) showNews(stageText_);
     if (stage_ == 4) hide();
-    stageDone_ = true;
+    emit stageDone(stage_);
 }
 
 }  // namespace zorvex

@@ -13,9 +13,13 @@ class Frm_Init : public QWidget {
 public:
     explicit Frm_Init(QWidget* parent = nullptr);
 
-    /// Runs splash stage `stage` (0..4) on the next tick of Timerinicio after
-    /// `intervalMs`, and returns once the tick has done it. Events keep running meanwhile.
-    void waitForStage(int stage, const QString& text, int intervalMs);
+    /// Runs splash stage `stage` (0..4) on the tick of Timerinicio after
+    /// `intervalMs` and returns at once; stageDone() tells when the tick did it.
+    void startStage(int stage, const QString& text, int intervalMs);
+    /// Runs the pending stage now, without waiting for its tick.
+    void finishStage();
+    /// True from startStage() until its tick.
+    bool stagePending() const { return Timerinicio->isActive(); }
     /// Shows a progress line at once.
     void showNews(const QString& text);
 
@@ -23,11 +27,13 @@ public:
     QLabel* LblNews;
     QTimer* Timerinicio;
 
+signals:
+    void stageDone(int stage);
+
 private:
     void onTick();
     int stage_ = 0;
     QString stageText_;
-    bool stageDone_ = false;
 };
 
 }  // namespace zorvex
