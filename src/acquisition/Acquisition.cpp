@@ -27,6 +27,9 @@ Acquisition::Acquisition(Workspace& workspace, InstrumentSession& session, Acqui
       detection_(DefaultBuffer) {}
 
 void Acquisition::pauseOrResume() {
+    // A pause in the middle of the start's calibration would leave the run
+    // paused with its timer never started.
+    if (settingUp_) return;
     if (state_ == AcquisitionState::Running) {
         pause();
     } else if (state_ == AcquisitionState::Paused) {

@@ -130,6 +130,9 @@ public:
     const BlankReading& blankReading() const { return blank_; }
 
     AcquisitionState state() const { return state_; }
+    /// The calibration and zero of a start are running: the window turns
+    /// between their steps, but nothing may pause them.
+    bool settingUp() const { return settingUp_; }
     /// A named acquisition that writes its folder (not a monitor run).
     bool recording() const { return recording_; }
     const std::string& experimentName() const { return name_; }
@@ -229,6 +232,7 @@ private:
 
     AcquisitionState state_ = AcquisitionState::Stopped;
     bool recording_ = false;
+    bool settingUp_ = false;
     std::string name_;
     std::filesystem::path folder_;
 

@@ -32,6 +32,7 @@ bool Acquisition::start(const StartRequest& request) {
     clearWorkingState();
     owner_.redraw(LiveRedraw::ChannelList);
     state_ = AcquisitionState::Running;
+    settingUp_ = true;  // until the calibration and zero below have run
     owner_.lockControls(true);
 
     logStart();
@@ -198,6 +199,8 @@ bool Acquisition::runSensorSetup() {
         if (goOn && state_ == AcquisitionState::Running && options_.autoZero) goOn = sensors_.runAutoZero(*this);
         if (!goOn && state_ != AcquisitionState::Stopped) stop();
     }
+    settingUp_ = false;
+    if (state_ == AcquisitionState::Running) owner_.lockControls(true);  // Pause is offered now
     return state_ == AcquisitionState::Running;
 }
 

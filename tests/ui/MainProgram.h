@@ -76,11 +76,11 @@ struct OnlineProgram {
     }
 
     /// Runs the event loop until the start-up's search has ended and its
-    /// window shows (at most ten seconds); false when it did not.
+    /// window shows (at most the wait limit); false when it did not.
     static bool finishStartUp(const Frm_Main& main) {
         QElapsedTimer clock;
         clock.start();
-        while (!main.startUpDone() && clock.elapsed() < 10000) QApplication::processEvents();
+        while (!main.startUpDone() && clock.elapsed() < WaitLimitMs) QApplication::processEvents();
         return main.startUpDone();
     }
 

@@ -209,3 +209,24 @@ TEST(MainResponsiveness, ExitDuringCalibrationEndsItWithoutAWriteToAClosedPort) 
     ASSERT_EQ(program.dialogs.shown.size(), 2u);
     EXPECT_EQ(program.dialogs.shown[1].rfind("Update values to project", 0), 0u);
 }
+
+TEST(MainResponsiveness, PauseDuringCalibrationIsNotOfferedAndTheRunStartsWhole) {
+    OnlineProgram program;
+    ASSERT_TRUE(program.start());
+    Frm_Main& window = *program.window;
+    bool pauseOffered = false;
+    onInitialWrite(program, [&](int beam) {
+        if (beam != 100) return;
+        pauseOffered = window.CmdPause->isEnabled();
+        window.CmdPause->click();  // a click on a disabled button does nothing
+    });
+    program.dialogs.inputs = {"Paused run"};
+
+    window.CmdPlay->click();
+
+    EXPECT_FALSE(pauseOffered);
+    EXPECT_EQ(window.acquisition().state(), AcquisitionState::Running);
+    EXPECT_TRUE(window.Timeradq->isActive());
+    EXPECT_TRUE(window.CmdPause->isEnabled());
+    window.CmdStop->click();
+}

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 
+#include "MainProgram.h"
 #include "ManualHost.h"
 #include "ScriptedDialogs.h"
 #include "SimulatedInstrument.h"
@@ -39,14 +39,8 @@ struct StartedProgram {
     void init() { ASSERT_FALSE(initProgramFolder(folder.path(), findDataFolder())); }
 
     /// The start-up with its search, which runs from the event loop; false
-    /// when it failed or did not end within ten seconds.
-    bool start() {
-        if (!window->startUp()) return false;
-        QElapsedTimer clock;
-        clock.start();
-        while (!window->startUpDone() && clock.elapsed() < 10000) QApplication::processEvents();
-        return window->startUpDone();
-    }
+    /// when it failed or did not end within the wait limit.
+    bool start() { return window->startUp() && test::OnlineProgram::finishStartUp(*window); }
 };
 
 const char* const PortErrorPrompt = "COM(15) PORT ERROR. Type New Port number or <Enter> to go Offline";

@@ -217,7 +217,7 @@ void Frm_Main::lockControls(bool running) {
         statusBar()->showMessage("Monitor run stopped: nothing was recorded");
     }
     CmdPlay->setEnabled(!running);
-    CmdPause->setEnabled(running);
+    CmdPause->setEnabled(running && !acquisition_->settingUp());
     showPauseState();
     CmdSetup->setEnabled(!running);
     CmdOffline->setEnabled(!running);
