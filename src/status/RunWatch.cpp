@@ -112,7 +112,9 @@ void RunWatch::snapshot() {
 void RunWatch::refreshFigures() {
     const RunStatus& status = view_.status;
     if (!status.recording || status.binsSaved == 0 || status.binsSaved == figuresBins_) return;
-    if (figuresBins_ != 0 && host_.steadyMs() - lastFiguresMs_ < FigureIntervalMs) return;
+    // Until a group figure exists (its first whole bin), every new record may bring it.
+    const bool drawnOnce = !view_.groupsSvg.isEmpty();
+    if (drawnOnce && host_.steadyMs() - lastFiguresMs_ < FigureIntervalMs) return;
     if (!figures_.refresh(status.folder, workspace_.programFolder, status.elapsedMinutes / 60.0)) return;
     figuresBins_ = status.binsSaved;
     lastFiguresMs_ = host_.steadyMs();

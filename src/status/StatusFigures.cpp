@@ -20,6 +20,10 @@ QByteArray drawOne(FigureRequest request, const QTemporaryDir& scratch, const ch
 
 }  // namespace
 
+long long statusGroupBinMinutes(double elapsedHours) {
+    return elapsedHours < 1.0 ? StatusFirstHourGroupBinMinutes : StatusGroupBinMinutes;
+}
+
 StatusFigureFiles drawStatusFigures(const std::filesystem::path& acquisitionFolder,
                                     const std::filesystem::path& programFolder, double elapsedHours) {
     const QTemporaryDir scratch;
@@ -30,10 +34,10 @@ StatusFigureFiles drawStatusFigures(const std::filesystem::path& acquisitionFold
     StatusFigureFiles files;
 
     request.kind = FigureKind::Groups;
-    request.groups.binMinutes = StatusGroupBinMinutes;
+    const long long groupBin = statusGroupBinMinutes(elapsedHours);
+    request.groups.binMinutes = groupBin;
     // The bin in progress reaches past now: the window ends a bin later.
-    request.groups.window =
-        HourWindow{std::max(0.0, elapsedHours - 24.0), elapsedHours + StatusGroupBinMinutes / 60.0};
+    request.groups.window = HourWindow{std::max(0.0, elapsedHours - 24.0), elapsedHours + groupBin / 60.0};
     files.groupsSvg = drawOne(request, scratch, "groups.svg");
 
     request.kind = FigureKind::Plate;

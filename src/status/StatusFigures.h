@@ -10,9 +10,15 @@
 
 namespace zorvex {
 
-/// Report bins of the page's figures, in minutes.
+/// Bins of the page's figures, in minutes. The group figure draws only
+/// whole bins, so in a run's first hour it takes 1-minute bins and shows
+/// something from the second minute on.
 inline constexpr long long StatusGroupBinMinutes = 10;
+inline constexpr long long StatusFirstHourGroupBinMinutes = 1;
 inline constexpr long long StatusPlateBinMinutes = 5;
+
+/// The group figure's bin for a run `elapsedHours` old.
+long long statusGroupBinMinutes(double elapsedHours);
 
 struct StatusFigureFiles {
     QByteArray groupsSvg;  ///< each group's activity over the last 24 h; empty when there is nothing to draw

@@ -189,8 +189,9 @@ TEST_F(StatusEndToEnd, RecordingIsWatchedByABrowserAScriptAndTheNotifyCommand) {
     EXPECT_NE(readFile(folder / "subproj.dat").value_or("").find("\"Watched run\""), std::string::npos);
     EXPECT_EQ(json["instrument"].toObject()["state"].toString(), "online");
 
-    // The browser: the run's name, the bins saved and the group figure.
-    ASSERT_TRUE(waitFor([&] { return zorvex::test::request(port, "GET", "/groups.svg").status == 200; }, 60000));
+    // The browser: the run's name, the bins saved and the group figure, which
+    // comes with the first whole minute.
+    ASSERT_TRUE(waitFor([&] { return zorvex::test::request(port, "GET", "/groups.svg").status == 200; }, 120000));
     const std::string page = browserDom();
     EXPECT_NE(page.find("<h1 id=\"run-name\">Watched run</h1>"), std::string::npos) << page;
     EXPECT_NE(page.find("<td id=\"bins-saved\">"), std::string::npos) << page;
