@@ -28,8 +28,11 @@ using namespace activity;
 // Adding and removing 1.5 x 2^23 leaves the nearest integer, halves to even,
 // of any float below 2^22 in magnitude.
 constexpr float FloatRoundingShift = 0x1.8p23f;
-// Marks an offset the integer trace step cannot take (see averagedEntries).
-constexpr std::int32_t InDoubles = -0x7fffffff - 1;
+// Marks an offset the integer trace step cannot take (see averagedEntries):
+// far from every real offset (under 2^19 + 2 in magnitude), and far enough
+// from the end of 32 bits that the step still adds it without overflow
+// before the lane's entry is taken in doubles instead.
+constexpr std::int32_t InDoubles = -(1 << 30);
 
 // Lane types: N 32-bit lanes fill one vector register of the machine the
 // kernel is compiled for, N doubles two (wider generic vectors would be kept
