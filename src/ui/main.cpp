@@ -63,9 +63,12 @@ int main(int argc, char* argv[]) {
     zorvex::QtDialogs dialogs;
     makeDefaultFolderOnFirstStart(workspace.programFolder, dialogs);
     zorvex::InstrumentSession session(zorvex::readPortMap(workspace.programFolder));
+    // Made before the main window and so gone only after it: a signal that
+    // comes while the window winds down (a second one is usual from a
+    // supervisor) must not kill it before the outputs are off.
+    zorvex::ExitSignals exitSignals;
     zorvex::Frm_Main mainWindow(workspace, session, dialogs, host, commandLine);
     // A logout or shut-down ends the program as Exit does, without the question.
-    zorvex::ExitSignals exitSignals;
     QObject::connect(&exitSignals, &zorvex::ExitSignals::received, &mainWindow, [&mainWindow](const QString& name) {
         mainWindow.shutDown(name.toStdString());
         // Queued, so a signal during start-up still ends the program once its
