@@ -66,9 +66,9 @@ CalibrationFileRead parseCalibrationFile(std::string_view bytes, BeamTable& pinH
     CalibrationFileRead result;
     result.found = true;
     RecordReader reader{std::string(bytes)};
-    reader.text();
+    reader.skip();
     for (std::size_t k = 0; k < ChannelSlots && !reader.atEnd(); ++k) {
-        reader.text();
+        reader.skip();
         std::int16_t hole = reader.int16();
         std::int16_t beamGain = reader.int16();
         if (!reader.ok()) {

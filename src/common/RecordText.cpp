@@ -1,5 +1,6 @@
 #include "common/RecordText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -42,15 +43,16 @@ RecordWriter& RecordWriter::endLine() {
 
 namespace {
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isFieldEnd(char c) { return c == ',' || isLineEnd(c); }
 
 // Consumes one line end (CR LF, CR or LF) at `position`.
-void consumeLineEnd(const std::string& bytes, std::size_t& position) {
+void consumeLineEnd(std::string_view bytes, std::size_t& position) {
     if (position < bytes.size() && bytes[position] == '\r') ++position;
     if (position < bytes.size() && bytes[position] == '\n') ++position;
 }
 
 bool parseNumber(std::string_view field, double& value) {
-    field = trimBlanks(field);
+    field = trimBlanks(field);  // a quoted number keeps its blanks
     if (field.empty()) return false;
     if (field.front() == '+') field.remove_prefix(1);
     auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
@@ -58,46 +60,48 @@ bool parseNumber(std::string_view field, double& value) {
 }
 }  // namespace
 
-bool RecordReader::nextRaw(std::string& field) {
-    field.clear();
-    if (!ok_) return false;
-    while (position_ < bytes_.size() && (bytes_[position_] == ' ' || bytes_[position_] == '\t')) ++position_;
-    if (position_ >= bytes_.size()) {
+std::optional<std::string_view> RecordReader::nextRaw() {
+    if (!ok_) return std::nullopt;
+    const std::string_view bytes = bytes_;
+    while (position_ < bytes.size() && (bytes[position_] == ' ' || bytes[position_] == '\t')) ++position_;
+    if (position_ >= bytes.size()) {
         ok_ = false;
-        return false;
+        return std::nullopt;
     }
-    if (bytes_[position_] == '"') {
-        std::size_t close = bytes_.find('"', position_ + 1);
-        if (close == std::string::npos) close = bytes_.size();
-        field.assign(bytes_, position_ + 1, close - position_ - 1);
-        position_ = close < bytes_.size() ? close + 1 : close;
+    std::string_view field;
+    if (bytes[position_] == '"') {
+        const std::size_t open = position_ + 1;
+        const std::size_t close = std::min(bytes.find('"', open), bytes.size());
+        field = bytes.substr(open, close - open);
+        position_ = close < bytes.size() ? close + 1 : close;
         // Whatever stands between the closing quote and the delimiter is not part of the field.
-        while (position_ < bytes_.size() && bytes_[position_] != ',' && !isLineEnd(bytes_[position_])) ++position_;
+        while (position_ < bytes.size() && !isFieldEnd(bytes[position_])) ++position_;
     } else {
         std::size_t end = position_;
-        while (end < bytes_.size() && bytes_[end] != ',' && !isLineEnd(bytes_[end])) ++end;
-        field.assign(trimBlanks(std::string_view(bytes_).substr(position_, end - position_)));
+        while (end < bytes.size() && !isFieldEnd(bytes[end])) ++end;
+        field = trimBlanks(bytes.substr(position_, end - position_));
         position_ = end;
     }
-    if (position_ < bytes_.size() && bytes_[position_] == ',') {
+    if (position_ < bytes.size() && bytes[position_] == ',') {
         ++position_;
     } else {
-        consumeLineEnd(bytes_, position_);
+        consumeLineEnd(bytes, position_);
     }
-    return true;
+    return field;
 }
 
 std::string RecordReader::text() {
-    std::string field;
-    nextRaw(field);
-    return cp1252ToUtf8(field);
+    const auto field = nextRaw();
+    return field ? cp1252ToUtf8(*field) : std::string();
 }
 
+void RecordReader::skip() { (void)nextRaw(); }
+
 std::int16_t RecordReader::int16() {
-    std::string field;
-    if (!nextRaw(field)) return 0;
+    const auto field = nextRaw();
+    if (!field) return 0;
     double value = 0;
-    if (!parseNumber(field, value)) {
+    if (!parseNumber(*field, value)) {
         ok_ = false;
         return 0;
     }
@@ -110,10 +114,10 @@ std::int16_t RecordReader::int16() {
 }
 
 double RecordReader::real() {
-    std::string field;
-    if (!nextRaw(field)) return 0.0;
+    const auto field = nextRaw();
+    if (!field) return 0.0;
     double value = 0;
-    if (!parseNumber(field, value)) {
+    if (!parseNumber(*field, value)) {
         ok_ = false;
         return 0.0;
     }

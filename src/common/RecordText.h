@@ -4,6 +4,7 @@
 // code page 1252. In memory, texts are UTF-8; conversion happens here only.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,8 @@ public:
 
     /// The next field as text (quotes removed, converted to UTF-8).
     std::string text();
+    /// Passes over the next field unread (a number column, a header).
+    void skip();
     /// The next field as a 16-bit integer (halves to even).
     std::int16_t int16();
     /// The next field as a 64-bit float.
@@ -56,7 +59,8 @@ public:
     void fail() { ok_ = false; }
 
 private:
-    bool nextRaw(std::string& field);
+    /// The next field as it stands in the bytes; nothing once a read failed.
+    std::optional<std::string_view> nextRaw();
     std::string bytes_;
     std::size_t position_ = 0;
     bool ok_ = true;

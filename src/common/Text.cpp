@@ -148,8 +148,12 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& code) {
 std::string cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (char c : bytes) {
-        auto byte = static_cast<unsigned char>(c);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::size_t plain = i;
+        while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+        out.append(bytes, plain, i - plain);
+        if (i == bytes.size()) break;
+        auto byte = static_cast<unsigned char>(bytes[i]);
         char32_t code = (byte >= 0x80 && byte <= 0x9F) ? HighControlMap[byte - 0x80] : byte;
         appendUtf8(out, code);
     }
@@ -161,6 +165,10 @@ std::string utf8ToCp1252(std::string_view text) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
+        const std::size_t plain = i;
+        while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+        out.append(text, plain, i - plain);
+        if (i == text.size()) break;
         char32_t code = 0;
         std::size_t length = decodeUtf8(text, i, code);
         if (length == 0) {

@@ -118,6 +118,7 @@ void computeGroups(const ReportPlate& plate, ReportTables& tables) {
             }
             tables.groupSd[static_cast<std::size_t>(b)][static_cast<std::size_t>(g)] = sd;
             std::vector<double> exact;
+            exact.reserve(members.size());
             for (int w : members) exact.push_back(tables.wellActivityExact[static_cast<std::size_t>(b)][static_cast<std::size_t>(w)]);
             const auto [mean, spread] = meanAndSd(exact);
             tables.groupMeanExact[static_cast<std::size_t>(b)][static_cast<std::size_t>(g)] = mean;

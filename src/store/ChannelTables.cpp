@@ -1,7 +1,6 @@
 #include "store/ChannelTables.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "common/Files.h"
 #include "common/RecordText.h"
@@ -18,12 +17,13 @@ constexpr double DefaultThreshold = 3.0;
 // Reads the header as one field, then up to 385 lines of (number, value) in
 // file order. `take` stores slot k's value and may refuse it; a refusal or a
 // read failure fails the file.
-bool readSlots(std::optional<std::string_view> bytes, const std::function<bool(RecordReader&, int)>& take) {
+template <typename Take>
+bool readSlots(std::optional<std::string_view> bytes, Take take) {
     if (!bytes) return false;
     RecordReader in{std::string(*bytes)};
-    in.text();
+    in.skip();
     for (int slot = 0; slot < ChannelSlots && in.ok() && !in.atEnd(); ++slot) {
-        in.text();
+        in.skip();
         if (!take(in, slot) || !in.ok()) return false;
     }
     return in.ok();
@@ -33,7 +33,8 @@ bool readSlots(std::optional<std::string_view> bytes, const std::function<bool(R
 // that it is written in shortest form (3, 2.5, 2.718).
 double fileThreshold(double threshold) { return val(formatFixed(threshold, 3)); }
 
-std::string slotBytes(const char* header, const std::function<void(RecordWriter&, int)>& value) {
+template <typename Value>
+std::string slotBytes(const char* header, Value value) {
     RecordWriter out;
     out.header(header);
     for (int slot = 0; slot < ChannelCount; ++slot) {
@@ -46,22 +47,28 @@ std::string slotBytes(const char* header, const std::function<void(RecordWriter&
 
 }  // namespace
 
-ChannelTable defaultChannelTable() {
-    ChannelTable table;
-    for (int c = 0; c < ChannelCount; ++c) {
-        table.Enabled[c] = true;
-        table.Threshold[c] = DefaultThreshold;
-        // One more before halving: blocks of 32 channels, offset by half a column.
-        table.Group[c] = static_cast<std::int16_t>((c / 16 + 1) / 2);
-    }
+const ChannelTable& defaultChannelTable() {
+    static const ChannelTable table = [] {
+        ChannelTable made;
+        for (int c = 0; c < ChannelCount; ++c) {
+            made.Enabled[c] = true;
+            made.Threshold[c] = DefaultThreshold;
+            // One more before halving: blocks of 32 channels, offset by half a column.
+            made.Group[c] = static_cast<std::int16_t>((c / 16 + 1) / 2);
+        }
+        return made;
+    }();
     return table;
 }
 
-GroupTable defaultGroupTable() {
-    GroupTable table;
-    for (int g = 0; g < ChannelCount; ++g) {
-        table.Name[g] = g < DefaultGroupCount ? "Group" + std::to_string(g) : FreeGroupName;
-    }
+const GroupTable& defaultGroupTable() {
+    static const GroupTable table = [] {
+        GroupTable made;
+        for (int g = 0; g < ChannelCount; ++g) {
+            made.Name[g] = g < DefaultGroupCount ? "Group" + std::to_string(g) : FreeGroupName;
+        }
+        return made;
+    }();
     return table;
 }
 
@@ -78,8 +85,6 @@ void loadChannelFiles(ChannelTable& channels, GroupTable& groups, const std::fil
 
 void parseChannelFiles(ChannelTable& channels, GroupTable& groups, const ChannelFileBytes& files, int projectNumber,
                        Dialogs& dialogs) {
-    const ChannelTable channelDefaults = defaultChannelTable();
-    const GroupTable groupDefaults = defaultGroupTable();
     auto fail = [&](const char* file, const char* loading) {
         dialogs.message("Error [\\p" + fiveDigits(projectNumber) + "\\" + file + "] => " + loading);
     };
@@ -91,7 +96,7 @@ void parseChannelFiles(ChannelTable& channels, GroupTable& groups, const Channel
     });
     if (!ok) {
         fail("status.dat", "Loading default values...");
-        std::copy_n(channelDefaults.Enabled.begin(), ChannelCount, channels.Enabled.begin());
+        std::copy_n(defaultChannelTable().Enabled.begin(), ChannelCount, channels.Enabled.begin());
     }
 
     ok = readSlots(files[1], [&](RecordReader& in, int slot) {
@@ -100,7 +105,7 @@ void parseChannelFiles(ChannelTable& channels, GroupTable& groups, const Channel
     });
     if (!ok) {
         fail("threshld.dat", "Loading default values...");
-        std::copy_n(channelDefaults.Threshold.begin(), ChannelCount, channels.Threshold.begin());
+        std::copy_n(defaultChannelTable().Threshold.begin(), ChannelCount, channels.Threshold.begin());
     }
 
     ok = readSlots(files[2], [&](RecordReader& in, int slot) {
@@ -111,7 +116,7 @@ void parseChannelFiles(ChannelTable& channels, GroupTable& groups, const Channel
     });
     if (!ok) {
         fail("groups.dat", "Loading default groups...");
-        std::copy_n(groupDefaults.Name.begin(), ChannelCount, groups.Name.begin());
+        std::copy_n(defaultGroupTable().Name.begin(), ChannelCount, groups.Name.begin());
     }
 
     ok = readSlots(files[3], [&](RecordReader& in, int slot) {
@@ -123,7 +128,7 @@ void parseChannelFiles(ChannelTable& channels, GroupTable& groups, const Channel
     });
     if (!ok) {
         fail("chgroup.dat", "Loading default groups...");
-        std::copy_n(channelDefaults.Group.begin(), ChannelCount, channels.Group.begin());
+        std::copy_n(defaultChannelTable().Group.begin(), ChannelCount, channels.Group.begin());
     }
 }
 

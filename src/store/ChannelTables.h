@@ -36,10 +36,10 @@ inline constexpr const char* FreeGroupName = "Free";
 
 /// The readers' defaults for channels 0..383: enabled, threshold 3.0, channel
 /// c in group (c / 16 + 1) / 2; slot 384 stays empty.
-ChannelTable defaultChannelTable();
+const ChannelTable& defaultChannelTable();
 
 /// The readers' default names: groups 0..11 Group0..Group11, 12..383 "Free".
-GroupTable defaultGroupTable();
+const GroupTable& defaultGroupTable();
 
 /// Reads status.dat, threshld.dat, groups.dat and chgroup.dat of
 /// `projectFolder` in that order; a file that fails shows its message (naming

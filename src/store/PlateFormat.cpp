@@ -111,20 +111,20 @@ PlateLoad parsePlateFormat(PlateFormat& plate, std::string_view bytes) {
     read.WellOfChannel.fill(-1);
     read.BeamOfChannel.fill(0);
     RecordReader in{std::string(bytes)};
-    in.text();
-    in.text();
+    in.skip();
+    in.skip();
     read.Rows = in.int16();
     read.RowPitch = in.real();
     read.RowOffset = in.real();
     read.Columns = in.int16();
     read.ColumnPitch = in.real();
     read.ColumnOffset = in.real();
-    in.text();
+    in.skip();
     if (!in.ok() || !plausibleGeometry(read)) return load;
     load.stage = 2;
 
     for (int slot = 0; slot < ChannelSlots && !in.atEnd(); ++slot) {
-        in.text();
+        in.skip();
         std::int16_t well = in.int16();
         std::int16_t beam = in.int16();
         if (!in.ok() || !plausibleMapping(well, beam)) return load;

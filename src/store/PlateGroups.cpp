@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "common/Numbers.h"
 #include "common/Text.h"
@@ -47,15 +48,16 @@ int cellIndex(double position, double offset, double pitch) {
     return static_cast<int>(std::min(index, static_cast<double>(ChannelCount)));
 }
 
-// The well a block starts from: the first, column by column, that still has
-// an enabled channel without a group; well 0 when every well is taken.
-int firstOpenWell(const ChannelTable& channels, const PlateFormat& plate) {
-    for (int well = 0; well < wellCount(plate); ++well) {
+// The well a block starts from: the first from `from` on, column by column,
+// that still has an enabled channel without a group; nothing when every well
+// is taken. Tiling only takes channels, so no well before the last start opens again.
+std::optional<int> firstOpenWell(const ChannelTable& channels, const PlateFormat& plate, int from) {
+    for (int well = from; well < wellCount(plate); ++well) {
         for (int channel : channelsOfWell(plate, well)) {
             if (channels.Enabled[channel] && channels.Group[channel] == -1) return well;
         }
     }
-    return 0;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -68,6 +70,7 @@ std::string channelName(const PlateFormat& plate, int channel) {
 std::vector<int> channelsOfWell(const PlateFormat& plate, int well) {
     std::vector<int> found;
     if (well < 0 || well > plate.MaxWell) return found;
+    found.reserve(static_cast<std::size_t>(plate.MaxBeam) + 1);
     for (int beam = 0; beam <= plate.MaxBeam; ++beam) {
         int channel = plate.channelAt(well, beam);
         if (channel >= 0 && channel < ChannelCount && plate.WellOfChannel[channel] == well &&
@@ -175,8 +178,11 @@ void tilePlate(ChannelTable& channels, GroupTable& groups, const PlateFormat& pl
     clearGroups(channels, groups);
     if (block.rows < 1 || block.columns < 1 || plate.Rows < 1) return;
     const int lastGroup = plate.MaxWell / (block.rows * block.columns);
+    int start = 0;
     for (int g = 0; g <= lastGroup && g < ChannelCount; ++g) {
-        const int start = firstOpenWell(channels, plate);
+        const std::optional<int> open = firstOpenWell(channels, plate, start);
+        if (!open) return;  // a block on taken wells assigns nothing
+        start = *open;
         for (int i = 0; i < block.rows; ++i) {
             for (int j = 0; j < block.columns; ++j) {
                 int well = start + i + j * plate.Rows;

@@ -69,10 +69,10 @@ std::string setupSummary(const std::filesystem::path& folder, int projectNumber,
     if (!bytes) return "ERROR on SETUP.DAT FILE!!!";
     RecordReader in(std::move(*bytes));
     in.skipLine();
-    in.text();
+    in.skip();
     std::string name = in.text();
-    in.text();
-    in.text();
+    in.skip();
+    in.skip();
     if (!in.ok() || !isPlainText(name)) return "ERROR on SETUP.DAT FILE!!!";
     return projectTitle(projectNumber) + name;
 }

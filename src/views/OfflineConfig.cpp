@@ -17,7 +17,7 @@ bool readSetupLines(ProjectSetup& setup, const std::filesystem::path& file) {
     RecordReader in(std::move(*bytes));
     ProjectSetup read = setup;
     in.skipLine();
-    in.text();
+    in.skip();
     read.Name = in.text();
     read.Working_folder = in.text();
     read.Plate_format = in.text();
