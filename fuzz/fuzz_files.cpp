@@ -1,13 +1,14 @@
 // The readers' file input: the first byte chooses the reader, the rest is
 // the input of that reader's in-memory target, written into files of a
 // scratch folder and read through the loaders the program calls. Slow (every
-// input goes to disk), so one target serves the six file types.
+// input goes to disk), so one target serves all the file types.
 #include <cstdint>
 #include <cstdlib>
 #include <iterator>
 
 #include "FuzzInput.h"
 #include "ManualHost.h"
+#include "ReadBackChecks.h"
 #include "ReaderChecks.h"
 #include "acquisition/DataFiles.h"
 #include "store/ChannelTables.h"
@@ -18,6 +19,10 @@ namespace {
 
 using namespace zorvex;
 using fuzz::scratch;
+
+std::string_view bytesOf(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
 
 // setup.dat with its repair: a damaged setup.dat of project 5 beside a
 // setup.bak and a copy in an acquisition folder of a fuzzed name.
@@ -73,7 +78,7 @@ void plateFile(const std::uint8_t* data, std::size_t size) {
 }
 
 void calibrationFile(const std::uint8_t* data, std::size_t size) {
-    scratch().write(CalibrationFileName, std::string_view(reinterpret_cast<const char*>(data), size));
+    scratch().write(CalibrationFileName, bytesOf(data, size));
     BeamTable pinHole{};
     BeamTable gain{};
     fuzz::fillDefaultCalibration(pinHole, gain);
@@ -122,13 +127,71 @@ void reportFiles(const std::uint8_t* data, std::size_t size) {
     (void)produceReport(loaded->first, loaded->second, request, dialogs, host);
 }
 
+void configFile(const std::uint8_t* data, std::size_t size) {
+    scratch().write(ConfigFileName, bytesOf(data, size));
+    ProgramConfig config;
+    test::ScriptedDialogs dialogs;
+    loadConfig(config, scratch().path(), dialogs);
+    fuzz::checkConfig(config);
+    if (!writeConfigFile(config, scratch().path())) std::abort();
+    ProgramConfig again;
+    test::ScriptedDialogs quiet;
+    loadConfig(again, scratch().path(), quiet);
+    fuzz::checkConfigReadBack(config, again, quiet);
+}
+
+void portMapFile(const std::uint8_t* data, std::size_t size) {
+    auto parts = fuzz::splitParts(data, size, 2);
+    scratch().write(PortMapFileName, parts[0]);
+    const PortMap map = readPortMap(scratch().path());
+    fuzz::exercisePortMap(map, parts[1]);
+    if (!writePortMap(scratch().path(), map) || !(readPortMap(scratch().path()) == map)) std::abort();
+}
+
+void experimentInfoFile(const std::uint8_t* data, std::size_t size) {
+    scratch().write("subproj.dat", bytesOf(data, size));
+    if (auto info = readExperimentInfo(scratch().path())) {
+        if (!writeExperimentInfo(scratch().path(), *info)) std::abort();
+        fuzz::checkExperimentInfoReadBack(*info, readExperimentInfo(scratch().path()));
+    }
+}
+
+void groupInfoFile(const std::uint8_t* data, std::size_t size) {
+    // The layout part of fuzz_groupinfo's input is no file; it is left out.
+    auto parts = fuzz::splitParts(data, size, 2);
+    scratch().write(GroupInfoFileName, parts[0]);
+    const GroupInfoRead read = readGroupInfo(scratch().path());
+    if (read.annotations.empty()) return;
+    if (!writeGroupInfo(scratch().path(), read.annotations, fuzz::groupNamesOf(read.annotations))) std::abort();
+    fuzz::checkGroupInfoReadBack(read, readGroupInfo(scratch().path()));
+}
+
+// counts.bin as the report loads it, and its records appended one by one
+// into a new counts.bin as an acquisition writes them.
+void countsFile(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes = bytesOf(data, size);
+    scratch().write("counts.bin", bytes);
+    const std::vector<ActivityRecord> records = readActivityRecords(scratch().path());
+    fuzz::checkActivityRecords(bytes, records);
+    test::ScriptedDialogs dialogs;
+    fuzz::checkSeries([&] { return loadSeries(scratch().path(), dialogs); }, records.size());
+    const std::filesystem::path appended = scratch().path() / "appended";
+    std::filesystem::create_directories(appended);
+    for (const ActivityRecord& record : records) {
+        if (!appendActivityRecord(appended, record)) std::abort();
+    }
+    if (readActivityRecords(appended) != records) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
     scratch().clear();
     using Reader = void (*)(const std::uint8_t*, std::size_t);
-    constexpr Reader readers[] = {setupFiles, channelFiles, plateFile, calibrationFile, realTimeFiles, reportFiles};
+    constexpr Reader readers[] = {setupFiles,  channelFiles, plateFile,     calibrationFile,    realTimeFiles,
+                                  reportFiles, configFile,   portMapFile,   experimentInfoFile, groupInfoFile,
+                                  countsFile};
     readers[data[0] % std::size(readers)](data + 1, size - 1);
     return 0;
 }

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "FuzzInput.h"
-#include "screening/GroupInfoFile.h"
+#include "ReadBackChecks.h"
 #include "screening/LayoutImport.h"
 #include "store/PlateGroups.h"
 
@@ -26,17 +26,11 @@ struct LayoutPlate {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const LayoutPlate layout;
     auto parts = zorvex::fuzz::splitParts(data, size, 2);
-    auto& folder = zorvex::fuzz::scratch();
-    folder.clear();
-    folder.write(zorvex::GroupInfoFileName, parts[0]);
     // What was read is written back and reads back the same.
-    zorvex::GroupInfoRead read = zorvex::readGroupInfo(folder.path());
+    const zorvex::GroupInfoRead read = zorvex::parseGroupInfo(parts[0]);
     if (!read.annotations.empty()) {
-        zorvex::GroupTable names;
-        for (const auto& [group, annotation] : read.annotations) names.Name[static_cast<std::size_t>(group)] = annotation.name;
-        if (!zorvex::writeGroupInfo(folder.path(), read.annotations, names)) std::abort();
-        zorvex::GroupInfoRead again = zorvex::readGroupInfo(folder.path());
-        if (again.annotations != read.annotations || !again.messages.empty()) std::abort();
+        const std::string text = zorvex::groupInfoText(read.annotations, zorvex::fuzz::groupNamesOf(read.annotations));
+        zorvex::fuzz::checkGroupInfoReadBack(read, zorvex::parseGroupInfo(text));
     }
     zorvex::LayoutImport imported = zorvex::importLayout(parts[1], layout.plate, layout.channels, layout.groups);
     for (const auto& [group, annotation] : imported.annotations) {

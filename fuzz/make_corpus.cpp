@@ -197,8 +197,9 @@ int main(int argc, char** argv) {
     addStoreSeeds(corpus, argv[2]);
     addAcquisitionSeeds(corpus, argv[2]);
     // fuzz_files: a reader's seeds behind its number, in fuzz_files' order.
-    const char* fileReaders[] = {"fuzz_setup", "fuzz_channel_files", "fuzz_plate",
-                                 "fuzz_calvalue", "fuzz_realtime", "fuzz_report"};
+    const char* fileReaders[] = {"fuzz_setup",    "fuzz_channel_files", "fuzz_plate",   "fuzz_calvalue",
+                                 "fuzz_realtime", "fuzz_report",        "fuzz_config",  "fuzz_comports",
+                                 "fuzz_subproj",  "fuzz_groupinfo",     "fuzz_counts"};
     for (std::size_t k = 0; k < std::size(fileReaders); ++k) {
         for (const std::string& seed : corpus[fileReaders[k]]) corpus["fuzz_files"].push_back(static_cast<char>(k) + seed);
     }

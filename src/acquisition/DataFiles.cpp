@@ -52,16 +52,23 @@ fs::path acquisitionFolderPath(const fs::path& projectFolder, const DateTime& st
 
 std::int16_t temperatureTenths(double celsius) { return toInt16(celsius * 10.0); }
 
-bool writeExperimentInfo(const fs::path& folder, const ExperimentInfo& info) {
+std::string experimentInfoBytes(const ExperimentInfo& info) {
     RecordWriter writer;
     writer.header(storableName(info.name)).header(storableName(info.description));
-    return writeFile(folder / "subproj.dat", writer.bytes());
+    return writer.bytes();
+}
+
+bool writeExperimentInfo(const fs::path& folder, const ExperimentInfo& info) {
+    return writeFile(folder / "subproj.dat", experimentInfoBytes(info));
 }
 
 std::optional<ExperimentInfo> readExperimentInfo(const fs::path& folder) {
-    auto bytes = readFile(folder / "subproj.dat");
-    if (!bytes) return std::nullopt;
-    RecordReader reader(std::move(*bytes));
+    const std::optional<std::string> bytes = readFile(folder / "subproj.dat");
+    return bytes ? parseExperimentInfo(*bytes) : std::nullopt;
+}
+
+std::optional<ExperimentInfo> parseExperimentInfo(std::string_view bytes) {
+    RecordReader reader{std::string(bytes)};
     ExperimentInfo info;
     info.name = reader.text();
     info.description = reader.text();

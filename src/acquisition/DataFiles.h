@@ -56,11 +56,15 @@ std::filesystem::path acquisitionFolderPath(const std::filesystem::path& project
 /// Temperature in tenths of a degree, rounded half to even (25.25 -> 252); throws OverflowError.
 std::int16_t temperatureTenths(double celsius);
 
-/// Creates or replaces subproj.dat; quotes and line breaks in the texts are
+/// The bytes of subproj.dat; quotes and line breaks in the texts are
 /// replaced as in every record file, so the two lines always read back.
+std::string experimentInfoBytes(const ExperimentInfo& info);
+/// Creates or replaces subproj.dat (experimentInfoBytes).
 bool writeExperimentInfo(const std::filesystem::path& folder, const ExperimentInfo& info);
 /// Reads subproj.dat; nothing when it is missing or not two text fields.
 std::optional<ExperimentInfo> readExperimentInfo(const std::filesystem::path& folder);
+/// readExperimentInfo on the bytes of a subproj.dat that was found.
+std::optional<ExperimentInfo> parseExperimentInfo(std::string_view bytes);
 
 /// The 774 bytes of one record.
 std::string encodeActivityRecord(const ActivityRecord& record);

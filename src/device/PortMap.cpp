@@ -26,10 +26,13 @@ PortMap defaultPortMap() {
 }
 
 PortMap readPortMap(const std::filesystem::path& programFolder) {
+    const std::optional<std::string> bytes = readFile(programFolder / PortMapFileName);
+    return bytes ? parsePortMap(*bytes) : defaultPortMap();
+}
+
+PortMap parsePortMap(std::string_view bytes) {
     PortMap map = defaultPortMap();
-    std::optional<std::string> bytes = readFile(programFolder / PortMapFileName);
-    if (!bytes) return map;
-    RecordReader reader(std::move(*bytes));
+    RecordReader reader{std::string(bytes)};
     reader.text();
     while (reader.ok() && !reader.atEnd()) {
         int com = reader.int16();
@@ -43,11 +46,15 @@ PortMap readPortMap(const std::filesystem::path& programFolder) {
     return map;
 }
 
-bool writePortMap(const std::filesystem::path& programFolder, const PortMap& map) {
+std::string portMapBytes(const PortMap& map) {
     RecordWriter writer;
     writer.header(PortMapHeader);
     for (int com = 1; com <= PortCount; ++com) writer.integer(com).text(map.device(com)).endLine();
-    return writeFile(programFolder / PortMapFileName, writer.bytes());
+    return writer.bytes();
+}
+
+bool writePortMap(const std::filesystem::path& programFolder, const PortMap& map) {
+    return writeFile(programFolder / PortMapFileName, portMapBytes(map));
 }
 
 bool writeDefaultPortMap(const std::filesystem::path& programFolder) {

@@ -34,7 +34,13 @@ PortMap defaultPortMap();
 /// default; a line that is garbled ends the reading, lines before it count.
 PortMap readPortMap(const std::filesystem::path& programFolder);
 
-/// Writes comports.dat: the header, then one line per port 1..16.
+/// readPortMap on the bytes of a comports.dat that was found.
+PortMap parsePortMap(std::string_view bytes);
+
+/// The bytes of comports.dat: the header, then one line per port 1..16.
+std::string portMapBytes(const PortMap& map);
+
+/// Writes comports.dat (portMapBytes) into `programFolder`; false when it could not be written.
 bool writePortMap(const std::filesystem::path& programFolder, const PortMap& map);
 
 /// Writes comports.dat with the default paths (a new program folder).

@@ -10,10 +10,14 @@ constexpr const char* ConfigHeader = "Config: <Actual_Project_Number>, <Last_Pro
 }  // namespace
 
 void loadConfig(ProgramConfig& config, const std::filesystem::path& programFolder, Dialogs& dialogs) {
-    auto bytes = readFile(programFolder / ConfigFileName);
+    const std::optional<std::string> bytes = readFile(programFolder / ConfigFileName);
+    parseConfig(config, bytes, dialogs);
+}
+
+void parseConfig(ProgramConfig& config, std::optional<std::string_view> bytes, Dialogs& dialogs) {
     bool ok = bytes.has_value();
     if (ok) {
-        RecordReader in(std::move(*bytes));
+        RecordReader in{std::string(*bytes)};
         in.text();
         ProgramConfig read;
         read.Actual_Project_Number = in.int16();
@@ -38,7 +42,7 @@ void loadConfig(ProgramConfig& config, const std::filesystem::path& programFolde
     config.Restart_Time = 0;
 }
 
-bool writeConfigFile(const ProgramConfig& config, const std::filesystem::path& programFolder) {
+std::string configFileBytes(const ProgramConfig& config) {
     RecordWriter out;
     out.header(ConfigHeader);
     out.integer(config.Actual_Project_Number)
@@ -46,7 +50,11 @@ bool writeConfigFile(const ProgramConfig& config, const std::filesystem::path& p
         .integer(config.Serial_COM)
         .integer(config.Restart_Time)
         .endLine();
-    return writeFile(programFolder / ConfigFileName, out.bytes());
+    return out.bytes();
+}
+
+bool writeConfigFile(const ProgramConfig& config, const std::filesystem::path& programFolder) {
+    return writeFile(programFolder / ConfigFileName, configFileBytes(config));
 }
 
 bool saveConfig(const ProgramConfig& config, const std::filesystem::path& programFolder, Dialogs& dialogs) {

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "platform/Dialogs.h"
 
@@ -25,6 +28,12 @@ struct ProgramConfig {
 /// Fills `config` from config.dat of `programFolder`; on any read failure shows
 /// the default-configuration message and loads 1, 1, 4.
 void loadConfig(ProgramConfig& config, const std::filesystem::path& programFolder, Dialogs& dialogs);
+
+/// loadConfig on the bytes of config.dat (nothing: missing or unreadable).
+void parseConfig(ProgramConfig& config, std::optional<std::string_view> bytes, Dialogs& dialogs);
+
+/// The bytes of config.dat as writeConfigFile writes them: header line, then the four values.
+std::string configFileBytes(const ProgramConfig& config);
 
 /// Rewrites config.dat (header line, then the four values); false on failure.
 bool writeConfigFile(const ProgramConfig& config, const std::filesystem::path& programFolder);
