@@ -1,6 +1,7 @@
 #include "common/RecordText.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -25,7 +26,9 @@ RecordWriter& RecordWriter::text(std::string_view value) {
 
 RecordWriter& RecordWriter::integer(long long value) {
     separate();
-    bytes_ += std::to_string(value);
+    std::array<char, 24> digits;
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+    bytes_.append(digits.data(), end);
     return *this;
 }
 
@@ -130,8 +133,10 @@ void RecordReader::skipLine() {
         ok_ = false;
         return;
     }
-    while (position_ < bytes_.size() && !isLineEnd(bytes_[position_])) ++position_;
-    consumeLineEnd(bytes_, position_);
+    const std::string_view bytes = bytes_;
+    const std::size_t lineFeed = std::min(bytes.find('\n', position_), bytes.size());
+    position_ = std::min(bytes.substr(0, lineFeed).find('\r', position_), lineFeed);
+    consumeLineEnd(bytes, position_);
 }
 
 bool RecordReader::atEnd() const {

@@ -60,6 +60,16 @@ std::optional<int> firstOpenWell(const ChannelTable& channels, const PlateFormat
     return std::nullopt;
 }
 
+// The channel of a well's beam, where the map and the channel's own entry agree.
+std::optional<int> mappedChannel(const PlateFormat& plate, int well, int beam) {
+    const int channel = plate.channelAt(well, beam);
+    if (channel < 0 || channel >= ChannelCount || plate.WellOfChannel[channel] != well ||
+        plate.BeamOfChannel[channel] != beam) {
+        return std::nullopt;
+    }
+    return channel;
+}
+
 }  // namespace
 
 std::string channelName(const PlateFormat& plate, int channel) {
@@ -72,19 +82,15 @@ std::vector<int> channelsOfWell(const PlateFormat& plate, int well) {
     if (well < 0 || well > plate.MaxWell) return found;
     found.reserve(static_cast<std::size_t>(plate.MaxBeam) + 1);
     for (int beam = 0; beam <= plate.MaxBeam; ++beam) {
-        int channel = plate.channelAt(well, beam);
-        if (channel >= 0 && channel < ChannelCount && plate.WellOfChannel[channel] == well &&
-            plate.BeamOfChannel[channel] == beam) {
-            found.push_back(channel);
-        }
+        if (auto channel = mappedChannel(plate, well, beam)) found.push_back(*channel);
     }
     return found;
 }
 
 int groupOfWell(const ChannelTable& channels, const PlateFormat& plate, int well) {
-    auto wellChannels = channelsOfWell(plate, well);
-    if (wellChannels.empty() || plate.BeamOfChannel[wellChannels.front()] != 0) return -1;
-    return channels.Group[wellChannels.front()];
+    // A well whose beam 0 is not mapped has no group of its own.
+    const auto first = well >= 0 && well <= plate.MaxWell ? mappedChannel(plate, well, 0) : std::nullopt;
+    return first ? channels.Group[*first] : -1;
 }
 
 std::vector<std::string> groupListItems(const ChannelTable& channels, GroupTable& groups) {
