@@ -40,6 +40,7 @@ struct RealTimeChoice {
     int rtBuffer = 1;  ///< small, so dumps stay small
     int bin = 0;
     int method = 0;    ///< 3 is no method
+    int row = 0;       ///< the channel counted
     double snr = 1.0;
 };
 RealTimeChoice realTimeChoice(const std::uint8_t* data);

@@ -1,5 +1,7 @@
 // status.dat, threshld.dat, groups.dat and chgroup.dat of one project, each
-// fuzzed and parsed in memory; the tables they fill are then written back.
+// fuzzed and parsed in memory: whatever loads is a table the program can use.
+// Writing it back and reading it again goes through fuzz_files.
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
@@ -16,24 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     GroupTable groups = defaultGroupTable();
     test::ScriptedDialogs dialogs;
     parseChannelFiles(channels, groups, files, 12, dialogs);
-
-    // Whatever was loaded, the program must read back what it writes, without
-    // a message, and a second save must change nothing.
-    ChannelTable channelsAgain;
-    GroupTable groupsAgain;
-    for (int generation = 0; generation < 2; ++generation) {
-        const auto written = generation == 0 ? channelFilesBytes(channels, groups)
-                                             : channelFilesBytes(channelsAgain, groupsAgain);
-        ChannelFileBytes writtenFiles;
-        for (std::size_t k = 0; k < written.size(); ++k) writtenFiles[k] = written[k];
-        ChannelTable readChannels;
-        GroupTable readGroups;
-        test::ScriptedDialogs quiet;
-        parseChannelFiles(readChannels, readGroups, writtenFiles, 12, quiet);
-        if (!quiet.shown.empty()) std::abort();
-        if (generation == 1 && (!(readChannels == channelsAgain) || !(readGroups == groupsAgain))) std::abort();
-        channelsAgain = readChannels;
-        groupsAgain = readGroups;
+    // Group numbers index the group table and thresholds are numbers.
+    for (int c = 0; c < ChannelCount; ++c) {
+        if (channels.Group[c] < -1 || channels.Group[c] >= ChannelSlots || !std::isfinite(channels.Threshold[c])) {
+            std::abort();
+        }
     }
     return 0;
 }

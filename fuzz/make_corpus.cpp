@@ -1,6 +1,7 @@
 // Writes the seed corpora of every fuzz target: the files the program's own
 // writers produce (the same writers the tests check), cut and joined the way
 // each target reads its input. Usage: make_corpus OUT_FOLDER PLATE_FOLDER
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -48,6 +49,27 @@ std::string firstLines(const std::string& text, int lines) {
     std::size_t at = 0;
     for (int i = 0; i < lines && at != std::string::npos; ++i) at = text.find('\n', at + 1);
     return at == std::string::npos ? text : text.substr(0, at + 1);
+}
+
+// A plate file with only its mapped channels, at most 48 of them, moved to
+// the front: the reader places lines by their order, so this is a smaller
+// plate of the same kind, and much quicker to fuzz than 384 lines.
+std::string compactPlate(const std::string& text) {
+    constexpr int HeaderLines = 4;
+    constexpr int MappedLines = 48;
+    std::string compact = firstLines(text, HeaderLines);
+    int kept = 0;
+    for (std::size_t at = compact.size(); at < text.size() && kept < MappedLines;) {
+        std::size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        const std::string line = text.substr(at, end - at);
+        if (line.find(",-1,") == std::string::npos) {
+            compact += line;
+            ++kept;
+        }
+        at = end;
+    }
+    return compact;
 }
 
 std::vector<std::string> channelFileBytes() {
@@ -113,13 +135,17 @@ void addStoreSeeds(Corpus& corpus, const fs::path& plateFolder) {
         fuzz::joinParts({"", "", "01022023_1015", setup}),
     };
 
+    // A dozen lines a file hold every kind of value; whole files would only
+    // slow the in-memory target down.
     const auto channels = channelFileBytes();
-    corpus["fuzz_channel_files"] = {fuzz::joinParts(channels),
-                                    fuzz::joinParts({firstLines(channels[0], 12), channels[1], "", channels[3]})};
+    std::vector<std::string> shortChannels;
+    for (const std::string& file : channels) shortChannels.push_back(firstLines(file, 12));
+    corpus["fuzz_channel_files"] = {fuzz::joinParts(shortChannels),
+                                    fuzz::joinParts({firstLines(channels[0], 6), shortChannels[1], "", shortChannels[3]})};
 
     for (const auto& entry : fs::directory_iterator(plateFolder)) {
         if (entry.path().extension() != ".dat") continue;
-        corpus["fuzz_plate"].push_back(fuzz::joinParts({fileBytes(entry.path()), "B1.1"}));
+        corpus["fuzz_plate"].push_back(fuzz::joinParts({compactPlate(fileBytes(entry.path())), "B1.1"}));
     }
 
     GroupAnnotations annotations;
@@ -150,11 +176,13 @@ void addAcquisitionSeeds(Corpus& corpus, const fs::path& plateFolder) {
     corpus["fuzz_request_head"] = {"GET / HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\nHEAD /status.json HTTP/1.1\r\n\r\n",
                                    "POST / HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc"};
 
-    const int rtBuffer = 6;
+    // Small dumps and few of them: the decoder's paths do not depend on the
+    // size, and each input is copied several times before it is read.
+    const int rtBuffer = 2;
     const std::string header{static_cast<char>(rtBuffer - 1), 12, 1, 40};
     corpus["fuzz_realtime"] = {
-        header + fuzz::joinParts({repeated(dumpBytes(rtBuffer, 0), 11), repeated(dumpBytes(rtBuffer, 3), 2), ""}),
-        std::string{static_cast<char>(rtBuffer - 1), 0, 2, 10} + dumpBytes(rtBuffer, 1),
+        header + fuzz::joinParts({repeated(dumpBytes(rtBuffer, 0), 3), repeated(dumpBytes(rtBuffer, 3), 2), ""}),
+        std::string{static_cast<char>(rtBuffer - 1), 0, 6, 10} + dumpBytes(rtBuffer, 1),
     };
 
     std::string block;
@@ -174,13 +202,16 @@ void addAcquisitionSeeds(Corpus& corpus, const fs::path& plateFolder) {
     gain.fill(DefaultGain);
     corpus["fuzz_calvalue"] = {calibrationFileBytes(pinHole, gain), calibrated, firstLines(calibrated, 40)};
 
-    const std::string plate = fileBytes(plateFolder / "z96f.dat");
-    const std::string plate384 = fileBytes(plateFolder / "z384.dat");
+    const std::string plate = compactPlate(fileBytes(plateFolder / "z96f.dat"));
+    const std::string plate384 = compactPlate(fileBytes(plateFolder / "z384.dat"));
+    // The group files' first dozen channels, as in fuzz_channel_files.
     const auto channels = channelFileBytes();
+    const std::string groupNames = firstLines(channels[2], 12);
+    const std::string channelGroups = firstLines(channels[3], 12);
     corpus["fuzz_report"] = {
-        fuzz::joinParts({setupBytes("zf", 500, 3), channels[2], channels[3], plate, std::string(1, 0) + int32Bytes(60),
+        fuzz::joinParts({setupBytes("zf", 500, 3), groupNames, channelGroups, plate, std::string(1, 0) + int32Bytes(60),
                          countsBytes({60, 120, 180})}),
-        fuzz::joinParts({setupBytes("zf", 500, 3), channels[2], channels[3], plate384,
+        fuzz::joinParts({setupBytes("zf", 500, 3), groupNames, channelGroups, plate384,
                          std::string(1, 2) + int32Bytes(15), countsBytes({1430, 1435, 5, 10, 20, 40})}),
     };
 }
@@ -200,9 +231,19 @@ int main(int argc, char** argv) {
     const char* fileReaders[] = {"fuzz_setup",    "fuzz_channel_files", "fuzz_plate",   "fuzz_calvalue",
                                  "fuzz_realtime", "fuzz_report",        "fuzz_config",  "fuzz_comports",
                                  "fuzz_subproj",  "fuzz_groupinfo",     "fuzz_counts"};
+    fs::create_directories(out);
+    std::ofstream readerList(out / "fuzz_files.readers");
     for (std::size_t k = 0; k < std::size(fileReaders); ++k) {
         for (const std::string& seed : corpus[fileReaders[k]]) corpus["fuzz_files"].push_back(static_cast<char>(k) + seed);
+        readerList << fileReaders[k] << '\n';
     }
+    // Whole files, as the program writes them, go through files only: the
+    // in-memory targets take short ones to run fast.
+    auto reader = [&](std::string_view target) {
+        return static_cast<char>(std::find(std::begin(fileReaders), std::end(fileReaders), target) - std::begin(fileReaders));
+    };
+    corpus["fuzz_files"].push_back(reader("fuzz_channel_files") + fuzz::joinParts(channelFileBytes()));
+    corpus["fuzz_files"].push_back(reader("fuzz_plate") + fuzz::joinParts({fileBytes(fs::path(argv[2]) / "z384.dat"), "P24.1"}));
     for (const auto& [target, seeds] : corpus) {
         fs::create_directories(out / target);
         for (std::size_t i = 0; i < seeds.size(); ++i) {
