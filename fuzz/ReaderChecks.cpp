@@ -31,10 +31,7 @@ void exercisePlate(const PlateFormat& plate, std::string_view itemText) {
     for (int c : {0, ChannelCount - 1}) (void)channelName(plate, c);
     if (auto well = wellOfItem(plate, itemText)) (void)channelsOfWell(plate, *well);
     auto items = blockPatternItems(plate);
-    // Tiling sweeps the whole map once per group: cubic in the map size, so
-    // only maps of real plates' size are tiled, or the run stalls.
-    const bool plateSized = (plate.MaxWell + 1) * (plate.MaxBeam + 1) <= 4 * ChannelCount;
-    if (!items.empty() && plateSized) {
+    if (!items.empty()) {
         if (auto block = parseBlockPattern(items[defaultPatternIndex(items.size())])) {
             tilePlate(channels, groups, plate, *block);
         }
@@ -121,11 +118,11 @@ ReportRequest reportRequest(const std::string& settings) {
 namespace {
 
 // The tables hold bins x wells: thousands of bins of a 384-well plate cost
-// hundreds of megabytes and a second an input, and a few dozen bins already
+// hundreds of megabytes and a second an input, and a dozen bins already
 // take every path the computation has.
 // Bin counts past 16 bits are refused before anything is allocated, so they
 // still run.
-constexpr std::int32_t AffordableBins = 64;
+constexpr std::int32_t AffordableBins = 16;
 
 bool affordable(const LoadedSeries& series, const ReportRequest& request) {
     try {

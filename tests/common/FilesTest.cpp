@@ -125,6 +125,13 @@ TEST(Files, CopyOverwritesTheTarget) {
     EXPECT_EQ(readFile(folder / "setup.bak"), "new");
 }
 
+TEST(Files, ALoneCarriageReturnEndsALineAndCrLfEndsOne) {
+    const std::pair<std::string_view, int> cases[] = {
+        {"a", 1}, {"a\r", 1}, {"a\rb", 2}, {"a\n\rb", 3}, {"\r\r\n", 2}, {"\n\n", 2}, {"a\r\nb\rc\n", 3},
+    };
+    for (const auto& [bytes, lines] : cases) EXPECT_EQ(countLinesOf(bytes), lines) << testing::PrintToString(std::string(bytes));
+}
+
 TEST(Files, CountsLinesOfAnyEnding) {
     test::TempFolder folder;
     auto path = folder / "f.txt";

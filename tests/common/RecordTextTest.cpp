@@ -32,6 +32,15 @@ TEST(RecordReader, ReadsFieldsAcrossLines) {
     EXPECT_TRUE(reader.atEnd());
 }
 
+TEST(RecordReader, QuotedNumbersKeepTheirBlanksAndSkippedFieldsAreNotRead) {
+    RecordReader reader("\" 12 \",\"\x81\",\" 2.5\"\r\n");
+    EXPECT_EQ(reader.int16(), 12);
+    reader.skip();
+    EXPECT_EQ(reader.real(), 2.5);
+    EXPECT_TRUE(reader.ok());
+    EXPECT_TRUE(reader.atEnd());
+}
+
 TEST(RecordReader, SkipsWholeLines) {
     RecordReader reader("Mn4: ,,,,,\r\n1,2\nMn5: x\r3\r\n");
     reader.skipLine();
