@@ -33,7 +33,7 @@ PortMap readPortMap(const std::filesystem::path& programFolder) {
 PortMap parsePortMap(std::string_view bytes) {
     PortMap map = defaultPortMap();
     RecordReader reader{std::string(bytes)};
-    reader.text();
+    reader.skip();
     while (reader.ok() && !reader.atEnd()) {
         int com = reader.int16();
         std::string path = reader.text();

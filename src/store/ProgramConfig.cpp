@@ -18,7 +18,7 @@ void parseConfig(ProgramConfig& config, std::optional<std::string_view> bytes, D
     bool ok = bytes.has_value();
     if (ok) {
         RecordReader in{std::string(*bytes)};
-        in.text();
+        in.skip();
         ProgramConfig read;
         read.Actual_Project_Number = in.int16();
         read.Last_Project = in.int16();
