@@ -26,7 +26,10 @@ public:
         for (std::int32_t b : bins_) labels_.push_back(std::to_string(checkedInt16(static_cast<long long>(tables.binMinutes) * b)));
     }
 
-    void line(const std::string& text = "") { text_ += text + Crlf; }
+    void line(const std::string& text = "") {
+        text_ += text;
+        text_ += Crlf;
+    }
     void title(const std::string& name) { line(quoted(name)); }
 
     // A group section: one value per group and reported bin.
@@ -35,11 +38,11 @@ public:
         title(name);
         if (layout == ReportLayout::Rows) {
             std::string header = "Group/Time[m]";
-            for (const auto& label : labels_) header += sp_ + label;
+            for (const auto& label : labels_) (header += sp_) += label;
             line(header);
             for (int g = 0; g <= tables_.maxGroup; ++g) {
                 std::string row = groupLabel(plate_, g);
-                for (std::int32_t b : bins_) row += sp_ + value(g, b);
+                for (std::int32_t b : bins_) (row += sp_) += value(g, b);
                 line(row);
             }
             line();
@@ -48,9 +51,8 @@ public:
         line("Time" + sp_ + "Group" + sp_ + "Value");
         line();
         for (int g = 0; g <= tables_.maxGroup; ++g) {
-            for (std::size_t i = 0; i < bins_.size(); ++i) {
-                line(labels_[i] + sp_ + groupLabel(plate_, g) + sp_ + value(g, bins_[i]));
-            }
+            const std::string group = sp_ + groupLabel(plate_, g) + sp_;
+            for (std::size_t i = 0; i < bins_.size(); ++i) line(labels_[i] + group + value(g, bins_[i]));
             line();
         }
     }
@@ -84,12 +86,12 @@ public:
         };
         if (layout == ReportLayout::Rows) {
             std::string header = "Well" + sp_ + "Group/Time[m]";
-            for (const auto& label : labels_) header += sp_ + label;
+            for (const auto& label : labels_) (header += sp_) += label;
             line(header);
             for (int w = 0; w <= plate_.maxWell; ++w) {
                 if (plate_.beamZeroChannel(w) < 0) continue;
                 std::string row = wellName(plate_.plate, w) + sp_ + wellGroupLabel(w);
-                for (std::int32_t b : bins_) row += sp_ + activity(w, b);
+                for (std::int32_t b : bins_) (row += sp_) += activity(w, b);
                 line(row);
             }
             line();
@@ -99,10 +101,8 @@ public:
         line();
         for (int w = 0; w <= plate_.maxWell; ++w) {
             if (plate_.beamZeroChannel(w) >= 0) {
-                for (std::size_t i = 0; i < bins_.size(); ++i) {
-                    line(labels_[i] + sp_ + wellName(plate_.plate, w) + sp_ + wellGroupLabel(w) + sp_ +
-                         activity(w, bins_[i]));
-                }
+                const std::string well = sp_ + wellName(plate_.plate, w) + sp_ + wellGroupLabel(w) + sp_;
+                for (std::size_t i = 0; i < bins_.size(); ++i) line(labels_[i] + well + activity(w, bins_[i]));
             }
             line();
         }
@@ -115,12 +115,12 @@ public:
         };
         if (layout == ReportLayout::Rows) {
             std::string header = "Channel" + sp_ + "Well" + sp_ + "Group/Time[m]";
-            for (const auto& label : labels_) header += sp_ + label;
+            for (const auto& label : labels_) (header += sp_) += label;
             line(header);
             for (int c = 0; c < ChannelCount; ++c) {
                 if (plate_.plate.WellOfChannel[static_cast<std::size_t>(c)] < 0) continue;
                 std::string row = channelPrefix(c);
-                for (std::int32_t b : bins_) row += sp_ + sum(c, b);
+                for (std::int32_t b : bins_) (row += sp_) += sum(c, b);
                 line(row);
             }
             return;
@@ -129,7 +129,8 @@ public:
         line();
         for (int c = 0; c < ChannelCount; ++c) {
             if (plate_.plate.WellOfChannel[static_cast<std::size_t>(c)] >= 0) {
-                for (std::size_t i = 0; i < bins_.size(); ++i) line(labels_[i] + sp_ + channelPrefix(c) + sp_ + sum(c, bins_[i]));
+                const std::string channel = sp_ + channelPrefix(c) + sp_;
+                for (std::size_t i = 0; i < bins_.size(); ++i) line(labels_[i] + channel + sum(c, bins_[i]));
             }
             line();
         }
@@ -147,7 +148,7 @@ public:
                 std::string row(1, static_cast<char>('A' + r));
                 for (int k = 0; k < GridColumns; ++k) {
                     int c = k * GridRows + r;
-                    row += sp_ + (plate_.plate.WellOfChannel[static_cast<std::size_t>(c)] < 0
+                    (row += sp_) += (plate_.plate.WellOfChannel[static_cast<std::size_t>(c)] < 0
                                       ? std::string("-")
                                       : std::to_string(tables_.channelSum[static_cast<std::size_t>(bins_[i])][static_cast<std::size_t>(c)]));
                 }
