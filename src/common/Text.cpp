@@ -148,14 +148,14 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& code) {
 std::string cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
         const std::size_t plain = i;
         while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
         out.append(bytes, plain, i - plain);
         if (i == bytes.size()) break;
-        auto byte = static_cast<unsigned char>(bytes[i]);
-        char32_t code = (byte >= 0x80 && byte <= 0x9F) ? HighControlMap[byte - 0x80] : byte;
-        appendUtf8(out, code);
+        const auto byte = static_cast<unsigned char>(bytes[i++]);
+        appendUtf8(out, byte <= 0x9F ? HighControlMap[byte - 0x80] : byte);
     }
     return out;
 }

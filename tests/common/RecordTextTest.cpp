@@ -32,7 +32,7 @@ TEST(RecordReader, ReadsFieldsAcrossLines) {
     EXPECT_TRUE(reader.atEnd());
 }
 
-TEST(RecordReader, QuotedNumbersKeepTheirBlanksAndSkippedFieldsAreNotRead) {
+TEST(RecordReader, QuotedNumbersKeepTheirBlanksAndSkipPassesOverAField) {
     RecordReader reader("\" 12 \",\"\x81\",\" 2.5\"\r\n");
     EXPECT_EQ(reader.int16(), 12);
     reader.skip();
