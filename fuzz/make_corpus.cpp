@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FileReaders.h"
 #include "FuzzInput.h"
 #include "TempFolder.h"
 #include "acquisition/DataFiles.h"
@@ -227,20 +228,20 @@ int main(int argc, char** argv) {
     Corpus corpus;
     addStoreSeeds(corpus, argv[2]);
     addAcquisitionSeeds(corpus, argv[2]);
-    // fuzz_files: a reader's seeds behind its number, in fuzz_files' order.
-    const char* fileReaders[] = {"fuzz_setup",    "fuzz_channel_files", "fuzz_plate",   "fuzz_calvalue",
-                                 "fuzz_realtime", "fuzz_report",        "fuzz_config",  "fuzz_comports",
-                                 "fuzz_subproj",  "fuzz_groupinfo",     "fuzz_counts"};
+    // fuzz_files: a reader's seeds behind its number.
     fs::create_directories(out);
     std::ofstream readerList(out / "fuzz_files.readers");
-    for (std::size_t k = 0; k < std::size(fileReaders); ++k) {
-        for (const std::string& seed : corpus[fileReaders[k]]) corpus["fuzz_files"].push_back(static_cast<char>(k) + seed);
-        readerList << fileReaders[k] << '\n';
+    for (std::size_t k = 0; k < fuzz::FileReaders.size(); ++k) {
+        const std::string target(fuzz::FileReaders[k].target);
+        for (const std::string& seed : corpus[target]) corpus["fuzz_files"].push_back(static_cast<char>(k) + seed);
+        readerList << target << '\n';
     }
     // Whole files, as the program writes them, go through files only: the
     // in-memory targets take short ones to run fast.
     auto reader = [&](std::string_view target) {
-        return static_cast<char>(std::find(std::begin(fileReaders), std::end(fileReaders), target) - std::begin(fileReaders));
+        const auto found = std::find_if(fuzz::FileReaders.begin(), fuzz::FileReaders.end(),
+                                        [&](const fuzz::FileReader& file) { return file.target == target; });
+        return static_cast<char>(found - fuzz::FileReaders.begin());
     };
     corpus["fuzz_files"].push_back(reader("fuzz_channel_files") + fuzz::joinParts(channelFileBytes()));
     corpus["fuzz_files"].push_back(reader("fuzz_plate") + fuzz::joinParts({fileBytes(fs::path(argv[2]) / "z384.dat"), "P24.1"}));
