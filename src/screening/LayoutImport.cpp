@@ -47,11 +47,13 @@ std::optional<std::vector<int>> wellsOfList(const PlateFormat& plate, std::strin
 class LayoutReader {
 public:
     LayoutReader(const PlateFormat& plate, const ChannelTable& channels, const GroupTable& groups)
-        : plate_(plate), channels_(channels), groups_(groups) {
+        : plate_(plate), channels_(channels) {
+        std::set<int> used;
         for (int well = 0; well <= plate.MaxWell && plate.Rows > 0; ++well) {
             int group = groupOfWell(channels, plate, well);
-            if (group >= 0 && group < ChannelSlots) usedGroups_.insert(group);
+            if (group >= 0 && group < ChannelSlots) used.insert(group);
         }
+        for (int group : used) nameKeys_.emplace_back(group, fieldKey(groups.Name[static_cast<std::size_t>(group)]));
     }
 
     // The group a line's first field names, or why it names none.
@@ -59,8 +61,8 @@ public:
         const std::string wanted = fieldKey(field);
         if (wanted.empty()) return std::string("it names no group or well");
         std::vector<int> named;
-        for (int group : usedGroups_) {
-            if (fieldKey(groups_.Name[static_cast<std::size_t>(group)]) == wanted) named.push_back(group);
+        for (const auto& [group, key] : nameKeys_) {
+            if (key == wanted) named.push_back(group);
         }
         if (named.size() > 1) return "the name \"" + std::string(trimBlanks(field)) + "\" belongs to several groups";
         if (named.size() == 1) return named.front();
@@ -103,8 +105,8 @@ public:
 private:
     const PlateFormat& plate_;
     const ChannelTable& channels_;
-    const GroupTable& groups_;
-    std::set<int> usedGroups_;
+    /// Each group a well of the plate is in, with its name as lines are matched against it.
+    std::vector<std::pair<int, std::string>> nameKeys_;
 };
 
 bool isLayoutHeader(const CsvRecord& record) {
@@ -122,7 +124,7 @@ LayoutImport importLayout(std::string_view text, const PlateFormat& plate, const
     std::map<int, int> lineOfGroup;
     const LayoutReader reader(plate, channels, groups);
     for (std::size_t i = 0; i < csv.records.size(); ++i) {
-        CsvRecord record = csv.records[i];
+        CsvRecord record = std::move(csv.records[i]);
         if (i == 0 && isLayoutHeader(record)) continue;
         // Spreadsheets pad lines to the widest one with empty fields.
         while (record.fields.size() > LayoutFields && trimBlanks(record.fields.back()).empty()) record.fields.pop_back();

@@ -143,6 +143,20 @@ TEST(LayoutImport, GoodLinesAnnotateTheirGroupsAndEachBadLineIsReported) {
     }
 }
 
+TEST(LayoutImport, ANameMatchesOnlyGroupsOnThePlateAndMustNameOne) {
+    LayoutProject project;
+    project.groups.Name[3] = " DRUG LOW ";  // the same name as group 2 once trimmed and in any case
+    project.groups.Name[5] = "Ghost";       // a group without a well on the plate
+    LayoutImport imported = importLayout("Drug Low,Ivermectin,1,uM,sample\nghost,Ivermectin,1,uM,sample\n"
+                                         "vehicle,DMSO,0.1,%,negative\n",
+                                         project.plate, project.channels, project.groups);
+    ASSERT_EQ(imported.messages.size(), 2u) << ::testing::PrintToString(imported.messages);
+    EXPECT_EQ(imported.messages[0], "line 1: the name \"Drug Low\" belongs to several groups; the line is left out.");
+    EXPECT_EQ(imported.messages[1].rfind("line 2: \"ghost\" is neither a group nor wells", 0), 0u);
+    ASSERT_EQ(imported.annotations.size(), 1u);
+    EXPECT_EQ(imported.annotations.at(1).compound, "DMSO");
+}
+
 TEST(LayoutImport, SemicolonLayoutsReadDecimalCommas) {
     LayoutProject project;
     LayoutImport imported = importLayout("Drug low;Ivermectin;0,5;uM;sample\n", project.plate, project.channels, project.groups);
