@@ -94,11 +94,14 @@ void computeWells(const ReportPlate& plate, const LoadedSeries& series, const st
 }
 
 void computeGroups(const ReportPlate& plate, ReportTables& tables) {
+    // Each group's wells in well order, from one pass over the plate.
+    std::vector<std::vector<int>> membersOf(static_cast<std::size_t>(std::max(tables.maxGroup + 1, 0)));
+    for (int w = 0; w <= plate.maxWell; ++w) {
+        const int g = plate.groupOfWell(w);
+        if (g >= 0 && g <= tables.maxGroup) membersOf[static_cast<std::size_t>(g)].push_back(w);
+    }
     for (int g = 0; g <= tables.maxGroup; ++g) {
-        std::vector<int> members;
-        for (int w = 0; w <= plate.maxWell; ++w) {
-            if (plate.groupOfWell(w) == g) members.push_back(w);
-        }
+        const std::vector<int>& members = membersOf[static_cast<std::size_t>(g)];
         if (members.empty()) continue;
         const auto n = static_cast<std::int32_t>(members.size());
         tables.wellsPerGroup[static_cast<std::size_t>(g)] = n;
