@@ -36,28 +36,15 @@ inline constexpr std::int32_t InDoubles = -(1 << 30);
 
 // Lane types: N 32-bit lanes fill one vector register of the machine the
 // kernel is compiled for, N doubles two (wider generic vectors would be kept
-// in memory, so doubles go a half at a time).
+// in memory, so doubles go a half at a time). Sizes are in bytes.
 template <int N>
-struct LaneTypes;
-
-template <>
-struct LaneTypes<8> {
-    typedef std::int16_t Shorts __attribute__((vector_size(16)));
-    typedef std::int32_t Ints __attribute__((vector_size(32)));
-    typedef float Floats __attribute__((vector_size(32)));
-    typedef std::int32_t HalfInts __attribute__((vector_size(16)));
-    typedef std::int64_t Longs __attribute__((vector_size(32)));
-    typedef double Reals __attribute__((vector_size(32)));
-};
-
-template <>
-struct LaneTypes<4> {
-    typedef std::int16_t Shorts __attribute__((vector_size(8)));
-    typedef std::int32_t Ints __attribute__((vector_size(16)));
-    typedef float Floats __attribute__((vector_size(16)));
-    typedef std::int32_t HalfInts __attribute__((vector_size(8)));
-    typedef std::int64_t Longs __attribute__((vector_size(16)));
-    typedef double Reals __attribute__((vector_size(16)));
+struct LaneTypes {
+    typedef std::int16_t Shorts __attribute__((vector_size(2 * N)));
+    typedef std::int32_t Ints __attribute__((vector_size(4 * N)));
+    typedef float Floats __attribute__((vector_size(4 * N)));
+    typedef std::int32_t HalfInts __attribute__((vector_size(2 * N)));
+    typedef std::int64_t Longs __attribute__((vector_size(4 * N)));
+    typedef double Reals __attribute__((vector_size(4 * N)));
 };
 
 // The steps for N lanes.
